@@ -1,0 +1,54 @@
+// Errors raised by the component: a number and a description, as the host's
+// callers expect them from any layer (database, documents, runtime, login).
+#ifndef QUILLET_ERROR_H_
+#define QUILLET_ERROR_H_
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace quillet {
+
+// Error numbers of the component's own layers. A database failure carries the
+// database's own number instead (see store/database_error.h): SQLite's extended
+// result code, or PostgreSQL's SQLSTATE read as a base-36 number.
+namespace errc {
+// Runtime conversions.
+inline constexpr int32_t kInvalidArgument = 5;   // "Invalid procedure call or argument"
+inline constexpr int32_t kOverflow = 6;          // "Overflow"
+inline constexpr int32_t kSubscriptOutOfRange = 9;
+inline constexpr int32_t kTypeMismatch = 13;     // "Type mismatch"
+inline constexpr int32_t kObjectNotSet = 91;     // "Object variable or With block variable not set"
+inline constexpr int32_t kInvalidUseOfNull = 94; // "Invalid use of Null"
+inline constexpr int32_t kNoSuchMember = 438;    // "Object doesn't support this property or method"
+// Data access layer.
+inline constexpr int32_t kNoCurrentRecord = 3021;
+inline constexpr int32_t kItemNotFound = 3265;   // no column of that name or position
+inline constexpr int32_t kObjectOpen = 3705;     // connection already open
+inline constexpr int32_t kConnectionClosed = 3709;
+inline constexpr int32_t kBadConnectionString = 3706;
+// Documents.
+inline constexpr int32_t kXPathInvalid = 1101;
+inline constexpr int32_t kXmlInvalid = 1102;
+// Component.
+inline constexpr int32_t kNotImplemented = 1001;
+inline constexpr int32_t kUnsafeIdentifier = 1201;  // a table or column name that is not a plain identifier
+}  // namespace errc
+
+// The one exception type that crosses the component's boundary. Every public
+// method of clsQuillet that is documented to raise throws only Error.
+class Error : public std::runtime_error {
+ public:
+  Error(int32_t number, const std::string& description)
+      : std::runtime_error(description), number_(number) {}
+
+  int32_t number() const noexcept { return number_; }
+  std::string description() const { return what(); }
+
+ private:
+  int32_t number_;
+};
+
+}  // namespace quillet
+
+#endif  // QUILLET_ERROR_H_

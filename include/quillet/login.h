@@ -1,0 +1,49 @@
+// Login: the caller's object for the signed-in user.
+#ifndef QUILLET_LOGIN_H_
+#define QUILLET_LOGIN_H_
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "quillet/variant.h"
+
+namespace quillet {
+
+// What the component asks of the caller's login object. `init` reads
+// KelDbName once; CheckTaskExecsrv calls ClearError and TaskExec. Any member
+// may throw; the component documents per method what becomes of that.
+class Login {
+ public:
+  virtual ~Login() = default;
+
+  // The connection string of the host database ("sqlite:PATH" or
+  // "postgresql:CONNINFO").
+  virtual std::string KelDbName() = 0;
+  virtual void ClearError() = 0;
+  // Whether the task may run; the answer converts to a boolean (null is false).
+  // `mode` is -1 for the question and 0 for the follow-up call.
+  virtual Variant TaskExec(const std::string& task_id, int16_t mode) = 0;
+};
+
+// A login object that answers from configuration: a fixed connection string
+// and the set of task ids that may run.
+class ConfiguredLogin : public Login {
+ public:
+  ConfiguredLogin(std::string connection_string, std::set<std::string> allowed_tasks)
+      : connection_string_(std::move(connection_string)), allowed_tasks_(std::move(allowed_tasks)) {}
+
+  std::string KelDbName() override { return connection_string_; }
+  void ClearError() override {}
+  Variant TaskExec(const std::string& task_id, int16_t) override {
+    return Variant(allowed_tasks_.count(task_id) > 0);
+  }
+
+ private:
+  std::string connection_string_;
+  std::set<std::string> allowed_tasks_;
+};
+
+}  // namespace quillet
+
+#endif  // QUILLET_LOGIN_H_

@@ -1,0 +1,44 @@
+// The databases the suite runs against, written once for every backend.
+#ifndef QUILLET_TESTS_SUPPORT_BACKENDS_H_
+#define QUILLET_TESTS_SUPPORT_BACKENDS_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "quillet/quillet.h"
+#include "store/connection.h"
+
+namespace quillet::testing {
+
+// "sqlite" always; "postgresql" when QUILLET_TEST_POSTGRES holds a libpq
+// conninfo. With CI set, a missing QUILLET_TEST_POSTGRES is a failure, never
+// a silent skip.
+std::vector<std::string> Backends();
+
+// A fresh, empty database for one test (a temporary SQLite file, or a new
+// PostgreSQL schema), dropped again on destruction. The schema is created;
+// the demo data only when asked.
+class TestDatabase {
+ public:
+  explicit TestDatabase(const std::string& backend, bool with_demo = false);
+  ~TestDatabase();
+  TestDatabase(const TestDatabase&) = delete;
+  TestDatabase& operator=(const TestDatabase&) = delete;
+
+  const std::string& connection_string() const { return connection_string_; }
+  // A connection of the test's own, for arranging rows and checking results.
+  store::Connection& db() { return *db_; }
+  // A new clsQuillet bound (init) to this database with a ConfiguredLogin.
+  std::unique_ptr<clsQuillet> NewObject() const;
+
+ private:
+  std::string backend_;
+  std::string connection_string_;
+  std::string cleanup_;  // file path or schema name
+  std::unique_ptr<store::Connection> db_;
+};
+
+}  // namespace quillet::testing
+
+#endif  // QUILLET_TESTS_SUPPORT_BACKENDS_H_

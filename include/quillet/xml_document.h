@@ -33,6 +33,15 @@ class XmlNode {
   // The node as XML text.
   std::string xml() const;
 
+  // Adds an element named `name` (no namespace) as the last child of this
+  // element and returns it. Raises Error(errc::kInvalidArgument) when this
+  // node is not an element or `name` is not an XML name.
+  XmlNode appendElement(std::string_view name);
+  // Sets (adds or replaces) the attribute `name` of this element to `value`,
+  // stored as given like setText. Raises Error(errc::kInvalidArgument) when
+  // this node is not an element or `name` is not an XML name.
+  void setAttribute(std::string_view name, std::string_view value);
+
   // Attributes of an element, in document order.
   std::size_t attributeCount() const;
   std::optional<XmlNode> attributeAt(std::size_t index) const;
@@ -46,7 +55,8 @@ class XmlNode {
 
  private:
   friend class XmlDocument;
-  XmlNode(std::shared_ptr<detail::XmlTree> tree, void* node) : tree_(std::move(tree)), node_(node) {}
+  XmlNode(std::shared_ptr<detail::XmlTree> tree, void* node)
+      : tree_(std::move(tree)), node_(node) {}
 
   std::shared_ptr<detail::XmlTree> tree_;
   void* node_;
@@ -67,6 +77,9 @@ class XmlDocument {
   // empty, when the text is not well-formed.
   bool loadXML(std::string_view text);
 
+  // Why the last loadXML failed (libxml2's message); "" after a success.
+  std::string parseError() const;
+
   // The whole document as text; the empty text for an empty document.
   std::string xml() const;
   bool empty() const;
@@ -81,6 +94,7 @@ class XmlDocument {
 
  private:
   std::shared_ptr<detail::XmlTree> tree_;
+  std::string parse_error_;
 };
 
 }  // namespace quillet

@@ -1,0 +1,71 @@
+// Getprefixrssrv: the mapping rows of one data source, after filling them.
+#include <optional>
+
+#include "mapping/fill_contrapose.h"
+#include "mapping/methods.h"
+#include "mapping/prefix_key.h"
+#include "mapping/source_format.h"
+#include "service/mod_language.h"
+#include "store/mapping_contrapose.h"
+#include "store/mapping_identifier.h"
+
+namespace quillet::mapping {
+namespace {
+
+// The attributes of the prefix key document's root, in the order they are read.
+struct PrefixKey {
+  std::string content_type;
+  std::string table;
+  std::string value_column;
+  std::string caption_column;
+  std::string source_code;
+};
+
+PrefixKey ReadPrefixKey(const XmlNode& root) {
+  PrefixKey key;
+  key.content_type = RequiredAttribute(root, "iContentType");
+  key.table = RequiredAttribute(root, "cContent");
+  key.value_column = RequiredAttribute(root, "cArchFieldName");
+  key.caption_column = RequiredAttribute(root, "cArchclsFieldName");
+  key.source_code = RequiredAttribute(root, "cdatasrccode");
+  store::PlainIdentifier(key.table, "archive table");
+  store::PlainIdentifier(key.value_column, "archive value column");
+  store::PlainIdentifier(key.caption_column, "archive caption column");
+  return key;
+}
+
+Variant CaptionOf(const XmlNode& root) {
+  auto caption = root.getAttribute("cdatasrccaption");
+  return caption ? Variant(*caption) : Variant::Null();
+}
+
+}  // namespace
+
+void Getprefixrssrv(store::Connection& db, const Variant& DomPrefixkey, int32_t& maxlength,
+                    Variant& RsPrefix, std::string& datasrcformat, std::string& sErr) {
+  const auto document = LoadDocumentFrom(DomPrefixkey);
+  const XmlNode root = RootOf(*document);
+  const PrefixKey key = ReadPrefixKey(root);
+
+  int32_t width = 0;
+  std::string format;
+  std::string pad_sign;
+  if (!GetSourceFormat(db, key.source_code, width, format, pad_sign)) {
+    // No rule uses the data source: nothing to fit codes to.
+    sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00057", {CaptionOf(root)});
+    return;
+  }
+  FillContrapose(db, *document, width, pad_sign);
+
+  // A shared archive table lists only its own source's rows.
+  const std::optional<std::string> only_source =
+      key.content_type == "3" ? std::optional<std::string>(RequiredAttribute(root, "cdatasrccode"))
+                              : std::nullopt;
+  const auto listing = store::mapping::MappingsWithCaptions(db, key.table, key.value_column,
+                                                            key.caption_column, only_source);
+  RsPrefix = Variant(listing->Clone());
+  maxlength = width;
+  datasrcformat = format;
+}
+
+}  // namespace quillet::mapping

@@ -1,0 +1,114 @@
+#include "store/mapping_contrapose.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "store/mapping_identifier.h"
+
+namespace quillet::store::mapping {
+namespace {
+
+constexpr std::size_t kColumnsPerMapping = 6;
+// SQLite (since 3.32) takes up to 32766 parameters per statement, PostgreSQL
+// 65535; a statement of this many rows stays well below both.
+constexpr std::size_t kMappingsPerInsert = 1000;
+static_assert(kMappingsPerInsert * kColumnsPerMapping <= 32766);
+
+std::string PlaceholderRow(std::size_t first) {
+  std::string row = "(";
+  for (std::size_t i = 0; i < kColumnsPerMapping; ++i) {
+    if (i > 0) row += ',';
+    row += ':' + std::to_string(first + i);
+  }
+  return row + ",'0')";
+}
+
+void InsertChunk(Connection& db, const Archive& archive, const std::string& width,
+                 std::vector<GeneratedMapping>::const_iterator begin,
+                 std::vector<GeneratedMapping>::const_iterator end) {
+  std::string text =
+      "Insert Into SNContrapose(cContent,cseedcode,ccode,isize,iContentType,cdatasrccode,"
+      "buserchange) values ";
+  Params params;
+  params.reserve(static_cast<std::size_t>(end - begin) * kColumnsPerMapping);
+  for (auto row = begin; row != end; ++row) {
+    if (row != begin) text += ',';
+    text += PlaceholderRow(params.size() + 1);
+    params.insert(params.end(), {archive.table, row->seed, row->code, width, archive.content_type,
+                                 archive.source_code});
+  }
+  db.Execute(Sql{text}, params);
+}
+
+}  // namespace
+
+std::shared_ptr<RecordSet> DataSourceOfLocale(Connection& db, const std::string& source_code,
+                                              const std::string& locale_id) {
+  static constexpr Sql kSql{
+      "select * from SNPrefabricate_lang where cdatasrccode=:1 and localid=:2"};
+  return db.Query(kSql, {source_code, locale_id});
+}
+
+std::shared_ptr<RecordSet> FirstSegmentOfType(Connection& db, const std::string& source_type) {
+  static constexpr Sql kSql{
+      "Select crulename,cdatasrcformat,iformatlength,cpatchsign from SNrule"
+      " Where cdatasrctype=:1 limit 1"};
+  return db.Query(kSql, {source_type});
+}
+
+std::shared_ptr<RecordSet> UnmappedArchiveValues(Connection& db, const Archive& archive) {
+  const std::string& table = PlainIdentifier(archive.table, "archive table");
+  const std::string& column = PlainIdentifier(archive.value_column, "archive value column");
+  // Existing rows are matched on the archive table only, not on the source.
+  std::string text = "select " + column + " from " + table + " where " + column +
+                     " not in (select cseedcode from SNContrapose Where cContent=:1)";
+  Params params{archive.table};
+  if (archive.content_type == "3") {
+    text += " and cid=:2";
+    params.push_back(archive.source_code);
+  } else if (archive.source_code == "8") {
+    text += " and bSerial='1'";
+  }
+  return db.Query(Sql{text}, params);
+}
+
+void InsertGeneratedMappings(Connection& db, const Archive& archive, const std::string& width,
+                             const std::vector<GeneratedMapping>& rows) {
+  for (auto begin = rows.begin(); begin != rows.end();) {
+    const auto end = begin + static_cast<std::ptrdiff_t>(std::min<std::size_t>(
+                                 kMappingsPerInsert, static_cast<std::size_t>(rows.end() - begin)));
+    InsertChunk(db, archive, width, begin, end);
+    begin = end;
+  }
+}
+
+std::shared_ptr<RecordSet> MappingsWithCaptions(Connection& db, const std::string& table,
+                                                const std::string& value_column,
+                                                const std::string& caption_column,
+                                                const std::optional<std::string>& source_code) {
+  std::string text = "Select a.*,b." + PlainIdentifier(caption_column, "archive caption column") +
+                     " as cName from SNContrapose as a Left Join " +
+                     PlainIdentifier(table, "archive table") + " as b ON a.cseedcode=b." +
+                     PlainIdentifier(value_column, "archive value column");
+  Params params;
+  if (source_code) {
+    text += " where a.cdatasrccode=:1";
+    params.push_back(*source_code);
+  }
+  text += " order by a.cseedcode";
+  return db.Query(Sql{text}, params);
+}
+
+void SetUserCode(Connection& db, const std::string& code, const std::string& table,
+                 const std::string& seed) {
+  static constexpr Sql kSql{
+      "update SNContrapose set ccode=:1 ,buserchange='1' where ccontent=:2 and cseedcode=:3"};
+  db.Execute(kSql, {code, table, seed});
+}
+
+void DeleteMappingsOfArchive(Connection& db, const std::string& table) {
+  static constexpr Sql kSql{"delete from SNContrapose where ccontent=:1"};
+  db.Execute(kSql, {table});
+}
+
+}  // namespace quillet::store::mapping

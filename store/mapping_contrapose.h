@@ -1,0 +1,71 @@
+// Statements on the mapping rows (SNContrapose), the data sources
+// (SNPrefabricate_lang) and the archive tables they name.
+#ifndef QUILLET_STORE_MAPPING_CONTRAPOSE_H_
+#define QUILLET_STORE_MAPPING_CONTRAPOSE_H_
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "quillet/recordset.h"
+#include "store/connection.h"
+
+// Every operation runs on the connection passed, binds its values as
+// parameters and raises the database's error (see Connection). Operations
+// that put an archive's table or column name into their text first raise
+// errc::kUnsafeIdentifier for a name that is not a plain identifier, before
+// anything is sent. Thread safety: that of the connection.
+namespace quillet::store::mapping {
+
+// Every column of the data source rows of one code and locale.
+std::shared_ptr<RecordSet> DataSourceOfLocale(Connection& db, const std::string& source_code,
+                                              const std::string& locale_id);
+
+// crulename, cdatasrcformat, iformatlength and cpatchsign of one segment of
+// the data source type, of whatever rule the database returns first.
+std::shared_ptr<RecordSet> FirstSegmentOfType(Connection& db, const std::string& source_type);
+
+// An archive as a data source row describes it.
+struct Archive {
+  std::string source_code;   // cdatasrccode
+  std::string content_type;  // iContentType: "3" is a table shared by several sources (cid)
+  std::string table;         // cContent
+  std::string value_column;  // cArchFieldName
+};
+
+// The archive's values (one column) that have no mapping row for the archive
+// table yet: of a shared table ("3") only the rows of the source, of the
+// items ("8") only serial-managed ones.
+std::shared_ptr<RecordSet> UnmappedArchiveValues(Connection& db, const Archive& archive);
+
+struct GeneratedMapping {
+  std::string seed;  // cseedcode: the archive value
+  std::string code;  // ccode
+};
+
+// Inserts generated mapping rows (buserchange '0') of the archive, `width` as
+// isize, in multi-row statements small enough for either database's limit on
+// parameters. Runs in the caller's transaction, if any.
+void InsertGeneratedMappings(Connection& db, const Archive& archive, const std::string& width,
+                             const std::vector<GeneratedMapping>& rows);
+
+// Every mapping column (a.*) followed by cName, the caption column of the
+// archive row with the same value (null when there is none), ordered by
+// cseedcode; only the rows of `source_code` when it is given.
+std::shared_ptr<RecordSet> MappingsWithCaptions(Connection& db, const std::string& table,
+                                                const std::string& value_column,
+                                                const std::string& caption_column,
+                                                const std::optional<std::string>& source_code);
+
+// Sets a user's code on the mapping row of an archive table and value and
+// marks it as changed by the user; no row changes when there is none.
+void SetUserCode(Connection& db, const std::string& code, const std::string& table,
+                 const std::string& seed);
+
+// Deletes every mapping row of an archive table, user-changed rows included.
+void DeleteMappingsOfArchive(Connection& db, const std::string& table);
+
+}  // namespace quillet::store::mapping
+
+#endif  // QUILLET_STORE_MAPPING_CONTRAPOSE_H_

@@ -1,0 +1,18 @@
+// DelSNRulesrv: removes an owner's header and the segments of a rule name.
+#include "maintenance/methods.h"
+#include "store/maintenance_rules.h"
+
+namespace quillet::maintenance {
+
+void DelSNRulesrv(store::Connection& db, const std::string& sDelInvcode, int16_t IDelinvtype,
+                  const std::string& sDelRulename) {
+  // The header goes by owner, the segments by rule name; mapping rows stay.
+  const store::maintenance::Owner owner{sDelInvcode, std::to_string(IDelinvtype)};
+  auto writer = store::OpenWriteConnection(db);
+  store::Connection::Transaction transaction(*writer);
+  store::maintenance::DeleteOwnerHeader(*writer, owner);
+  store::maintenance::DeleteSegmentsNamed(*writer, sDelRulename);
+  transaction.Commit();
+}
+
+}  // namespace quillet::maintenance

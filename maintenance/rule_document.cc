@@ -1,0 +1,72 @@
+#include "maintenance/rule_document.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+
+#include "quillet/error.h"
+
+namespace quillet::maintenance {
+namespace {
+
+constexpr std::size_t kAttributesPerRow = 7;
+
+[[noreturn]] void RaiseObjectNotSet() {
+  throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+}
+
+std::string AttributeAt(const XmlNode& row, std::size_t index) {
+  auto attribute = row.attributeAt(index);
+  if (!attribute) RaiseObjectNotSet();
+  return attribute->text();
+}
+
+RuleRow ReadRuleRow(const XmlNode& row) {
+  std::array<std::string, kAttributesPerRow> values;
+  for (std::size_t i = 0; i < kAttributesPerRow; ++i) values[i] = AttributeAt(row, i);
+  RuleRow rule_row;
+  rule_row.untrimmed_type = values[1];
+  rule_row.segment = {TrimBlanks(values[0]), TrimBlanks(values[1]), TrimBlanks(values[2]),
+                      TrimBlanks(values[3]), TrimBlanks(values[4]), TrimBlanks(values[5]),
+                      TrimBlanks(values[6])};
+  return rule_row;
+}
+
+}  // namespace
+
+std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule) {
+  const std::vector<XmlNode> rows = rule.selectNodes("//row");
+  // The rows are counted with a 16-bit integer.
+  if (rows.size() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max())) {
+    throw Error(errc::kOverflow, "Overflow");
+  }
+  std::vector<RuleRow> result;
+  result.reserve(rows.size());
+  for (const XmlNode& row : rows) result.push_back(ReadRuleRow(row));
+  return result;
+}
+
+std::string ReadOwnerName(const XmlDocument& rule) {
+  auto root = rule.documentElement();
+  if (!root) RaiseObjectNotSet();
+  return root->getAttribute("cinvname").value_or(std::string());
+}
+
+bool IsMappedSourceType(std::string_view type) {
+  static constexpr std::array<std::string_view, 17> kMappedTypes = {
+      "2",  "3",  "4",  "5",  "6",  "7",  "8",  "20", "21",
+      "28", "29", "30", "31", "32", "33", "34", "35"};
+  for (const std::string_view mapped : kMappedTypes) {
+    if (type == mapped) return true;
+  }
+  return false;
+}
+
+std::string TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string();
+  const std::size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+}  // namespace quillet::maintenance

@@ -1,0 +1,35 @@
+// GetInvBatchRulesrv, GetmaxNumbersrv, SavemaxNumbersrv: an owner's rule and
+// running number.
+#include "maintenance/methods.h"
+#include "store/maintenance_rules.h"
+
+namespace quillet::maintenance {
+namespace {
+
+store::maintenance::Owner OwnerOf(const std::string& code, int16_t type) {
+  return {code, std::to_string(type)};
+}
+
+}  // namespace
+
+void GetInvBatchRulesrv(store::Connection& db, const std::string& Invccode, Variant& RsinvRule,
+                        int16_t invtype) {
+  const auto rule = store::maintenance::OwnerRuleWithSegments(db, OwnerOf(Invccode, invtype));
+  RsinvRule = Variant(rule->Clone());
+}
+
+void GetmaxNumbersrv(store::Connection& db, const std::string& inumInvcode, Variant& vMaxnumber,
+                     int16_t inumInvtype) {
+  const auto number = store::maintenance::OwnerRunningNumber(db, OwnerOf(inumInvcode, inumInvtype));
+  // The value as the database gives it, null included.
+  vMaxnumber = number->Bof() && number->Eof() ? Variant("") : number->Field("cnumber");
+}
+
+void SavemaxNumbersrv(store::Connection& db, const std::string& Invccode,
+                      const Variant& RstinvmaxNum, int16_t invtype) {
+  const std::string number = RstinvmaxNum.IsNull() ? std::string() : RstinvmaxNum.ToText();
+  auto writer = store::OpenWriteConnection(db);
+  store::maintenance::SetRunningNumber(*writer, OwnerOf(Invccode, invtype), number);
+}
+
+}  // namespace quillet::maintenance

@@ -1,0 +1,87 @@
+// SaveSNRulesrv: stores an owner's rule from the setup screen's rule document.
+#include "maintenance/methods.h"
+#include "maintenance/refill_source_mapping.h"
+#include "maintenance/rule_document.h"
+#include "quillet/error.h"
+#include "service/mod_language.h"
+#include "store/maintenance_rules.h"
+
+namespace quillet::maintenance {
+namespace {
+
+using store::maintenance::Owner;
+
+// A rule name belongs to one owner: true when the first header carrying it
+// is another owner's. A null stored key does not count as different.
+bool NameBelongsToAnotherOwner(store::Connection& writer, const std::string& rule_name,
+                               const std::string& owner_code, int16_t owner_type) {
+  const auto headers = store::maintenance::HeadersNamed(writer, rule_name);
+  if (headers->Bof() && headers->Eof()) return false;
+  const Variant& code = headers->Field("cinvcode");
+  const Variant& type = headers->Field("cinvtype");
+  const bool code_differs = !code.IsNull() && code.ToText() != owner_code;
+  const bool type_differs = !type.IsNull() && type.ToDouble() != static_cast<double>(owner_type);
+  return code_differs || type_differs;
+}
+
+// The statements of one save, in the caller's transaction. The owner keeps its
+// stored running number; a new owner starts with the empty text, or with the
+// start value of its running-number segment.
+void WriteRule(store::Connection& writer, const Owner& owner, const std::string& owner_name,
+               const std::string& rule_name, const std::vector<RuleRow>& rows) {
+  const auto header = store::maintenance::OwnerHeaderForUpdate(writer, owner);
+  std::string kept_number;
+  if (!(header->Bof() && header->Eof())) {
+    kept_number = header->Field("cnumber").ToText();
+    store::maintenance::DeleteOwnerHeader(writer, owner);
+  }
+  store::maintenance::InsertHeader(writer, owner, owner_name, rule_name, kept_number);
+  store::maintenance::DeleteOwnerSegments(writer, owner);
+  for (const RuleRow& row : rows) {
+    store::maintenance::InsertSegment(writer, rule_name, owner, row.segment);
+    if (IsMappedSourceType(row.untrimmed_type)) {
+      store::maintenance::ShareSourceSettings(writer, row.segment);
+      store::maintenance::DeleteGeneratedMappings(writer, row.segment.source_type);
+    } else if (row.untrimmed_type == "10" && kept_number.empty()) {
+      // A stored running number stays, whatever start value the rule gives.
+      store::maintenance::SetRunningNumber(writer, owner, row.segment.format);
+    }
+  }
+}
+
+// Regenerates the mapping rows of every mapped type, once per row using it.
+void RefillMappings(store::Connection& db, const std::vector<RuleRow>& rows) {
+  for (const RuleRow& row : rows) {
+    if (!IsMappedSourceType(row.untrimmed_type)) continue;
+    RefillSourceMapping(db, Variant(row.untrimmed_type).ToInt16(),
+                        Variant(row.segment.width).ToInt32(), row.segment.pad_sign);
+  }
+}
+
+}  // namespace
+
+void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& DombatchRule,
+                   const std::string& SsaveInvcode, int16_t Isaveinvtype,
+                   const std::string& SsaveRulename, std::string& sErr) {
+  if (!DombatchRule) {
+    throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+  }
+  const Owner owner{SsaveInvcode, std::to_string(Isaveinvtype)};
+  std::vector<RuleRow> rows;
+  {
+    auto writer = store::OpenWriteConnection(db);
+    // The check and the statements share one transaction: a failure leaves the
+    // owner's previous rule, running number and mappings as they were.
+    store::Connection::Transaction transaction(*writer);
+    if (NameBelongsToAnotherOwner(*writer, SsaveRulename, SsaveInvcode, Isaveinvtype)) {
+      sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00056", {Variant(SsaveRulename)});
+      return;
+    }
+    rows = ReadRuleRows(*DombatchRule);
+    WriteRule(*writer, owner, ReadOwnerName(*DombatchRule), SsaveRulename, rows);
+    transaction.Commit();
+  }
+  RefillMappings(db, rows);
+}
+
+}  // namespace quillet::maintenance

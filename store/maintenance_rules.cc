@@ -1,0 +1,81 @@
+#include "store/maintenance_rules.h"
+
+namespace quillet::store::maintenance {
+
+std::shared_ptr<RecordSet> HeadersNamed(Connection& db, const std::string& rule_name) {
+  static constexpr Sql kSql{"select * from SNrulemain where rulename=:1"};
+  return db.Query(kSql, {rule_name});
+}
+
+std::shared_ptr<RecordSet> OwnerHeaderForUpdate(Connection& db, const Owner& owner) {
+  // SQLite's write transactions are exclusive already.
+  static constexpr Sql kSql{
+      "select rulename,cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2",
+      "select rulename,cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2 for update"};
+  return db.Query(kSql, {owner.code, owner.type});
+}
+
+void DeleteOwnerHeader(Connection& db, const Owner& owner) {
+  static constexpr Sql kSql{"delete from SNrulemain where cinvcode=:1 and cinvtype=:2"};
+  db.Execute(kSql, {owner.code, owner.type});
+}
+
+void InsertHeader(Connection& db, const Owner& owner, const std::string& owner_name,
+                  const std::string& rule_name, const std::string& running_number) {
+  static constexpr Sql kSql{
+      "insert into SNrulemain (cinvcode,cinvname,cinvtype,rulename,cnumber)"
+      " values (:1,:2,:3,:4,:5)"};
+  db.Execute(kSql, {owner.code, owner_name, owner.type, rule_name, running_number});
+}
+
+void DeleteOwnerSegments(Connection& db, const Owner& owner) {
+  static constexpr Sql kSql{"delete from SNrule where cinvcode=:1 and cinvtype=:2"};
+  db.Execute(kSql, {owner.code, owner.type});
+}
+
+void InsertSegment(Connection& db, const std::string& rule_name, const Owner& owner,
+                   const Segment& segment) {
+  static constexpr Sql kSql{
+      "insert into SNrule (crulename,igrade,cdatasrctype,cdatasrcformat,iformatlength,"
+      "cpatchsign,creplacesign,cinvcode,cinvtype,isteplength)"
+      " values (:1,:2,:3,:4,:5,:6,:7,:8,:9,:10)"};
+  db.Execute(kSql,
+             {rule_name, segment.grade, segment.source_type, segment.format, segment.width,
+              segment.pad_sign, segment.fill_sign, owner.code, owner.type + " ", segment.step});
+}
+
+void ShareSourceSettings(Connection& db, const Segment& segment) {
+  static constexpr Sql kSql{
+      "update SNrule set cdatasrcformat=:1,iformatlength=:2,cpatchsign=:3"
+      " where cdatasrctype=:4"};
+  db.Execute(kSql, {segment.format, segment.width, segment.pad_sign, segment.source_type});
+}
+
+void DeleteGeneratedMappings(Connection& db, const std::string& source_type) {
+  static constexpr Sql kSql{"delete from SNContrapose where cdatasrccode=:1 and buserchange=0"};
+  db.Execute(kSql, {source_type});
+}
+
+void SetRunningNumber(Connection& db, const Owner& owner, const std::string& running_number) {
+  static constexpr Sql kSql{"update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3"};
+  db.Execute(kSql, {running_number, owner.code, owner.type});
+}
+
+void DeleteSegmentsNamed(Connection& db, const std::string& rule_name) {
+  static constexpr Sql kSql{"delete from SNrule where crulename=:1"};
+  db.Execute(kSql, {rule_name});
+}
+
+std::shared_ptr<RecordSet> OwnerRuleWithSegments(Connection& db, const Owner& owner) {
+  static constexpr Sql kSql{
+      "select * from SNrulemain a left join SNrule b on a.rulename=b.crulename"
+      " where a.cinvtype=:1 and a.cinvcode=:2 order by b.igrade"};
+  return db.Query(kSql, {owner.type, owner.code});
+}
+
+std::shared_ptr<RecordSet> OwnerRunningNumber(Connection& db, const Owner& owner) {
+  static constexpr Sql kSql{"select cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2"};
+  return db.Query(kSql, {owner.code, owner.type});
+}
+
+}  // namespace quillet::store::maintenance

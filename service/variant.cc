@@ -32,6 +32,19 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether an out-of-range decimal text is too small rather than too large:
+// its exponent is negative, or its whole part is zero.
+bool IsUnderflow(std::string_view number) {
+  const std::size_t exponent = number.find_first_of("eE");
+  if (exponent != std::string_view::npos && exponent + 1 < number.size() &&
+      number[exponent + 1] == '-') {
+    return true;
+  }
+  const std::string_view whole = number.substr(0, number.find_first_of(".eE"));
+  return whole.find_first_not_of('0') == std::string_view::npos &&
+         exponent == std::string_view::npos;
+}
+
 // A decimal number with an optional sign, "." as separator and an optional
 // exponent, surrounded by optional blanks; nothing else.
 double ParseNumber(std::string_view text) {
@@ -46,7 +59,10 @@ double ParseNumber(std::string_view text) {
   double value = 0;
   const auto [end, ec] =
       std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) ThrowOverflow();
+  if (ec == std::errc::result_out_of_range && end == text.data() + text.size()) {
+    if (IsUnderflow(text)) return 0;
+    ThrowOverflow();
+  }
   if (ec != std::errc() || end != text.data() + text.size()) ThrowTypeMismatch();
   return negative ? -value : value;
 }

@@ -71,10 +71,9 @@ std::size_t CharacterCount(std::string_view utf8) {
 }
 
 // The value as the persistence format writes it; nullopt for a null field.
-std::optional<std::string> FieldText(const Variant& value, FieldType type) {
+std::optional<std::string> FieldText(const Variant& value) {
   if (value.IsNull() || value.IsEmpty()) return std::nullopt;
-  if (type == FieldType::kBoolean) return value.ToBool() ? "True" : "False";
-  return value.ToText();
+  return value.ToText();  // booleans give "True" / "False"
 }
 
 void WriteDatatype(store::XmlWriter& out, FieldType type, std::size_t longest_text) {
@@ -246,7 +245,7 @@ std::string RecordSet::SaveXml() const {
   for (const auto& row : rows_) {
     auto& row_texts = texts.emplace_back();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-      row_texts.push_back(FieldText(row[i], columns_[i].type));
+      row_texts.push_back(FieldText(row[i]));
     }
   }
   const std::vector<std::string> attribute_names = AttributeNames(columns_);

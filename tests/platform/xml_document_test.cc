@@ -1,0 +1,161 @@
+// XmlDocument: strict loading, XPath forms, attributes and literal values.
+#include "quillet/xml_document.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "quillet/error.h"
+
+namespace quillet {
+namespace {
+
+constexpr char kRows[] =
+    "<data count='3'>\r\n"
+    "<row name='vchdate' value='2024-05-01' itype='0' bHave='true'/>\r\n"
+    "<row name='department' value='D02' itype='02' bHave='true'/>\r\n"
+    "<row name='whname' value='W1'  itype='2' bHave='true'/>\r\n"
+    "<row name='supplier' value='S9' itype='2' bHave='false'/>\r\n"
+    "<row name='cinvcode' value='螺丝-01' itype='8' bHave='true'/>\r\n"
+    "</data>";
+
+TEST(XmlDocumentTest, MalformedTextsLeaveTheDocumentEmpty) {
+  const std::string with_nul("<a>\0</a>", 8);
+  const std::string texts[] = {
+      "<return a=''b='1' />",
+      "<a b='x&y'/>",
+      "<a b='x<y'/>",
+      "<a>",
+      "<a><b></a>",
+      "<a/><b/>",
+      "",
+      "   ",
+      "text",
+      "<a b='1' b='2'/>",
+      "<z:row a='1'/>",
+      "<a>&nbsp;</a>",
+      "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>",
+      with_nul,
+  };
+  for (const std::string& text : texts) {
+    XmlDocument doc;
+    ASSERT_TRUE(doc.loadXML("<ok/>"));
+    EXPECT_FALSE(doc.loadXML(text)) << text;
+    EXPECT_TRUE(doc.empty()) << text;
+    EXPECT_EQ(doc.xml(), "") << text;
+    EXPECT_FALSE(doc.documentElement()) << text;
+    EXPECT_FALSE(doc.selectSingleNode("//*")) << text;
+    EXPECT_NE(doc.parseError(), "") << text;
+  }
+}
+
+TEST(XmlDocumentTest, XmlGivesTheNodesInOrderWithTheDeclarationOnlyWhenLoaded) {
+  const struct {
+    std::string text;
+    std::string xml;
+  } cases[] = {
+      {"<a b='1'>x</a>", "<a b=\"1\">x</a>"},
+      {"<?xml version='1.0' encoding='gb2312'?>\n<a b='中文'>文本</a>",
+       "<?xml version=\"1.0\"?>\r\n<a b=\"中文\">文本</a>"},
+      {"<?xml version=\"1.0\" encoding=\"utf-8\"?><!--c--><a/>",
+       "<?xml version=\"1.0\"?>\r\n<!--c-->\r\n<a/>"},
+  };
+  for (const auto& c : cases) {
+    XmlDocument doc;
+    ASSERT_TRUE(doc.loadXML(c.text)) << doc.parseError();
+    EXPECT_EQ(doc.xml(), c.xml);
+  }
+}
+
+TEST(XmlDocumentTest, XPathFormsFindTheFirstMatchingRow) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.loadXML(kRows));
+  const struct {
+    const char* xpath;
+    std::size_t count;
+    const char* first_name;
+  } cases[] = {
+      {"//row[@name='cinvcode']", 1, "cinvcode"},
+      {"//row [@itype='2']", 2, "whname"},
+      {"//row[@itype='2']", 2, "whname"},
+      {"//row [@itype='02']", 1, "department"},
+      {"//row [@itype='3']", 0, nullptr},
+      {"//data/row[@name='vchdate']", 1, "vchdate"},
+      {"//row", 5, "vchdate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.xpath);
+    EXPECT_EQ(doc.selectNodes(c.xpath).size(), c.count);
+    const auto first = doc.selectSingleNode(c.xpath);
+    ASSERT_EQ(first.has_value(), c.first_name != nullptr);
+    if (first) {
+      EXPECT_EQ(first->getAttribute("name"), c.first_name);
+    }
+  }
+  EXPECT_EQ(doc.documentElement()->getAttribute("count"), "3");
+  EXPECT_EQ(doc.selectSingleNode("//row[@name='cinvcode']")->getAttribute("value"), "螺丝-01");
+}
+
+TEST(XmlDocumentTest, BadExpressionsRaiseAndEmptyDocumentsFindNothing) {
+  XmlDocument doc;
+  EXPECT_FALSE(doc.selectSingleNode("//row"));
+  EXPECT_TRUE(doc.selectNodes("//z:row").empty());
+  ASSERT_TRUE(doc.loadXML(kRows));
+  for (const char* xpath : {"//row[", "//q:row", "count(//row)", ""}) {
+    try {
+      doc.selectNodes(xpath);
+      ADD_FAILURE() << xpath;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), errc::kXPathInvalid);
+      EXPECT_NE(e.description().find(std::string("'") + xpath + "'"), std::string::npos);
+    }
+  }
+}
+
+TEST(XmlDocumentTest, AttributesByPositionAndByName) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.loadXML("<r xmlns:rs='urn:schemas-microsoft-com:rowset' b='2' a='' rs:n='3'/>"));
+  const XmlNode root = *doc.documentElement();
+  ASSERT_EQ(root.attributeCount(), 3u);
+  EXPECT_EQ(root.attributeAt(0)->nodeName(), "b");
+  EXPECT_EQ(root.attributeAt(1)->nodeName(), "a");
+  EXPECT_EQ(root.attributeAt(2)->nodeName(), "rs:n");
+  EXPECT_EQ(root.attributeAt(2)->kind(), XmlNode::Kind::kAttribute);
+  EXPECT_FALSE(root.attributeAt(3));
+  EXPECT_EQ(root.getAttribute("a"), "");
+  EXPECT_EQ(root.getAttribute("missing"), std::nullopt);
+  EXPECT_EQ(root.getNamedItem("rs:n")->text(), "3");
+}
+
+TEST(XmlDocumentTest, SetTextStoresLiteralValuesThatRoundTrip) {
+  const std::string value = "a'b&c<d\"e&amp;";
+  XmlDocument doc;
+  ASSERT_TRUE(doc.loadXML(kRows));
+  XmlNode row = *doc.selectSingleNode("//row[@name='whname']");
+  row.getNamedItem("value")->setText(value);
+  XmlNode added = doc.documentElement()->appendElement("row");
+  added.setAttribute("value", value);
+  added.setText(value);
+
+  XmlDocument again;
+  ASSERT_TRUE(again.loadXML(doc.xml())) << doc.xml();
+  EXPECT_EQ(again.selectSingleNode("//row [@itype='2']")->getAttribute("value"), value);
+  EXPECT_EQ(again.selectNodes("//row").back().getAttribute("value"), value);
+  EXPECT_EQ(again.selectNodes("//row").back().text(), value);
+}
+
+TEST(XmlDocumentTest, NodesOutliveReloadsAndReplacedText) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.loadXML("<a><b>old</b></a>"));
+  const XmlNode b = *doc.selectSingleNode("//b");
+  const XmlNode old_text = *doc.selectSingleNode("//b/text()");
+  doc.documentElement()->setText("new");
+  EXPECT_EQ(old_text.text(), "old");
+  EXPECT_EQ(doc.xml(), "<a>new</a>");
+  ASSERT_TRUE(doc.loadXML("<c/>"));
+  EXPECT_EQ(b.xml(), "<b>old</b>");
+  EXPECT_FALSE(b.selectSingleNode("//c"));
+}
+
+}  // namespace
+}  // namespace quillet

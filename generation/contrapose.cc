@@ -1,0 +1,15 @@
+// GetContrapose: the code that stands for an archive value in serial numbers.
+#include "generation/methods.h"
+#include "store/rule_queries.h"
+
+namespace quillet::generation {
+
+std::string GetContrapose(store::Connection& db, const std::string& cDataType,
+                          const std::string& cSeed) {
+  const auto mapping = store::generation::MappedCode(db, cDataType, cSeed);
+  if (mapping->RecordCount() == 0) return {};
+  const Variant& code = mapping->Field("ccode");
+  return code.IsNull() ? std::string() : code.ToText();
+}
+
+}  // namespace quillet::generation

@@ -1,0 +1,94 @@
+// getLineSNum: one serial number for a document line, from the document's
+// head and body as the host's record sets persist them.
+#include <array>
+#include <optional>
+
+#include "generation/methods.h"
+#include "generation/runtime_errors.h"
+#include "store/value_document.h"
+
+namespace quillet::generation {
+namespace {
+
+enum class Source { kHead, kBody };
+
+// Where a value-document row takes its value from; `column` is read only for
+// the standard voucher types when `standard_only` is set.
+struct RowSource {
+  const char* row;
+  Source source;
+  const char* column;
+  bool standard_only;
+};
+
+constexpr std::array<RowSource, 17> kRowSources = {{
+    {"vchdate", Source::kHead, "ddate", true},
+    {"prdbatchnum", Source::kBody, "cmolotcode", true},
+    {"department", Source::kHead, "cdepcode", true},
+    {"workcenter", Source::kBody, "cmworkcentercode", true},
+    {"whname", Source::kHead, "cwhcode", true},
+    {"businessclerk", Source::kHead, "cpersoncode", true},
+    {"supplier", Source::kHead, "cvencode", true},
+    {"cfree1", Source::kBody, "cfree1", false},
+    {"cfree2", Source::kBody, "cfree2", false},
+    {"cfree3", Source::kBody, "cfree3", false},
+    {"cfree4", Source::kBody, "cfree4", false},
+    {"cfree5", Source::kBody, "cfree5", false},
+    {"cfree6", Source::kBody, "cfree6", false},
+    {"cfree7", Source::kBody, "cfree7", false},
+    {"cfree8", Source::kBody, "cfree8", false},
+    {"cfree9", Source::kBody, "cfree9", false},
+    {"cfree10", Source::kBody, "cfree10", false},
+}};
+
+bool IsStandardVoucherType(const std::string& type) {
+  return type == "24" || type == "0411" || type == "0301";
+}
+
+// The attribute of a record-set row; the empty text for no row, an empty
+// name or a missing attribute (a null field has no attribute).
+std::string GetRowAttr(const std::optional<XmlNode>& row, const std::string& name) {
+  if (!row || name.empty()) return {};
+  return row->getAttribute(name).value_or("");
+}
+
+std::optional<XmlNode> FirstRecord(const std::shared_ptr<XmlDocument>& document) {
+  if (!document) RaiseObjectNotSet();
+  return document->selectSingleNode("//z:row");
+}
+
+// Sets the `value` attribute of the value document's row `name` as text, so
+// that no value is ever read as markup.
+void SetRowValue(const XmlDocument& values, const std::string& name, const std::string& value) {
+  const std::optional<XmlNode> row = values.selectSingleNode("//data/row[@name='" + name + "']");
+  if (!row) RaiseObjectNotSet();
+  std::optional<XmlNode> attribute = row->getNamedItem("value");
+  if (!attribute) RaiseObjectNotSet();
+  attribute->setText(value);
+}
+
+}  // namespace
+
+std::string getLineSNum(store::Connection& db, std::string& cinvcode,
+                        const std::shared_ptr<XmlDocument>& DomHead,
+                        const std::shared_ptr<XmlDocument>& DomBody, const std::string& vchType,
+                        bool bSave) {
+  // getSNumber writes its item code back; the caller's stays as it is.
+  std::string item_code = cinvcode;
+  const bool standard = IsStandardVoucherType(vchType);
+
+  auto values = std::make_shared<XmlDocument>();
+  values->loadXML(store::StandardRowSetText());
+  store::AddItemCodeRow(*values, item_code);
+
+  const std::optional<XmlNode> body = FirstRecord(DomBody);
+  const std::optional<XmlNode> head = FirstRecord(DomHead);
+  for (const RowSource& source : kRowSources) {
+    const std::string column = !source.standard_only || standard ? source.column : "";
+    SetRowValue(*values, source.row,
+                GetRowAttr(source.source == Source::kHead ? head : body, column));
+  }
+  return getSNumber(db, item_code, values, bSave);
+}
+
+}  // namespace quillet::generation

@@ -1,0 +1,57 @@
+#include "generation/rule_evaluation.h"
+
+#include "generation/runtime_errors.h"
+#include "generation/segment_text.h"
+#include "generation/utf8.h"
+#include "store/rule_queries.h"
+#include "store/value_document.h"
+
+namespace quillet::generation {
+
+std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values) {
+  if (!values) RaiseObjectNotSet();
+  std::optional<std::string> code = store::ItemCode(*values);
+  if (!code) RaiseObjectNotSet();
+  return *std::move(code);
+}
+
+std::optional<RuleSubject> ResolveSubject(store::Connection& db,
+                                          const std::shared_ptr<XmlDocument>& values,
+                                          std::string& cinvcode) {
+  cinvcode = ItemCodeOf(values);
+  std::optional<RuleOwner> owner = GetRuleOwner(db, cinvcode);
+  if (!owner) return std::nullopt;
+  return RuleSubject{cinvcode, *std::move(owner)};
+}
+
+std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
+                                   const RuleSubject& subject,
+                                   const RunningNumberHandler& running) {
+  const auto segments =
+      store::generation::OwnerSegments(db, subject.owner.code, subject.owner.TypeText());
+  if (segments->Bof() || segments->Eof()) return std::nullopt;
+
+  const SegmentContext context{db, values, subject.item_code};
+  WalkedRule walked;
+  for (segments->MoveFirst(); !segments->Eof(); segments->MoveNext()) {
+    if (SourceType(*segments) != kRunningNumberType) {
+      walked.text += SegmentText(context, *segments);
+      continue;
+    }
+    // The header's record set stays open for the rest of the walk, so a rule
+    // can hold one running number only.
+    if (walked.has_running_number) {
+      throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+    }
+    walked.has_running_number = true;
+    walked.prefix = walked.text;
+    const auto header =
+        store::generation::HeaderNumber(db, subject.owner.code, subject.owner.TypeText());
+    walked.running_text = running(RunningNumber{*segments, header->Field("cnumber")});
+    walked.text += walked.running_text;
+    walked.position = utf8::Length(walked.text);
+  }
+  return walked;
+}
+
+}  // namespace quillet::generation

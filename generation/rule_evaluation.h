@@ -1,0 +1,65 @@
+// Rule evaluation: the walk over a rule's segments that getSNrule and
+// getSNumber share. They differ only at the running-number segment, which
+// each handles with its own RunningNumberHandler.
+#ifndef QUILLET_GENERATION_RULE_EVALUATION_H_
+#define QUILLET_GENERATION_RULE_EVALUATION_H_
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "generation/rule_owner.h"
+#include "quillet/recordset.h"
+#include "quillet/variant.h"
+#include "quillet/xml_document.h"
+#include "store/connection.h"
+
+namespace quillet::generation {
+
+// The item of a value document and the rule owner that applies to it.
+struct RuleSubject {
+  std::string item_code;
+  RuleOwner owner;
+};
+
+// The item code of the value document's "cinvcode" row. Raises
+// errc::kObjectNotSet when the document, the row or its value is missing.
+std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values);
+
+// Reads the item code (and writes it into `cinvcode` at once, so that it
+// stays there whatever fails later), then resolves its rule owner; nullopt
+// when no rule applies. Raises as ItemCodeOf and GetRuleOwner do.
+std::optional<RuleSubject> ResolveSubject(store::Connection& db,
+                                          const std::shared_ptr<XmlDocument>& values,
+                                          std::string& cinvcode);
+
+// The running-number segment as the walk meets it.
+struct RunningNumber {
+  const RecordSet& segment;  // positioned on the running-number segment row
+  const Variant& stored;     // SNrulemain.cnumber of the owner, as read
+};
+
+// Answers the running-number segment's text. May raise to fail the walk.
+using RunningNumberHandler = std::function<std::string(const RunningNumber&)>;
+
+// A walked rule: the whole text and where the running number sits in it.
+struct WalkedRule {
+  std::string text;
+  bool has_running_number = false;
+  std::string prefix;        // the text before the running number
+  std::string running_text;  // the running number's own text
+  std::size_t position = 0;  // characters of the text up to the running number's end
+};
+
+// Walks the owner's segments in ascending igrade, appending each segment's
+// text; at the running-number segment reads the owner's cnumber and asks
+// `running`. nullopt when the owner has no segments. Raises when a segment
+// fails, when the owner's header is gone at the running number, and at a
+// second running-number segment.
+std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
+                                   const RuleSubject& subject, const RunningNumberHandler& running);
+
+}  // namespace quillet::generation
+
+#endif  // QUILLET_GENERATION_RULE_EVALUATION_H_

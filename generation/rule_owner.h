@@ -1,0 +1,42 @@
+// Rule resolution: which rule header applies to an item.
+#ifndef QUILLET_GENERATION_RULE_OWNER_H_
+#define QUILLET_GENERATION_RULE_OWNER_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "store/connection.h"
+
+namespace quillet::generation {
+
+// Owner types of a rule header.
+inline constexpr int16_t kOwnerClass = 0;
+inline constexpr int16_t kOwnerItem = 1;
+inline constexpr int16_t kOwnerAll = 2;
+
+// The key of a rule header.
+struct RuleOwner {
+  std::string code;
+  int16_t type = kOwnerItem;
+
+  // The owner type as the statements compare it ("0", "1", "2").
+  std::string TypeText() const { return std::to_string(type); }
+};
+
+// Whether a rule header exists for the owner. Raises the database's error.
+bool HasSNRule(store::Connection& db, const RuleOwner& owner);
+
+// The owner whose header applies to `item_code`: the item itself, else its
+// class, else each ancestor class (cut by the "inventoryclass" coding rule,
+// nearest first), else "all"; nullopt when none has a header. Raises, rather
+// than answering nullopt, for an item without its own header that is not in
+// inventory or has no class, a missing coding rule, a coding rule character
+// that is not a digit where one is needed (errc::kTypeMismatch), a digit
+// longer than what is left of the class code (errc::kInvalidArgument), and
+// any database error.
+std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& item_code);
+
+}  // namespace quillet::generation
+
+#endif  // QUILLET_GENERATION_RULE_OWNER_H_

@@ -1,0 +1,118 @@
+#include "generation/segment_text.h"
+
+#include <optional>
+#include <string_view>
+
+#include "generation/graded_code.h"
+#include "generation/methods.h"
+#include "generation/runtime_errors.h"
+#include "generation/text_functions.h"
+#include "generation/utf8.h"
+#include "store/value_document.h"
+
+namespace quillet::generation {
+namespace {
+
+// How a data source type's value is found and treated before fitting.
+struct SourceRule {
+  bool reads_row;     // the value comes from the value document's row of the type
+  bool needs_bhave;   // the row's bHave must be exactly "true"
+  const char* grade;  // the graded-code kind applied to the value, or nullptr
+  bool mapped;        // an archive value replaced by its mapped code
+};
+
+std::optional<SourceRule> RuleOf(std::string_view type) {
+  if (type == "1") return SourceRule{true, true, nullptr, false};
+  if (type == "2") return SourceRule{true, true, kDepartmentKind, true};
+  if (type == "3" || type == "4" || type == "5" || type == "6") {
+    return SourceRule{true, true, nullptr, true};
+  }
+  if (type == "7") return SourceRule{false, false, kInventoryClassKind, true};
+  if (type == "8") return SourceRule{false, false, nullptr, true};
+  if (type == "20" || type == "21" || type == "28" || type == "29" || type == "30" ||
+      type == "31" || type == "32" || type == "33" || type == "34" || type == "35") {
+    return SourceRule{true, true, nullptr, false};
+  }
+  return std::nullopt;
+}
+
+XmlNode RowOf(const XmlDocument& values, const std::string& type) {
+  const std::optional<XmlNode> row = store::RowOfType(values, std::stoi(type));
+  if (!row) RaiseObjectNotSet();
+  return *row;
+}
+
+std::string AttributeOf(const XmlNode& row, const char* name) {
+  std::optional<std::string> value = row.getAttribute(name);
+  if (!value) RaiseObjectNotSet();
+  return *std::move(value);
+}
+
+// The fill sign's first character `iformatlength` times; fails without one.
+std::string Fill(const RecordSet& segment) {
+  const Variant& sign = segment.Field("creplacesign");
+  if (sign.IsNull() || sign.ToText().empty()) {
+    throw Error(errc::kInvalidUseOfNull, "Invalid use of Null");
+  }
+  const int32_t count = segment.Field("iformatlength").ToInt32();
+  if (count < 0) RaiseInvalidArgument();
+  return utf8::Repeat(utf8::First(sign.ToText()), static_cast<std::size_t>(count));
+}
+
+std::string DateText(const SegmentContext& context, const RecordSet& segment) {
+  const std::string value = AttributeOf(RowOf(context.values, "0"), "value");
+  return FormatDateValue(value, FieldText(segment.Field("cdatasrcformat")), false);
+}
+
+std::string SourceValue(const SegmentContext& context, const std::string& type,
+                        const SourceRule& rule) {
+  if (!rule.reads_row) return context.item_code;
+  const XmlNode row = RowOf(context.values, type);
+  std::string value = AttributeOf(row, "value");
+  if (rule.needs_bhave && AttributeOf(row, "bHave") != "true") {
+    throw Error(errc::kInvalidArgument, "The value of data source " + type + " is not available");
+  }
+  return value;
+}
+
+std::string ArchiveText(const SegmentContext& context, const RecordSet& segment,
+                        const std::string& type, const SourceRule& rule) {
+  std::string value = SourceValue(context, type, rule);
+  if (value.empty()) return Fill(segment);
+  if (rule.grade != nullptr) {
+    value =
+        GetGradedCode(context.db, value, rule.grade, FieldText(segment.Field("cdatasrcformat")));
+  }
+  if (rule.mapped) {
+    std::string mapped = GetContrapose(context.db, type, value);
+    if (!mapped.empty()) return mapped;
+  }
+  return PatchValue(value, FieldText(segment.Field("iformatlength")),
+                    FieldText(segment.Field("cpatchsign")));
+}
+
+}  // namespace
+
+std::string SourceType(const RecordSet& segment) {
+  return FieldText(segment.Field("cdatasrctype"));
+}
+
+std::string SegmentText(const SegmentContext& context, const RecordSet& segment) {
+  const std::string type = SourceType(segment);
+  if (type == "0") return DateText(context, segment);
+  if (type == "9") {
+    const Variant& fixed = segment.Field("cdatasrcformat");
+    return fixed.IsNull() ? std::string() : fixed.ToText();
+  }
+  const std::optional<SourceRule> rule = RuleOf(type);
+  if (!rule) return {};
+  return ArchiveText(context, segment, type, *rule);
+}
+
+std::string RunningNumberText(int32_t number, const std::string& stored_text, int16_t digits) {
+  const std::string decimal = std::to_string(number);
+  if (GetByteLen(decimal) > digits) return stored_text;
+  return PatchValue(decimal, std::to_string(digits), "0");
+}
+
+}  // namespace quillet::generation

@@ -1,0 +1,54 @@
+// getSNumber: one serial number, advancing the stored running number when
+// asked to save.
+#include <cstdint>
+
+#include "generation/methods.h"
+#include "generation/rule_evaluation.h"
+#include "generation/running_number_store.h"
+#include "generation/runtime_errors.h"
+#include "generation/text_functions.h"
+
+namespace quillet::generation {
+namespace {
+
+// A null or zero step advances by one.
+int32_t StepOf(const Variant& step) {
+  if (step.IsNull()) return 1;
+  if (step.type() == Variant::Type::kText ? step.text() == "0" : step.ToDouble() == 0) return 1;
+  return step.ToInt32();
+}
+
+// One attempt; RunningNumberTaken passes through to start it again.
+std::string IssueOnce(store::Connection& db, std::string& cinvcode,
+                      const std::shared_ptr<XmlDocument>& values, bool save, bool last_attempt) {
+  try {
+    const std::optional<RuleSubject> subject = ResolveSubject(db, values, cinvcode);
+    if (!subject) return {};
+    const auto running = [&](const RunningNumber& number) {
+      const int32_t value = number.stored.ToInt32();
+      std::string text =
+          PatchValue(std::to_string(value), FieldText(number.segment.Field("iformatlength")), "0");
+      if (save) {
+        const int32_t next = CheckedAdd(value, StepOf(number.segment.Field("isteplength")));
+        StoreNextNumber(db, subject->owner, FieldText(number.stored), std::to_string(next),
+                        last_attempt);
+      }
+      return text;
+    };
+    const std::optional<WalkedRule> walked = WalkRule(db, *values, *subject, running);
+    return walked ? walked->text : std::string();
+  } catch (const std::exception&) {
+    // Every failure is the empty text; a number saved before it stays saved.
+    return {};
+  }
+}
+
+}  // namespace
+
+std::string getSNumber(store::Connection& db, std::string& cinvcode,
+                       const std::shared_ptr<XmlDocument>& DomValue, bool bSave) {
+  return IssueWithRetry(
+      [&](bool last_attempt) { return IssueOnce(db, cinvcode, DomValue, bSave, last_attempt); });
+}
+
+}  // namespace quillet::generation

@@ -1,0 +1,58 @@
+// Statements that serial-number generation sends: rule headers and segments,
+// the running number, the item's class, coding rules, departments, mappings.
+#ifndef QUILLET_STORE_RULE_QUERIES_H_
+#define QUILLET_STORE_RULE_QUERIES_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "quillet/recordset.h"
+#include "store/connection.h"
+
+// Every operation runs on the connection passed, binds its values as
+// parameters and raises the database's error (see Connection). Owner types
+// are passed as their decimal text ("0", "1", "2"). Record sets hold no row
+// when nothing matched. Thread safety: that of the connection; the statement
+// counter is atomic.
+namespace quillet::store::generation {
+
+// Whether a rule header exists for (owner code, owner type).
+bool HeaderExists(Connection& db, const std::string& owner_code, const std::string& owner_type);
+
+// cinvccode and iinvcgrade of an item's class (the class columns are null for
+// an item without a class row); no rows for an unknown item.
+std::shared_ptr<RecordSet> ItemClass(Connection& db, const std::string& item_code);
+
+// CODINGRULE of the first coding rule of a level-coded archive (`keyword` is
+// GradeDef.KEYWORD, e.g. "inventoryclass").
+std::shared_ptr<RecordSet> CodingRule(Connection& db, const std::string& keyword);
+
+// iDepGrade of a department.
+std::shared_ptr<RecordSet> DepartmentGrade(Connection& db, const std::string& department_code);
+
+// Every column of an owner's segments, in ascending igrade.
+std::shared_ptr<RecordSet> OwnerSegments(Connection& db, const std::string& owner_code,
+                                         const std::string& owner_type);
+
+// cnumber of an owner's header.
+std::shared_ptr<RecordSet> HeaderNumber(Connection& db, const std::string& owner_code,
+                                        const std::string& owner_type);
+
+// Stores `next` as the owner's running number only while the stored text is
+// still exactly `read`: one atomic step. Returns false when the header no
+// longer holds `read` (another caller advanced it first); nothing changed then.
+bool AdvanceNumber(Connection& db, const std::string& owner_code, const std::string& owner_type,
+                   const std::string& read, const std::string& next);
+
+// ccode of the first mapping row of (data source code, archive value).
+std::shared_ptr<RecordSet> MappedCode(Connection& db, const std::string& source_code,
+                                      const std::string& seed);
+
+// The number of statements the operations above have sent in this process,
+// for measurements.
+uint64_t SentStatements();
+
+}  // namespace quillet::store::generation
+
+#endif  // QUILLET_STORE_RULE_QUERIES_H_

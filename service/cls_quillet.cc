@@ -22,8 +22,11 @@ store::Connection& clsQuillet::ServiceConnection() {
 
 Variant clsQuillet::init(std::shared_ptr<Login>& ologin) {
   if (!objlogin) objlogin = ologin;
+  store::Connection& connection = ServiceConnection();
+  // The connection string comes from the argument, even when objlogin kept an
+  // earlier login object.
   if (!ologin) throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
-  ServiceConnection().Open(ologin->KelDbName());
+  connection.Open(ologin->KelDbName());
   modLanguage::InitLanguage();
   return Variant();
 }

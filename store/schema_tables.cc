@@ -1,0 +1,127 @@
+#include "store/schema_tables.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quillet::store {
+namespace {
+
+constexpr ColumnKind kText = ColumnKind::kText;
+constexpr ColumnKind kInt = ColumnKind::kInteger;
+
+std::vector<TableDef> MakeTables() {
+  return {
+      // Rule headers: one per owner, carrying the owner's running number.
+      {"SNrulemain",
+       {{"cinvcode", kText, true},
+        {"cinvtype", kInt, true},
+        {"cinvname", kText},
+        {"rulename", kText},
+        {"cnumber", kText}},
+       {"cinvcode", "cinvtype"}},
+      // Rule segments, one per grade.
+      {"SNrule",
+       {{"crulename", kText},
+        {"cinvcode", kText},
+        {"cinvtype", kInt},
+        {"igrade", kInt},
+        {"cdatasrctype", kInt},
+        {"cdatasrcformat", kText},
+        {"iformatlength", kInt},
+        {"cpatchsign", kText},
+        {"creplacesign", kText},
+        {"isteplength", kInt}},
+       {}},
+      // Value-to-code mappings of the archive values.
+      {"SNContrapose",
+       {{"cdatasrccode", kText},
+        {"cseedcode", kText},
+        {"ccode", kText},
+        {"cContent", kText},
+        {"isize", kText},
+        {"iContentType", kText},
+        {"buserchange", kInt, false, "0"}},
+       {}},
+      // The predefined data sources, per language.
+      {"SNPrefabricate_lang",
+       {{"cdatasrccode", kText},
+        {"localid", kText},
+        {"cdatasrccaption", kText},
+        {"cContent", kText},
+        {"iContentType", kText},
+        {"cArchFieldName", kText},
+        {"cArchclsFieldName", kText}},
+       {}},
+      // Host tables.
+      {"inventory",
+       {{"cInvCode", kText, true},
+        {"cInvName", kText},
+        {"cInvCCode", kText},
+        {"bSerial", kText, false, "'0'"}},
+       {"cInvCode"}},
+      {"inventoryclass",
+       {{"cInvCCode", kText, true}, {"cInvCName", kText}, {"iInvCGrade", kInt}},
+       {"cInvCCode"}},
+      {"GradeDef", {{"KEYWORD", kText, true}, {"lgrade", kInt}, {"CODINGRULE", kText}}, {}},
+      {"department",
+       {{"cDepCode", kText, true}, {"cDepName", kText}, {"iDepGrade", kInt}},
+       {"cDepCode"}},
+      {"UserDef_lang",
+       {{"cid", kInt}, {"citemname", kText}, {"citemlang", kText}, {"localeid", kText}},
+       {}},
+      // Host archives that rules map from.
+      {"warehouse", {{"cWhCode", kText, true}, {"cWhName", kText}}, {"cWhCode"}},
+      {"workcenter", {{"cWcCode", kText, true}, {"cWcName", kText}}, {"cWcCode"}},
+      {"person",
+       {{"cPersonCode", kText, true}, {"cPersonName", kText}, {"cDepCode", kText}},
+       {"cPersonCode"}},
+      {"vendor", {{"cVenCode", kText, true}, {"cVenName", kText}}, {"cVenCode"}},
+      // The values of the free items, all in one table told apart by cid.
+      {"userdefine",
+       {{"cid", kInt, true}, {"cValue", kText, true}, {"cValueName", kText}},
+       {"cid", "cValue"}},
+  };
+}
+
+std::vector<IndexDef> MakeIndexes() {
+  return {
+      {"ix_snrulemain_rulename", "SNrulemain", {"rulename"}},
+      {"ix_snrule_owner", "SNrule", {"cinvcode", "cinvtype", "igrade"}},
+      {"ix_snrule_rulename", "SNrule", {"crulename"}},
+      {"ix_snrule_datasrctype", "SNrule", {"cdatasrctype"}},
+      {"ix_sncontrapose_source", "SNContrapose", {"cdatasrccode", "cseedcode"}},
+      {"ix_sncontrapose_content", "SNContrapose", {"cContent", "cseedcode"}},
+      {"ix_inventory_class", "inventory", {"cInvCCode"}},
+      {"ix_snprefabricate_lang_source", "SNPrefabricate_lang", {"cdatasrccode", "localid"}},
+  };
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+const std::vector<TableDef>& Tables() {
+  static const std::vector<TableDef> tables = MakeTables();
+  return tables;
+}
+
+const std::vector<IndexDef>& Indexes() {
+  static const std::vector<IndexDef> indexes = MakeIndexes();
+  return indexes;
+}
+
+std::string_view DefinedColumnSpelling(std::string_view name) {
+  for (const TableDef& table : Tables()) {
+    for (const ColumnDef& column : table.columns) {
+      if (SameIgnoringCase(column.name, name)) return column.name;
+    }
+  }
+  return name;
+}
+
+}  // namespace quillet::store

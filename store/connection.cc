@@ -40,9 +40,8 @@ Target ParseConnectionString(const std::string& connection_string) {
   if (text.starts_with(kPostgresScheme)) {
     return {Dialect::kPostgresql, std::string(text.substr(kPostgresScheme.size()))};
   }
-  throw Error(errc::kBadConnectionString,
-              "Unknown connection string \"" + connection_string +
-                  "\": expected sqlite:PATH or postgresql:CONNINFO.");
+  throw Error(errc::kBadConnectionString, "Unknown connection string \"" + connection_string +
+                                              "\": expected sqlite:PATH or postgresql:CONNINFO.");
 }
 
 // SQLite's connect string is "key=value ..." only when it holds an equals
@@ -97,9 +96,7 @@ class BoundParams {
   std::vector<soci::indicator> indicators_;
 };
 
-bool IsIdentifierChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
+bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -219,8 +216,8 @@ void Connection::Open(const std::string& connection_string) {
       *session << "PRAGMA journal_mode=WAL";
       return session;
     }
-    auto session = std::make_unique<soci::session>(*soci::factory_postgresql(),
-                                                   target.backend_connect_string);
+    auto session =
+        std::make_unique<soci::session>(*soci::factory_postgresql(), target.backend_connect_string);
     *session << "SET client_encoding TO 'UTF8'";
     return session;
   });

@@ -24,7 +24,8 @@ std::string Trim(std::string_view text) {
 // database.", "sqlite3_statement_backend::prepare: ") so that what remains is
 // the database's message.
 std::string WithoutLibraryPrefixes(std::string_view message) {
-  if (message.starts_with(kConnectFailurePrefix)) message.remove_prefix(kConnectFailurePrefix.size());
+  if (message.starts_with(kConnectFailurePrefix))
+    message.remove_prefix(kConnectFailurePrefix.size());
   const auto scope = message.find("::");
   const auto colon = message.find(": ");
   if (scope != std::string_view::npos && colon != std::string_view::npos && scope < colon &&

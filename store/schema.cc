@@ -1,0 +1,60 @@
+#include "store/schema.h"
+
+#include <string>
+
+#include "store/schema_tables.h"
+
+namespace quillet::store {
+namespace {
+
+std::string JoinNames(const std::vector<std::string_view>& names) {
+  std::string joined;
+  for (std::string_view name : names) {
+    if (!joined.empty()) joined += ", ";
+    joined += name;
+  }
+  return joined;
+}
+
+// SQLite keeps whatever a column is given; integer columns accept only what
+// converts to a whole number (a text such as '1 ' does), as PostgreSQL's do.
+std::string ColumnSql(const ColumnDef& column, Dialect dialect) {
+  std::string sql(column.name);
+  sql += column.kind == ColumnKind::kInteger ? " INTEGER" : " TEXT";
+  if (column.not_null) sql += " NOT NULL";
+  if (!column.default_value.empty()) {
+    sql += " DEFAULT ";
+    sql += column.default_value;
+  }
+  if (column.kind == ColumnKind::kInteger && dialect == Dialect::kSqlite) {
+    sql += " CHECK (typeof(" + std::string(column.name) + ") IN ('integer', 'null'))";
+  }
+  return sql;
+}
+
+std::string CreateTableSql(const TableDef& table, Dialect dialect) {
+  std::string sql = "CREATE TABLE IF NOT EXISTS " + std::string(table.name) + " (";
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += ColumnSql(table.columns[i], dialect);
+  }
+  if (!table.primary_key.empty()) sql += ", PRIMARY KEY (" + JoinNames(table.primary_key) + ")";
+  return sql + ")";
+}
+
+std::string CreateIndexSql(const IndexDef& index) {
+  return "CREATE INDEX IF NOT EXISTS " + std::string(index.name) + " ON " +
+         std::string(index.table) + " (" + JoinNames(index.columns) + ")";
+}
+
+}  // namespace
+
+void CreateSchema(Connection& db) {
+  const Dialect dialect = db.dialect();
+  Connection::Transaction transaction(db);
+  for (const TableDef& table : Tables()) db.Execute(Sql{CreateTableSql(table, dialect)});
+  for (const IndexDef& index : Indexes()) db.Execute(Sql{CreateIndexSql(index)});
+  transaction.Commit();
+}
+
+}  // namespace quillet::store

@@ -1,0 +1,110 @@
+#include "tests/support/backends.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <string>
+
+#include "quillet/login.h"
+#include "store/schema.h"
+
+namespace quillet::testing {
+namespace {
+
+constexpr const char* kPostgresVariable = "QUILLET_TEST_POSTGRES";
+
+std::string PostgresConninfo() {
+  const char* conninfo = std::getenv(kPostgresVariable);
+  return conninfo ? conninfo : "";
+}
+
+// A name no other test of any process on this machine uses at the same time.
+std::string UniqueName(const std::string& prefix) {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, "%08x", random());
+  return prefix + std::to_string(::getpid()) + "_" + std::to_string(++counter) + "_" + suffix;
+}
+
+void RemoveSqliteFiles(const std::string& path) {
+  std::error_code ignored;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    std::filesystem::remove(path + suffix, ignored);
+  }
+}
+
+void DropPostgresSchema(const std::string& schema) {
+  store::Connection admin;
+  admin.Open("postgresql:" + PostgresConninfo());
+  admin.Execute(store::Sql{"DROP SCHEMA IF EXISTS " + schema + " CASCADE"});
+}
+
+}  // namespace
+
+std::vector<std::string> Backends() {
+  std::vector<std::string> backends{"sqlite"};
+  if (!PostgresConninfo().empty()) {
+    backends.push_back("postgresql");
+  } else if (std::getenv("CI") != nullptr) {
+    std::fprintf(stderr,
+                 "CI is set but %s is not: the PostgreSQL tests cannot run. Run the tests "
+                 "through scripts/test.sh, which starts a server and sets it.\n",
+                 kPostgresVariable);
+    std::abort();
+  }
+  return backends;
+}
+
+TestDatabase::TestDatabase(const std::string& backend, bool with_demo) : backend_(backend) {
+  if (backend_ == "sqlite") {
+    cleanup_ =
+        (std::filesystem::temp_directory_path() / (UniqueName("quillet_test_") + ".db")).string();
+    connection_string_ = "sqlite:" + cleanup_;
+  } else if (backend_ == "postgresql") {
+    cleanup_ = UniqueName("quillet_test_");
+    store::Connection admin;
+    admin.Open("postgresql:" + PostgresConninfo());
+    admin.Execute(store::Sql{"CREATE SCHEMA " + cleanup_});
+    connection_string_ =
+        "postgresql:" + PostgresConninfo() + " options='-c search_path=" + cleanup_ + "'";
+  } else {
+    throw std::invalid_argument("unknown test backend " + backend_);
+  }
+  try {
+    db_ = std::make_unique<store::Connection>();
+    db_->Open(connection_string_);
+    store::CreateSchema(*db_);
+    if (with_demo) store::LoadDemo(*db_);
+  } catch (...) {
+    db_.reset();
+    if (backend_ == "sqlite") RemoveSqliteFiles(cleanup_);
+    if (backend_ == "postgresql") DropPostgresSchema(cleanup_);
+    throw;
+  }
+}
+
+TestDatabase::~TestDatabase() {
+  db_.reset();
+  try {
+    if (backend_ == "sqlite") RemoveSqliteFiles(cleanup_);
+    if (backend_ == "postgresql") DropPostgresSchema(cleanup_);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "could not drop test schema %s: %s\n", cleanup_.c_str(), failure.what());
+  }
+}
+
+std::unique_ptr<clsQuillet> TestDatabase::NewObject() const {
+  auto object = std::make_unique<clsQuillet>();
+  std::shared_ptr<Login> login =
+      std::make_shared<ConfiguredLogin>(connection_string_, std::set<std::string>{});
+  object->init(login);
+  return object;
+}
+
+}  // namespace quillet::testing

@@ -167,13 +167,6 @@ json OutParameters(const PreparedCall::State& state) {
   throw UsageError(errc::kInvalidArgument, "malformed request: " + why);
 }
 
-// The library's parse messages start with an internal tag in brackets.
-std::string ParseErrorText(const json::parse_error& error) {
-  std::string text = error.what();
-  const auto tag_end = text.find("] ");
-  return tag_end == std::string::npos ? text : text.substr(tag_end + 2);
-}
-
 }  // namespace
 
 PreparedCall::PreparedCall(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -250,12 +243,7 @@ json Dispatcher::Call(std::string_view method, const json& args) {
 
 json Dispatcher::HandleRequestLine(std::string_view line) {
   try {
-    json request;
-    try {
-      request = json::parse(line);
-    } catch (const json::parse_error& error) {
-      RaiseMalformed("not JSON: " + ParseErrorText(error));
-    }
+    const json request = ParseJson(line);
     if (!request.is_object()) RaiseMalformed("a request is a JSON object");
     for (const auto& [key, value] : request.items()) {
       if (key != "method" && key != "args") RaiseMalformed("unknown member " + Quoted(key));
@@ -268,6 +256,19 @@ json Dispatcher::HandleRequestLine(std::string_view line) {
     return Call(method->get<std::string>(), args == request.end() ? json() : *args);
   } catch (const UsageError& error) {
     return UsageErrorResponse(error);
+  }
+}
+
+json ParseJson(std::string_view text) {
+  try {
+    return json::parse(text);
+  } catch (const json::parse_error& error) {
+    // The library's messages start with an internal tag in brackets.
+    const std::string message = error.what();
+    const auto tag_end = message.find("] ");
+    throw UsageError(errc::kInvalidArgument,
+                     "malformed JSON: " +
+                         (tag_end == std::string::npos ? message : message.substr(tag_end + 2)));
   }
 }
 

@@ -96,6 +96,10 @@ class Dispatcher {
   std::shared_ptr<Login> default_login_;
 };
 
+// Parses a JSON text. Throws UsageError(errc::kInvalidArgument) telling where
+// the text is malformed.
+nlohmann::json ParseJson(std::string_view text);
+
 // The response to a request that could not be made:
 // {"result": null, "out": {}, "error": {"number": N, "description": T}}.
 nlohmann::json UsageErrorResponse(const UsageError& error);

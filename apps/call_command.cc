@@ -1,0 +1,83 @@
+// quillet call: one component object, init, one method called by name.
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "apps/commands.h"
+#include "quillet/dispatch.h"
+#include "quillet/quillet.h"
+
+namespace quillet::apps {
+namespace {
+
+struct CallOptions {
+  SessionOptions session;
+  std::string method;
+  std::optional<std::string> args;
+  std::optional<std::string> args_file;
+};
+
+// The arguments as JSON; an empty object when neither option was given.
+// Throws UsageError for a file that cannot be read or a text that is not JSON.
+nlohmann::json ReadArguments(const CallOptions& options) {
+  std::string text = "{}";
+  if (options.args) text = *options.args;
+  if (options.args_file) {
+    std::ifstream file(*options.args_file, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (!file) {
+      throw UsageError(errc::kInvalidArgument, "cannot read " + *options.args_file);
+    }
+    text = content.str();
+  }
+  return ParseJson(text);
+}
+
+int Print(const nlohmann::json& response) {
+  std::cout << ResponseLine(response) << std::endl;
+  return response.at("error").is_null() ? kExitOk : kExitRaised;
+}
+
+int RunCall(const CallOptions& options) {
+  clsQuillet object;
+  Dispatcher dispatcher(object, StartSession(options.session));
+  std::optional<PreparedCall> call;
+  try {
+    call.emplace(dispatcher.Prepare(options.method, ReadArguments(options)));
+  } catch (const UsageError& error) {
+    ReportProblem("call", error.description());
+    return kExitUsage;
+  }
+  if (call->method() != "init") {
+    const nlohmann::json bound = dispatcher.Call("init", nlohmann::json::object());
+    const nlohmann::json& error = bound.at("error");
+    if (!error.is_null()) {
+      // The method never ran: its response carries init's error.
+      return Print(call->NotRun(
+          Error(error.at("number").get<int32_t>(), error.at("description").get<std::string>())));
+    }
+  }
+  return Print(call->Run(object));
+}
+
+}  // namespace
+
+Command AddCallCommand(CLI::App& tool) {
+  auto options = std::make_shared<CallOptions>();
+  CLI::App* command = tool.add_subcommand(
+      "call", "bind one component object with init, call METHOD, print its JSON response");
+  command->add_option("METHOD", options->method, "method name (any case)")->required();
+  AddSessionOptions(*command, options->session);
+  CLI::Option* args =
+      command->add_option("--args", options->args, "the arguments as a JSON object");
+  command->add_option("--args-file", options->args_file, "a file holding the arguments")
+      ->excludes(args);
+  return {command, [options] { return RunCall(*options); }};
+}
+
+}  // namespace quillet::apps

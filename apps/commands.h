@@ -1,0 +1,20 @@
+// The commands of the quillet tool, each in its own file.
+#ifndef QUILLET_APPS_COMMANDS_H_
+#define QUILLET_APPS_COMMANDS_H_
+
+#include <CLI/CLI.hpp>
+
+#include "apps/options.h"
+
+namespace quillet::apps {
+
+// `quillet init --db CONN [--demo]`: creates the tables, loads the demo.
+Command AddInitCommand(CLI::App& tool);
+// `quillet call METHOD [--args JSON | --args-file PATH]`: one call by name.
+Command AddCallCommand(CLI::App& tool);
+// `quillet rpc`: calls by name, one request per line of stdin.
+Command AddRpcCommand(CLI::App& tool);
+
+}  // namespace quillet::apps
+
+#endif  // QUILLET_APPS_COMMANDS_H_

@@ -1,0 +1,42 @@
+// Options shared by the commands that open a session with a component object.
+#include "apps/options.h"
+
+#include <iostream>
+#include <set>
+
+#include "quillet/language.h"
+
+namespace quillet::apps {
+
+void AddDatabaseOption(CLI::App& command, std::string& db) {
+  db = "sqlite:quillet.db";
+  command.add_option("--db", db, "connection string: sqlite:PATH or postgresql:CONNINFO")
+      ->envname("QUILLET_DB")
+      ->capture_default_str();
+}
+
+void AddSessionOptions(CLI::App& command, SessionOptions& options) {
+  AddDatabaseOption(command, options.db);
+  options.locale = "zh-CN";
+  command.add_option("--locale", options.locale, "locale id answered by the language component")
+      ->envname("QUILLET_LOCALE")
+      ->capture_default_str();
+  command
+      .add_option("--allow-task", options.allowed_tasks,
+                  "a task id that the login object allows (repeatable)")
+      ->take_all()
+      ->allow_extra_args(false);
+}
+
+std::shared_ptr<Login> StartSession(const SessionOptions& options) {
+  SetLanguageComponent(BuiltinLanguage(options.locale));
+  return std::make_shared<ConfiguredLogin>(
+      options.db,
+      std::set<std::string>(options.allowed_tasks.begin(), options.allowed_tasks.end()));
+}
+
+void ReportProblem(const std::string& command, const std::string& message) {
+  std::cerr << "quillet " << command << ": " << message << std::endl;
+}
+
+}  // namespace quillet::apps

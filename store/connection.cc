@@ -218,6 +218,10 @@ void Connection::Open(const std::string& connection_string) {
     }
     auto session =
         std::make_unique<soci::session>(*soci::factory_postgresql(), target.backend_connect_string);
+    // Server notices (a cascading drop, an existing table) are not failures.
+    auto* backend = static_cast<soci::postgresql_session_backend*>(session->get_backend());
+    PQsetNoticeProcessor(
+        backend->conn_, [](void*, const char*) {}, nullptr);
     *session << "SET client_encoding TO 'UTF8'";
     return session;
   });

@@ -20,14 +20,21 @@ std::string JoinNames(const std::vector<std::string_view>& names) {
 // converts to a whole number (a text such as '1 ' does), as PostgreSQL's do.
 std::string ColumnSql(const ColumnDef& column, Dialect dialect) {
   std::string sql(column.name);
-  sql += column.kind == ColumnKind::kInteger ? " INTEGER" : " TEXT";
+  // SQLite's BIGINT has integer affinity like INTEGER, and is read back as 64 bits.
+  if (column.kind == ColumnKind::kText) {
+    sql += " TEXT";
+  } else {
+    sql += dialect == Dialect::kSqlite ? " BIGINT" : " INTEGER";
+  }
   if (column.not_null) sql += " NOT NULL";
   if (!column.default_value.empty()) {
     sql += " DEFAULT ";
     sql += column.default_value;
   }
   if (column.kind == ColumnKind::kInteger && dialect == Dialect::kSqlite) {
-    sql += " CHECK (typeof(" + std::string(column.name) + ") IN ('integer', 'null'))";
+    const std::string name(column.name);
+    sql += " CONSTRAINT \"" + name + " must be a whole number\" CHECK (typeof(" + name +
+           ") IN ('integer', 'null'))";
   }
   return sql;
 }

@@ -1,0 +1,258 @@
+// The connection over both backends: open/close rules, bound values, numbers
+// and texts of database failures, transactions.
+#include "store/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "quillet/error.h"
+#include "store/database_error.h"
+#include "store/schema.h"
+#include "tests/support/backends.h"
+
+namespace quillet::testing {
+namespace {
+
+using store::Connection;
+using store::Dialect;
+using store::Params;
+using store::Sql;
+
+// The Error a call raises; fails the test when it raises none.
+template <typename Call>
+Error Raised(Call&& call) {
+  try {
+    call();
+  } catch (const Error& error) {
+    return error;
+  }
+  ADD_FAILURE() << "no error raised";
+  return Error(0, "");
+}
+
+class ConnectionTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  bool sqlite() const { return GetParam() == "sqlite"; }
+  long long Count(const std::string& sql, const Params& params = {}) {
+    return db_.db().Query(Sql{sql}, params)->Field(0).ToInt32();
+  }
+
+  TestDatabase db_{GetParam()};
+};
+
+TEST_P(ConnectionTest, SecondOpenIsRejected) {
+  Connection connection;
+  connection.Open(db_.connection_string());
+  const Error error = Raised([&] { connection.Open(db_.connection_string()); });
+  EXPECT_EQ(error.number(), errc::kObjectOpen);
+  EXPECT_EQ(error.description(), "Operation is not allowed when the object is open.");
+  EXPECT_TRUE(connection.IsOpen());
+}
+
+TEST_P(ConnectionTest, DatabaseFailuresCarryTheDatabasesNumberAndMessage) {
+  struct Case {
+    std::string sql;
+    int32_t sqlite_number;
+    std::string sqlite_text;
+    std::string sqlstate;
+    std::string postgres_text;
+  };
+  const Case cases[] = {
+      {"select * from nosuch", 1, "no such table: nosuch", "42P01",
+       "relation \"nosuch\" does not exist (SQLSTATE 42P01)"},
+      {"insert into SNrulemain (cinvcode, cinvtype) values ('a', 1)", 1555,
+       "UNIQUE constraint failed: SNrulemain.cinvcode, SNrulemain.cinvtype", "23505",
+       "duplicate key value violates unique constraint \"snrulemain_pkey\" (SQLSTATE 23505)"},
+      {"insert into SNrule (igrade) values ('x')", 275,
+       "CHECK constraint failed: igrade must be a whole number", "22P02",
+       "invalid input syntax for type integer: \"x\" (SQLSTATE 22P02)"},
+  };
+  db_.db().Execute(Sql{"insert into SNrulemain (cinvcode, cinvtype) values ('a', 1)"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    const Error error = Raised([&] { db_.db().Execute(Sql{c.sql}); });
+    if (sqlite()) {
+      EXPECT_EQ(error.number(), c.sqlite_number);
+      EXPECT_EQ(error.description(), c.sqlite_text);
+    } else {
+      EXPECT_EQ(error.number(), store::SqlStateNumber(c.sqlstate));
+      EXPECT_EQ(error.description(), c.postgres_text);
+    }
+  }
+}
+
+TEST_P(ConnectionTest, BoundTextsArriveUnchangedAndNullStaysNull) {
+  const std::string texts[] = {"O'Brien", "A&B",      "<row name='x'/>", "序列号规则",
+                               "",        " padded ", ":1 and :2"};
+  for (const std::string& text : texts) {
+    db_.db().Execute(Sql{"insert into SNContrapose (cseedcode, ccode) values (:1, :2)"},
+                     Params{text, std::nullopt});
+    auto rows = db_.db().Query(
+        Sql{"select cseedcode, ccode from SNContrapose where cseedcode = :1"}, Params{text});
+    ASSERT_EQ(rows->RecordCount(), 1u) << text;
+    EXPECT_EQ(rows->Field("cseedcode"), Variant(text));
+    EXPECT_TRUE(rows->Field("ccode").IsNull());
+  }
+}
+
+TEST_P(ConnectionTest, FieldsKeepTheirColumnsKindAndSpelling) {
+  db_.db().Execute(Sql{"insert into SNrule (cinvcode, cinvtype, igrade, cdatasrcformat) "
+                       "values (:1, :2, :3, :4)"},
+                   Params{"007", "1", "7", "0012"});
+  auto rows =
+      db_.db().Query(Sql{"select cinvcode, cinvtype, igrade, cdatasrcformat, "
+                         "cinvcode as cName from SNrule"});
+  EXPECT_EQ(rows->Field("cinvcode"), Variant("007"));
+  EXPECT_EQ(rows->Field("cinvtype"), Variant(int32_t{1}));
+  EXPECT_EQ(rows->Field("cdatasrcformat"), Variant("0012"));
+  EXPECT_EQ(rows->columns()[1].type, FieldType::kInteger);
+  EXPECT_EQ(rows->columns()[4].name, "cName");
+}
+
+TEST_P(ConnectionTest, WholeNumbersBeyond32BitsBecomeDoubles) {
+  // SQLite's integer columns hold 64 bits, PostgreSQL's 32: a bigint product stands in there.
+  db_.db().Execute(Sql{"insert into SNrule (igrade) values (:1)"},
+                   Params{sqlite() ? "-5000000000" : "-5"});
+  auto rows = db_.db().Query(
+      Sql{"select igrade from SNrule", "select cast(igrade as bigint) * 1000000000 from SNrule"});
+  EXPECT_EQ(rows->Field(0), Variant(-5000000000.0));
+}
+
+TEST_P(ConnectionTest, SelectStarReportsTheDefinedSpelling) {
+  auto rows = db_.db().Query(Sql{"select * from SNPrefabricate_lang"});
+  std::vector<std::string> names;
+  for (const Column& column : rows->columns()) names.push_back(column.name);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"cdatasrccode", "localid", "cdatasrccaption", "cContent",
+                                      "iContentType", "cArchFieldName", "cArchclsFieldName"}));
+}
+
+TEST_P(ConnectionTest, OwnerTypeWrittenWithTrailingBlankMatchesPlainDigit) {
+  db_.db().Execute(Sql{"insert into SNrule (crulename, cinvcode, cinvtype, igrade) "
+                       "values (:1, :2, :3, :4)"},
+                   Params{"R", "I1", "1 ", "1"});
+  EXPECT_EQ(Count("select count(*) from SNrule where cinvcode=:1 and cinvtype=:2", {"I1", "1"}), 1);
+  EXPECT_EQ(Count("select count(*) from SNrule where cinvtype=:1", {"0"}), 0);
+}
+
+TEST_P(ConnectionTest, ExecuteCountsChangedRows) {
+  for (const char* code : {"a", "b", "c"}) {
+    db_.db().Execute(Sql{"insert into warehouse (cWhCode) values (:1)"}, Params{code});
+  }
+  EXPECT_EQ(db_.db().Execute(Sql{"update warehouse set cWhName = :1 where cWhCode <> :2"},
+                             Params{"n", "a"}),
+            2);
+}
+
+TEST_P(ConnectionTest, TransactionsCommitOrRollBack) {
+  Connection& db = db_.db();
+  const Sql insert{"insert into warehouse (cWhCode) values (:1)"};
+  db.Begin();
+  db.Execute(insert, {"rolled-back"});
+  db.Rollback();
+  {
+    Connection::Transaction abandoned(db);
+    db.Execute(insert, {"abandoned"});
+  }
+  {
+    Connection::Transaction kept(db);
+    db.Execute(insert, {"kept"});
+    EXPECT_NE(Raised([&] { db.Begin(); }).number(), 0);
+    kept.Commit();
+  }
+  auto rows = db.Query(Sql{"select cWhCode from warehouse"});
+  ASSERT_EQ(rows->RecordCount(), 1u);
+  EXPECT_EQ(rows->Field(0), Variant("kept"));
+}
+
+TEST_P(ConnectionTest, WriteConnectionSharesTheDatabase) {
+  auto writer = store::OpenWriteConnection(db_.db());
+  writer->Execute(Sql{"insert into vendor (cVenCode) values (:1)"}, Params{"V9"});
+  writer.reset();
+  EXPECT_EQ(Count("select count(*) from vendor"), 1);
+}
+
+TEST_P(ConnectionTest, SchemaAndDemoLoadTwiceKeepOneCopy) {
+  const char* tables[] = {"SNrulemain",   "SNrule",     "SNPrefabricate_lang",
+                          "UserDef_lang", "inventory",  "inventoryclass",
+                          "GradeDef",     "department", "userdefine"};
+  store::LoadDemo(db_.db());
+  std::vector<long long> once;
+  for (const char* table : tables)
+    once.push_back(Count(std::string("select count(*) from ") + table));
+  store::CreateSchema(db_.db());
+  store::LoadDemo(db_.db());
+  for (std::size_t i = 0; i < std::size(tables); ++i) {
+    EXPECT_GT(once[i], 0) << tables[i];
+    EXPECT_EQ(Count(std::string("select count(*) from ") + tables[i]), once[i]) << tables[i];
+  }
+  EXPECT_EQ(Count("select count(*) from SNPrefabricate_lang where localid=:1", {"en-US"}), 17);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ConnectionTest, ::testing::ValuesIn(Backends()));
+
+TEST(Connection, UnopenedConnectionRefusesWork) {
+  Connection connection;
+  for (const auto& call : std::vector<std::function<void()>>{
+           [&] { connection.Query(Sql{"select 1"}); }, [&] { connection.Execute(Sql{"select 1"}); },
+           [&] { store::OpenWriteConnection(connection); }}) {
+    const Error error = Raised(call);
+    EXPECT_EQ(error.number(), errc::kConnectionClosed);
+    EXPECT_EQ(error.description(),
+              "The connection cannot be used to perform this operation. It is either closed or "
+              "invalid in this context.");
+  }
+}
+
+TEST(Connection, FailuresToConnect) {
+  struct Case {
+    std::string connection_string;
+    int32_t number;
+  };
+  const Case cases[] = {
+      {"mysql:host=x", errc::kBadConnectionString},
+      {"", errc::kBadConnectionString},
+      {"sqlite:/nonexistent-dir/q.db", store::kSqliteCantOpen},
+      {"postgresql:host=/nonexistent-dir dbname=q", store::SqlStateNumber("08006")},
+  };
+  for (const Case& c : cases) {
+    Connection connection;
+    EXPECT_EQ(Raised([&] { connection.Open(c.connection_string); }).number(), c.number)
+        << c.connection_string;
+    EXPECT_FALSE(connection.IsOpen());
+  }
+}
+
+TEST(Connection, SqliteFilesUseWriteAheadLogging) {
+  TestDatabase db("sqlite");
+  EXPECT_EQ(db.db().Query(Sql{"PRAGMA journal_mode"})->Field(0), Variant("wal"));
+}
+
+TEST(Connection, SqlitePathWithBlanksAndEqualsSign) {
+  const auto dir = std::filesystem::temp_directory_path() / "quillet store test dir";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "a b=c.db").string();
+  {
+    Connection connection;
+    connection.Open("sqlite:" + path);
+    connection.Execute(Sql{"create table t (x integer)"});
+  }
+  EXPECT_TRUE(std::filesystem::exists(path));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(SqlState, ReadAsBase36) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"42P01", 6844177}, {"08006", 373254}, {"00000", 0}, {"ZZZZZ", 60466175}};
+  for (const auto& [state, number] : cases) {
+    EXPECT_EQ(store::SqlStateNumber(state), number);
+    EXPECT_EQ(store::SqlStateText(number), state);
+  }
+  EXPECT_EQ(store::SqlStateNumber("42-01"), -1);
+  EXPECT_EQ(store::SqlStateNumber("420001"), -1);
+}
+
+}  // namespace
+}  // namespace quillet::testing

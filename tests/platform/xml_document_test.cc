@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "quillet/error.h"
 
@@ -155,6 +156,18 @@ TEST(XmlDocumentTest, NodesOutliveReloadsAndReplacedText) {
   ASSERT_TRUE(doc.loadXML("<c/>"));
   EXPECT_EQ(b.xml(), "<b>old</b>");
   EXPECT_FALSE(b.selectSingleNode("//c"));
+}
+
+TEST(XmlDocumentTest, FailuresStaySilentOnEveryThread) {
+  ::testing::internal::CaptureStderr();
+  std::thread worker([] {
+    XmlDocument doc;
+    EXPECT_FALSE(doc.loadXML("<a b='1'b='2'>"));
+    ASSERT_TRUE(doc.loadXML("<a/>"));
+    EXPECT_THROW(doc.selectNodes("//a["), Error);
+  });
+  worker.join();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

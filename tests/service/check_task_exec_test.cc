@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct TaskCase {
   bool expected;
   std::vector<std::string> expected_calls;
 };
+
+// Stable test names: the default printer dumps pointer bytes.
+void PrintTo(const TaskCase& c, std::ostream* os) { *os << c.label; }
 
 class CheckTaskExecTest : public ::testing::TestWithParam<TaskCase> {};
 

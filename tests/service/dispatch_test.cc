@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -35,6 +36,9 @@ struct UsageCase {
   const char* args;
   int32_t number;
 };
+
+// Stable test names: the default printer dumps pointer bytes.
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.method << " " << c.args; }
 
 class UsageErrorTest : public DispatchTest, public ::testing::WithParamInterface<UsageCase> {};
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -74,6 +75,9 @@ struct MessageCase {
   std::vector<Variant> args;
   const char* must_contain;
 };
+
+// Stable test names: the default printer dumps pointer bytes.
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.locale << " " << c.key; }
 
 class MessageTest : public ModLanguageTest, public ::testing::WithParamInterface<MessageCase> {};
 

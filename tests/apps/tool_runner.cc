@@ -1,0 +1,76 @@
+#include "tests/apps/tool_runner.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quillet::testing {
+namespace {
+
+std::filesystem::path UniquePath(const std::string& stem) {
+  static std::atomic<unsigned> counter{0};
+  return std::filesystem::temp_directory_path() /
+         (stem + std::to_string(::getpid()) + "_" + std::to_string(++counter));
+}
+
+std::string ShellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+}  // namespace
+
+std::vector<std::string> ToolRun::Lines() const {
+  std::vector<std::string> lines;
+  std::istringstream stream(out);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
+                const std::vector<std::string>& environment) {
+  const char* binary = std::getenv("QUILLET_BINARY");
+  if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
+  const std::filesystem::path base = UniquePath("quillet_tool_");
+  const std::filesystem::path in = base.string() + ".in";
+  const std::filesystem::path out = base.string() + ".out";
+  const std::filesystem::path err = base.string() + ".err";
+  std::ofstream(in, std::ios::binary) << input;
+
+  std::string command = "env";
+  for (const std::string& setting : environment) command += " " + ShellQuoted(setting);
+  command += " " + ShellQuoted(binary);
+  for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+  command += " <" + ShellQuoted(in.string()) + " >" + ShellQuoted(out.string()) + " 2>" +
+             ShellQuoted(err.string());
+  const int status = std::system(command.c_str());
+
+  ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  for (const auto& path : {in, out, err}) std::filesystem::remove(path);
+  return run;
+}
+
+TempSqliteFile::TempSqliteFile() : path_(UniquePath("quillet_tool_db_").string() + ".db") {}
+
+TempSqliteFile::~TempSqliteFile() {
+  std::error_code ignored;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    std::filesystem::remove(path_ + suffix, ignored);
+  }
+}
+
+}  // namespace quillet::testing

@@ -1,0 +1,149 @@
+// The quillet tool end to end: init, call and rpc on a real database.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "quillet/error.h"
+#include "store/connection.h"
+#include "tests/apps/tool_runner.h"
+#include "tests/support/backends.h"
+
+namespace quillet {
+namespace {
+
+using nlohmann::json;
+using testing::RunTool;
+using testing::TempSqliteFile;
+using testing::TestDatabase;
+using testing::ToolRun;
+
+json OnlyLine(const ToolRun& run) {
+  const std::vector<std::string> lines = run.Lines();
+  EXPECT_EQ(lines.size(), 1u) << run.out;
+  return lines.empty() ? json() : json::parse(lines.front());
+}
+
+class ToolTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ToolTest, InitThenCallAnswersTheTaskCheck) {
+  TestDatabase db(GetParam());
+  const std::string conn = db.connection_string();
+  EXPECT_EQ(RunTool({"init", "--db", conn}).exit_status, 0);  // existing tables are kept
+
+  const ToolRun allowed = RunTool({"call", "CheckTaskExecsrv", "--db", conn, "--allow-task", "T1",
+                                   "--args", R"({"sTaskID":"T1"})"});
+  EXPECT_EQ(allowed.exit_status, 0) << allowed.err;
+  EXPECT_EQ(OnlyLine(allowed),
+            json::parse(R"({"result":{"type":"empty"},"out":{"bTaskExec":true},"error":null})"));
+
+  const ToolRun refused = RunTool({"call", "CheckTaskExecsrv", "--db", conn, "--allow-task", "T1",
+                                   "--args", R"({"sTaskID":"T2"})"});
+  EXPECT_EQ(refused.exit_status, 0);
+  EXPECT_EQ(OnlyLine(refused).at("out"), json::parse(R"({"bTaskExec":false})"));
+}
+
+TEST_P(ToolTest, RpcSessionAnswersEveryLineInOrder) {
+  TestDatabase db(GetParam());
+  const std::string requests = R"({"method":"GetContrapose","args":{"cDataType":"2","cSeed":"x"}})"
+                               "\n"
+                               R"({"method":"init"})"
+                               "\n"
+                               "not json\n"
+                               R"({"method":"Init","args":{}})"
+                               "\n"
+                               R"({"method":"CheckTaskExecsrv","args":{"sTaskID":"T5"}})"
+                               "\r\n";
+  const ToolRun run =
+      RunTool({"rpc", "--db", db.connection_string(), "--allow-task", "T5"}, requests);
+
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  const std::vector<std::string> lines = run.Lines();
+  ASSERT_EQ(lines.size(), 5u) << run.out;
+  EXPECT_EQ(json::parse(lines[0]).at("error").at("number"), errc::kConnectionClosed);
+  EXPECT_EQ(json::parse(lines[1]).at("error"), json(nullptr));
+  EXPECT_EQ(json::parse(lines[2]).at("error").at("number"), errc::kInvalidArgument);
+  EXPECT_EQ(json::parse(lines[3]).at("error").at("number"), errc::kObjectOpen);
+  EXPECT_EQ(json::parse(lines[4]),
+            json::parse(R"({"result":{"type":"empty"},"out":{"bTaskExec":true},"error":null})"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ToolTest, ::testing::ValuesIn(testing::Backends()));
+
+TEST(ToolInit, CreatesTheTablesAndLoadsTheDemo) {
+  TempSqliteFile plain;
+  TempSqliteFile demo;
+  EXPECT_EQ(RunTool({"init", "--db", plain.connection_string()}).exit_status, 0);
+  EXPECT_EQ(RunTool({"init", "--db", demo.connection_string(), "--demo"}).exit_status, 0);
+
+  const auto count_sources = [](const std::string& conn) {
+    store::Connection db;
+    db.Open(conn);
+    return db.Query(store::Sql{"select count(*) as n from SNPrefabricate_lang"})
+        ->Field("n")
+        .ToInt32();
+  };
+  EXPECT_EQ(count_sources(plain.connection_string()), 0);
+  EXPECT_GT(count_sources(demo.connection_string()), 0);
+}
+
+TEST(ToolInit, DatabaseDefaultsToQuilletDbVariable) {
+  TempSqliteFile file;
+  const ToolRun run = RunTool({"call", "init"}, "", {"QUILLET_DB=" + file.connection_string()});
+  EXPECT_EQ(run.exit_status, 0) << run.out << run.err;
+  EXPECT_TRUE(std::filesystem::exists(file.path()));
+}
+
+struct ExitCase {
+  std::vector<std::string> args;  // --db is added
+  int exit_status;
+};
+
+// Stable test names: the default printer dumps pointer bytes.
+void PrintTo(const ExitCase& c, std::ostream* os) {
+  for (const std::string& arg : c.args) *os << arg << " ";
+}
+
+class ToolUsageTest : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(ToolUsageTest, UsageErrorsExitTwoAndCallNothing) {
+  TempSqliteFile file;
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"--db", file.connection_string()});
+  const ToolRun run = RunTool(args);
+  EXPECT_EQ(run.exit_status, GetParam().exit_status);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err, "");
+  EXPECT_FALSE(std::filesystem::exists(file.path()));  // no connection was opened
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, ToolUsageTest,
+    ::testing::Values(ExitCase{{"call", "NoSuchMethod"}, 2},
+                      ExitCase{{"call", "GetmaxGrade", "--args", R"({"maxgrade":99999})"}, 2},
+                      ExitCase{{"call", "GetmaxGrade", "--args", R"({"maxgrade":)"}, 2},
+                      ExitCase{{"call", "GetmaxGrade", "--args", R"({"nope":1})"}, 2},
+                      ExitCase{{"call", "GetmaxGrade", "--args-file", "/nonexistent/args"}, 2},
+                      ExitCase{{"call", "CheckTaskExecsrv", "--frobnicate"}, 2},
+                      ExitCase{{"frobnicate"}, 2}));
+
+TEST(ToolExit, RaisedErrorsExitOneWithTheResponse) {
+  const ToolRun init = RunTool({"call", "init", "--db", "bogus:x"});
+  EXPECT_EQ(init.exit_status, 1);
+  EXPECT_EQ(OnlyLine(init).at("error").at("number"), errc::kBadConnectionString);
+
+  // The method never runs when its init fails; its response carries init's error.
+  const ToolRun call = RunTool({"call", "CheckTaskExecsrv", "--db", "bogus:x"});
+  EXPECT_EQ(call.exit_status, 1);
+  const json response = OnlyLine(call);
+  EXPECT_EQ(response.at("out"), json::parse(R"({"bTaskExec":{"type":"empty"}})"));
+  EXPECT_EQ(response.at("error").at("number"), errc::kBadConnectionString);
+
+  EXPECT_EQ(RunTool({"init", "--db", "bogus:x"}).exit_status, 1);
+}
+
+}  // namespace
+}  // namespace quillet

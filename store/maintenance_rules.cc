@@ -1,6 +1,14 @@
 #include "store/maintenance_rules.h"
 
 namespace quillet::store::maintenance {
+namespace {
+
+// The host database reads an empty text as 0 in a whole-number column; SQLite
+// (with the schema's checks) and PostgreSQL reject it, so it is bound as 0.
+// Any other text goes as it stands and the database converts or rejects it.
+Param WholeNumber(const std::string& text) { return text.empty() ? std::string("0") : text; }
+
+}  // namespace
 
 std::shared_ptr<RecordSet> HeadersNamed(Connection& db, const std::string& rule_name) {
   static constexpr Sql kSql{"select * from SNrulemain where rulename=:1"};
@@ -39,16 +47,17 @@ void InsertSegment(Connection& db, const std::string& rule_name, const Owner& ow
       "insert into SNrule (crulename,igrade,cdatasrctype,cdatasrcformat,iformatlength,"
       "cpatchsign,creplacesign,cinvcode,cinvtype,isteplength)"
       " values (:1,:2,:3,:4,:5,:6,:7,:8,:9,:10)"};
-  db.Execute(kSql,
-             {rule_name, segment.grade, segment.source_type, segment.format, segment.width,
-              segment.pad_sign, segment.fill_sign, owner.code, owner.type + " ", segment.step});
+  db.Execute(kSql, {rule_name, WholeNumber(segment.grade), WholeNumber(segment.source_type),
+                    segment.format, WholeNumber(segment.width), segment.pad_sign, segment.fill_sign,
+                    owner.code, owner.type + " ", WholeNumber(segment.step)});
 }
 
 void ShareSourceSettings(Connection& db, const Segment& segment) {
   static constexpr Sql kSql{
       "update SNrule set cdatasrcformat=:1,iformatlength=:2,cpatchsign=:3"
       " where cdatasrctype=:4"};
-  db.Execute(kSql, {segment.format, segment.width, segment.pad_sign, segment.source_type});
+  db.Execute(kSql, {segment.format, WholeNumber(segment.width), segment.pad_sign,
+                    WholeNumber(segment.source_type)});
 }
 
 void DeleteGeneratedMappings(Connection& db, const std::string& source_type) {

@@ -1,0 +1,148 @@
+// Saving and deleting rules: headers, segments, running numbers, shared
+// settings of mapped types and the regeneration of their mapping rows.
+#include "tests/maintenance/fixture.h"
+
+namespace quillet::testing {
+namespace {
+
+using RuleSave = DatabaseTest;
+
+const std::vector<SegmentSpec> kFixedAndNumber = {{"1", "9", "SN", "2"},
+                                                  {"2", "10", "100", "4", "0", "", "1"}};
+
+TEST_P(RuleSave, NewRuleStoresHeaderSegmentsAndStartValue) {
+  EXPECT_EQ(Save(kFixedAndNumber, "I001", 1, "R1", "Bolt"), "-");
+  EXPECT_EQ(Rows("select cinvcode,cinvtype,cinvname,rulename,cnumber from SNrulemain"),
+            (Table{{"I001", "1", "Bolt", "R1", "100"}}));
+  EXPECT_EQ(
+      Rows("select crulename,igrade,cdatasrctype,cdatasrcformat,iformatlength,cpatchsign,"
+           "isteplength from SNrule where cinvcode='I001' and cinvtype='1' order by igrade"),
+      (Table{{"R1", "1", "9", "SN", "2", "0", "0"}, {"R1", "2", "10", "100", "4", "0", "1"}}));
+}
+
+TEST_P(RuleSave, NewRuleWithoutRunningNumberGetsEmptyNumber) {
+  Save({{"1", "9", "SN", "2"}}, "all", 2, "R1");
+  EXPECT_EQ(Rows("select cnumber from SNrulemain"), (Table{{""}}));
+}
+
+TEST_P(RuleSave, ValuesAreTrimmedButStoredAsGiven) {
+  Save({{" 1 ", "9 ", " A B ", " 3", "  ", "", "0"}, {"2", "9", "", " ", "", "", ""}}, "I001", 1,
+       "R1");
+  // An empty whole number is stored as 0, as the host database reads it.
+  EXPECT_EQ(Rows("select igrade,cdatasrctype,cdatasrcformat,iformatlength,cpatchsign,isteplength"
+                 " from SNrule order by igrade"),
+            (Table{{"1", "9", "A B", "3", "", "0"}, {"2", "9", "", "0", "", "0"}}));
+}
+
+struct SecondSaveCase {
+  const char* stored;
+  const char* start;
+  const char* expected;
+};
+
+TEST_P(RuleSave, SecondSaveKeepsStoredNumberOrTakesStartValue) {
+  for (const SecondSaveCase& c : {SecondSaveCase{"57", "1", "57"}, SecondSaveCase{"", "5", "5"}}) {
+    SCOPED_TRACE(c.stored);
+    Exec("delete from SNrulemain");
+    Exec(
+        "insert into SNrulemain (cinvcode,cinvtype,cinvname,rulename,cnumber)"
+        " values ('I001',1,'Old','OLD',:1)",
+        {std::string(c.stored)});
+    Exec(
+        "insert into SNrule (crulename,cinvcode,cinvtype,igrade,cdatasrctype,iformatlength)"
+        " values ('OLD','I001',1,1,9,2)");
+    Save({{"1", "10", c.start, "3"}}, "I001", 1, "NEW", "New");
+    EXPECT_EQ(Rows("select cinvname,rulename,cnumber from SNrulemain"),
+              (Table{{"New", "NEW", c.expected}}));
+    // Old segments go by owner, whatever their rule name.
+    EXPECT_EQ(Rows("select crulename,cdatasrctype from SNrule"), (Table{{"NEW", "10"}}));
+  }
+}
+
+TEST_P(RuleSave, NameOfAnotherOwnerChangesNothing) {
+  Save(kFixedAndNumber, "I001", 1, "R1");
+  for (const auto& [code, type] : {std::pair<std::string, int16_t>{"I002", 1}, {"I001", 0}}) {
+    const Table headers = Rows("select * from SNrulemain");
+    const Table segments = Rows("select * from SNrule order by igrade");
+    const std::string err = Save({{"1", "9", "X", "1"}}, code, type, "R1");
+    EXPECT_NE(err.find("R1"), std::string::npos) << err;
+    EXPECT_EQ(Rows("select * from SNrulemain"), headers);
+    EXPECT_EQ(Rows("select * from SNrule order by igrade"), segments);
+  }
+}
+
+TEST_P(RuleSave, SharedSettingsReachEveryRuleAndMappingsAreRebuilt) {
+  AddSource("2", "department", "cDepCode", "cDepName");
+  for (const char* code : {"D1", "D2", "D3"}) AddDepartment(code);
+  Save({{"1", "2", "1", "3", "#"}}, "I001", 1, "A");
+  Exec("delete from SNContrapose");
+  AddMapping("2", "department", "D1", "old", "0");
+  AddMapping("2", "department", "D2", "MINE", "1");
+
+  Save({{"1", "2", "2", "4", "0"}, {"2", "9", "X", "1"}}, "I002", 1, "B");
+
+  EXPECT_EQ(Rows("select crulename,cdatasrcformat,iformatlength,cpatchsign from SNrule"
+                 " where cdatasrctype=2 order by crulename"),
+            (Table{{"A", "2", "4", "0"}, {"B", "2", "4", "0"}}));
+  EXPECT_EQ(Mappings("department"),
+            (Table{{"D1", "00D1", "4", "0"}, {"D2", "MINE", "9", "1"}, {"D3", "00D3", "4", "0"}}));
+}
+
+TEST_P(RuleSave, UntrimmedTypeSkipsSharingAndRebuild) {
+  AddSource("2", "department", "cDepCode", "cDepName");
+  AddDepartment("D1");
+  Save({{"1", "2", "1", "3", "#"}}, "I001", 1, "A");
+  const Table mappings = Mappings("department");
+
+  Save({{"1", " 2", "2", "5", "0"}}, "I002", 1, "B");
+
+  EXPECT_EQ(Rows("select crulename,iformatlength,cpatchsign from SNrule order by crulename"),
+            (Table{{"A", "3", "#"}, {"B", "5", "0"}}));
+  EXPECT_EQ(Mappings("department"), mappings);
+}
+
+TEST_P(RuleSave, FailingStatementLeavesPreviousRuleIntact) {
+  AddSource("2", "department", "cDepCode", "cDepName");
+  AddDepartment("D1");
+  Save({{"1", "2", "1", "3"}, {"2", "10", "7", "4"}}, "I001", 1, "R1");
+  Exec("update SNrulemain set cnumber='42'");
+  const Table headers = Rows("select * from SNrulemain");
+  const Table segments = Rows("select * from SNrule order by igrade");
+  const Table mappings = Mappings("department");
+
+  // The second segment's width is not a number: its insert is rejected after
+  // the header and the first segment were written.
+  EXPECT_THROW(Save({{"1", "2", "1", "6"}, {"2", "9", "X", "wide"}}, "I001", 1, "R2"), Error);
+
+  EXPECT_EQ(Rows("select * from SNrulemain"), headers);
+  EXPECT_EQ(Rows("select * from SNrule order by igrade"), segments);
+  EXPECT_EQ(Mappings("department"), mappings);
+}
+
+TEST_P(RuleSave, RowWithFewerThanSevenAttributesWritesNothing) {
+  auto document = std::make_shared<XmlDocument>();
+  ASSERT_TRUE(document->loadXML("<rule><row a='1' b='9' c='X' d='1' e='0' f=''/></rule>"));
+  std::string err;
+  try {
+    object().SaveSNRulesrv(document, "I001", 1, "R1", err);
+    FAIL() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errc::kObjectNotSet);
+  }
+  EXPECT_TRUE(Rows("select * from SNrulemain").empty());
+}
+
+TEST_P(RuleSave, DeleteTakesHeaderByOwnerAndSegmentsByName) {
+  Save({{"1", "9", "A", "1"}}, "I001", 1, "R1");
+  Save({{"1", "9", "B", "1"}}, "I002", 1, "R2");
+  std::string err = "-";
+  object().DelSNRulesrv("I001", 1, "R2", err);
+  EXPECT_EQ(err, "-");
+  EXPECT_EQ(Rows("select cinvcode from SNrulemain"), (Table{{"I002"}}));
+  EXPECT_EQ(Rows("select crulename from SNrule"), (Table{{"R1"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RuleSave, ::testing::ValuesIn(Backends()));
+
+}  // namespace
+}  // namespace quillet::testing

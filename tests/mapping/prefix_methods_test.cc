@@ -1,0 +1,166 @@
+// Getprefixrssrv, saveprefixcodesrv and Resetprefixsrv through the public class.
+#include "tests/maintenance/fixture.h"
+
+namespace quillet::testing {
+namespace {
+
+std::string PrefixKeyXml(const std::string& source, const std::string& content_type,
+                         const std::string& table, const std::string& value_column,
+                         const std::string& caption_column, const std::string& caption) {
+  return "<z cdatasrccode=\"" + EscapeAttribute(source) + "\" iContentType=\"" +
+         EscapeAttribute(content_type) + "\" cContent=\"" + EscapeAttribute(table) +
+         "\" cArchFieldName=\"" + EscapeAttribute(value_column) + "\" cArchclsFieldName=\"" +
+         EscapeAttribute(caption_column) + "\" cdatasrccaption=\"" + EscapeAttribute(caption) +
+         "\"/>";
+}
+
+const std::string kDepartmentKey =
+    PrefixKeyXml("2", "1", "department", "cDepCode", "cDepName", "Department");
+
+class PrefixMethods : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    AddSource("2", "department", "cDepCode", "cDepName");
+  }
+
+  struct Listing {
+    std::string err = "-";
+    int32_t width = -1;
+    Variant rows = Variant("untouched");
+    std::string format = "untouched";
+  };
+
+  Listing List(const Variant& key) {
+    Listing listing;
+    object().Getprefixrssrv(key, listing.width, listing.rows, listing.format, listing.err);
+    return listing;
+  }
+
+  // cseedcode, ccode, cName of a listing.
+  static Table Codes(const Variant& rows) {
+    Table table;
+    RecordSet& rs = *rows.record_set();
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+      const Variant& name = rs.Field("cName");
+      table.push_back({rs.Field("cseedcode").ToText(), rs.Field("ccode").ToText(),
+                       name.IsNull() ? "<null>" : name.ToText()});
+    }
+    return table;
+  }
+
+  void SaveCode(const std::string& code, const std::string& table, const std::string& seed) {
+    std::string err = "-";
+    object().saveprefixcodesrv(
+        Variant("<c ccode=\"" + EscapeAttribute(code) + "\" ccontent=\"" + EscapeAttribute(table) +
+                "\" cseedcode=\"" + EscapeAttribute(seed) + "\"/>"),
+        err);
+    EXPECT_EQ(err, "-");
+  }
+};
+
+TEST_P(PrefixMethods, SourceWithoutSegmentReportsCaption) {
+  AddDepartment("D1");
+  const Listing listing = List(Variant(kDepartmentKey));
+  EXPECT_NE(listing.err.find("Department"), std::string::npos) << listing.err;
+  EXPECT_EQ(listing.rows, Variant("untouched"));
+  EXPECT_EQ(listing.width, -1);
+  EXPECT_EQ(listing.format, "untouched");
+  EXPECT_TRUE(Rows("select * from SNContrapose").empty());
+}
+
+TEST_P(PrefixMethods, ListingAfterFillWithCaptionsAndSettings) {
+  AddDepartment("D1", "Sales");
+  AddDepartment("D2", "Works");
+  Save({{"1", "2", "1", "5", "*"}}, "I001", 1, "R1");
+  Exec("delete from SNContrapose");
+  AddMapping("6", "vendor", "V9", "V9", "0");  // another source's row
+
+  auto document = std::make_shared<XmlDocument>();
+  ASSERT_TRUE(document->loadXML(kDepartmentKey));
+  const Listing listing = List(Variant(document));
+  EXPECT_EQ(listing.err, "-");
+  EXPECT_EQ(listing.width, 5);
+  EXPECT_EQ(listing.format, "1");
+  // Not a shared table: every source's rows are listed.
+  EXPECT_EQ(Codes(listing.rows),
+            (Table{{"D1", "***D1", "Sales"}, {"D2", "***D2", "Works"}, {"V9", "V9", "<null>"}}));
+}
+
+TEST_P(PrefixMethods, SharedTableListsOnlyItsSource) {
+  Exec("insert into userdefine (cid,cValue,cValueName) values (20,'A','Red'),(21,'B','Big')");
+  AddSource("20", "userdefine", "cValue", "cValueName", "3");
+  AddSource("21", "userdefine", "cValue", "cValueName", "3");
+  Save({{"1", "20", "", "2"}, {"2", "21", "", "2"}}, "I001", 1, "R1");
+  const std::string key = PrefixKeyXml("21", "3", "userdefine", "cValue", "cValueName", "Size");
+  List(Variant(PrefixKeyXml("20", "3", "userdefine", "cValue", "cValueName", "Colour")));
+  EXPECT_EQ(Codes(List(Variant(key)).rows), (Table{{"B", "0B", "Big"}}));
+}
+
+TEST_P(PrefixMethods, UserCodeSurvivesUntilReset) {
+  AddDepartment("D1");
+  Save({{"1", "2", "1", "3"}}, "I001", 1, "R1");
+  SaveCode("X1", "department", "D1");
+  SaveCode("Y", "department", "missing");  // no such row: nothing happens
+  EXPECT_EQ(Mappings("department"), (Table{{"D1", "X1", "3", "1"}}));
+  Save({{"1", "2", "1", "3"}}, "I001", 1, "R1");
+  EXPECT_EQ(Mappings("department"), (Table{{"D1", "X1", "3", "1"}}));
+
+  std::string err = "-";
+  object().Resetprefixsrv("department", err);
+  EXPECT_TRUE(Mappings("department").empty());
+  List(Variant(kDepartmentKey));
+  EXPECT_EQ(Mappings("department"), (Table{{"D1", "0D1", "3", "0"}}));
+}
+
+TEST_P(PrefixMethods, HostileArchiveValuesAndCodesRoundTrip) {
+  const std::vector<std::string> texts = {"O'Brien", "A&B", "<b>", "研发部", "'); --"};
+  for (const std::string& text : texts) AddDepartment(text, text + " name");
+  Save({{"1", "2", "", "20"}}, "I001", 1, "R1");
+  for (const std::string& text : texts) SaveCode(text + "'&<", "department", text);
+  const Table listing = Codes(List(Variant(kDepartmentKey)).rows);
+  ASSERT_EQ(listing.size(), texts.size());
+  for (const auto& row : listing) {
+    EXPECT_EQ(row[1], row[0] + "'&<");
+    EXPECT_EQ(row[2], row[0] + " name");
+  }
+}
+
+TEST_P(PrefixMethods, KeyThatIsNoDocument) {
+  struct Case {
+    Variant key;
+    int32_t error;
+  };
+  for (const Case& c :
+       {Case{Variant(), errc::kObjectNotSet}, Case{Variant(int32_t{3}), errc::kObjectNotSet},
+        Case{Variant(std::shared_ptr<XmlDocument>()), errc::kObjectNotSet},
+        Case{Variant(std::make_shared<RecordSet>()), errc::kNoSuchMember},
+        Case{Variant("not xml"), errc::kObjectNotSet},
+        Case{Variant("<z cContent='department'/>"), errc::kInvalidUseOfNull}}) {
+    try {
+      List(c.key);
+      ADD_FAILURE() << "no error for key type " << static_cast<int>(c.key.type());
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), c.error) << e.what();
+    }
+  }
+}
+
+TEST_P(PrefixMethods, UnsafeCaptionColumnRejectedBeforeAnyStatement) {
+  AddDepartment("D1");
+  Save({{"1", "2", "1", "3"}}, "I001", 1, "R1");
+  Exec("delete from SNContrapose");
+  try {
+    List(Variant(PrefixKeyXml("2", "1", "department", "cDepCode", "cDepName from department --",
+                              "Department")));
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errc::kUnsafeIdentifier);
+  }
+  EXPECT_TRUE(Rows("select * from SNContrapose").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, PrefixMethods, ::testing::ValuesIn(Backends()));
+
+}  // namespace
+}  // namespace quillet::testing

@@ -5,7 +5,7 @@
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
 #include "generation/rule_parts.h"
-#include "generation/running_number_store.h"
+#include "generation/running_number_lease.h"
 #include "generation/runtime_errors.h"
 #include "generation/text_functions.h"
 #include "service/mod_language.h"
@@ -34,59 +34,27 @@ std::string AttributeText(const XmlNode& root, const char* name) {
   return root.getAttribute(name).value_or("");
 }
 
-// One attempt; RunningNumberTaken passes through to start it again.
-std::shared_ptr<XmlDocument> BatchOnce(store::Connection& db, std::string& cinvcode,
-                                       const std::shared_ptr<XmlDocument>& values,
-                                       std::string& sErr, bool save, bool last_attempt) {
-  auto result = std::make_shared<XmlDocument>();
-  int16_t count = 0;
-  try {
-    const std::optional<RuleOwner> owner = GetRuleOwner(db, ItemCodeOf(values));
-    if (!owner) {
-      sErr.clear();
-      LoadFallback(*result, count);
-      return result;
-    }
-    count = CountOf(*values);
-    const RuleParts parts = EvaluateRuleParts(db, cinvcode, values, owner);
-    if (parts.document->xml().empty()) {
-      sErr.clear();
-      LoadFallback(*result, count);
-      return result;
-    }
+// The entries of `count` serial numbers from the rule's parts, "<SN>" first;
+// nullopt when a number outgrows the digits. `next` receives the number
+// that the next issue will use.
+std::optional<std::string> Entries(const XmlNode& parts, int16_t count, std::string& next) {
+  const std::string prefix = AttributeText(parts, "前缀");
+  const std::string suffix = AttributeText(parts, "后缀");
+  const std::string step = AttributeText(parts, "步长");
+  const std::string digits = AttributeText(parts, "流水位数");
+  next = AttributeText(parts, "最大流水");
+  int32_t number = Variant(next).ToInt32();
 
-    const XmlNode root = *parts.document->documentElement();
-    const std::string prefix = AttributeText(root, "前缀");
-    const std::string suffix = AttributeText(root, "后缀");
-    const std::string step = AttributeText(root, "步长");
-    const std::string digits = AttributeText(root, "流水位数");
-    std::string number_text = AttributeText(root, "最大流水");
-    int32_t number = Variant(number_text).ToInt32();
-
-    std::string list = "<SN>";
-    for (int32_t i = 1; i <= count; ++i) {
-      if (GetByteLen(std::to_string(number)) > Variant(digits).ToInt16()) {
-        // Nothing is saved and nothing is loaded.
-        sErr = modLanguage::GetResString(kDigitLimitKey);
-        return result;
-      }
-      list += "<R sn='" + prefix + PatchValue(number_text, digits, "0") + suffix + "' />";
-      number = CheckedAdd(number, Variant(step).ToInt32());
-      number_text = std::to_string(number);
-    }
-    // The 16-bit loop counter passes its range after the last entry.
-    if (count == std::numeric_limits<int16_t>::max()) RaiseOverflow();
-
-    if (save) StoreNextNumber(db, *owner, parts.stored_text, number_text, last_attempt);
-    // Entries go in as they stand; one that is not well-formed leaves the
-    // result empty.
-    result->loadXML(kDeclaration + list + "</SN>");
-    return result;
-  } catch (const std::exception& error) {
-    sErr = error.what();
-    LoadFallback(*result, count);
-    return result;
+  std::string list = "<SN>";
+  for (int32_t i = 1; i <= count; ++i) {
+    if (GetByteLen(std::to_string(number)) > Variant(digits).ToInt16()) return std::nullopt;
+    list += "<R sn='" + prefix + PatchValue(next, digits, "0") + suffix + "' />";
+    number = CheckedAdd(number, Variant(step).ToInt32());
+    next = std::to_string(number);
   }
+  // The 16-bit loop counter passes its range after the last entry.
+  if (count == std::numeric_limits<int16_t>::max()) RaiseOverflow();
+  return list;
 }
 
 }  // namespace
@@ -94,9 +62,43 @@ std::shared_ptr<XmlDocument> BatchOnce(store::Connection& db, std::string& cinvc
 std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinvcode,
                                         const std::shared_ptr<XmlDocument>& DomValue,
                                         std::string& sErr, bool bSave) {
-  return IssueWithRetry([&](bool last_attempt) {
-    return BatchOnce(db, cinvcode, DomValue, sErr, bSave, last_attempt);
-  });
+  auto result = std::make_shared<XmlDocument>();
+  int16_t count = 0;
+  const auto fallback = [&](std::string error) {
+    sErr = std::move(error);
+    LoadFallback(*result, count);
+    return result;
+  };
+  try {
+    const std::optional<RuleOwner> owner = GetRuleOwner(db, ItemCodeOf(DomValue));
+    if (!owner) return fallback("");
+    count = CountOf(*DomValue);
+    // Saving holds the running number from its read in the evaluation to its
+    // update, so no other caller issues from the same number meanwhile.
+    std::optional<RunningNumberLease> lease;
+    HeaderNumberReader read_number;
+    if (bSave) {
+      lease.emplace(db);
+      read_number = [&](const RuleOwner& locked) { return lease->Read(locked); };
+    }
+    const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, read_number);
+    if (parts->xml().empty()) return fallback("");
+
+    std::string next;
+    const std::optional<std::string> entries = Entries(*parts->documentElement(), count, next);
+    if (!entries) {
+      // Nothing is saved and nothing is loaded.
+      sErr = modLanguage::GetResString(kDigitLimitKey);
+      return result;
+    }
+    if (bSave) lease->Advance(next);
+    // Entries go in as they stand; one that is not well-formed leaves the
+    // result empty.
+    result->loadXML(kDeclaration + *entries + "</SN>");
+    return result;
+  } catch (const std::exception& error) {
+    return fallback(error.what());
+  }
 }
 
 }  // namespace quillet::generation

@@ -25,8 +25,8 @@ std::optional<RuleSubject> ResolveSubject(store::Connection& db,
 }
 
 std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
-                                   const RuleSubject& subject,
-                                   const RunningNumberHandler& running) {
+                                   const RuleSubject& subject, const RunningNumberHandler& running,
+                                   const HeaderNumberReader& read_number) {
   const auto segments =
       store::generation::OwnerSegments(db, subject.owner.code, subject.owner.TypeText());
   if (segments->Bof() || segments->Eof()) return std::nullopt;
@@ -45,8 +45,9 @@ std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& val
     }
     walked.has_running_number = true;
     walked.prefix = walked.text;
-    const auto header =
-        store::generation::HeaderNumber(db, subject.owner.code, subject.owner.TypeText());
+    const auto header = read_number ? read_number(subject.owner)
+                                    : store::generation::HeaderNumber(db, subject.owner.code,
+                                                                      subject.owner.TypeText());
     walked.running_text = running(RunningNumber{*segments, header->Field("cnumber")});
     walked.text += walked.running_text;
     walked.position = utf8::Length(walked.text);

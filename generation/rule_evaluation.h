@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,13 +53,19 @@ struct WalkedRule {
   std::size_t position = 0;  // characters of the text up to the running number's end
 };
 
+// Reads the owner's SNrulemain.cnumber (a record set without rows when the
+// header is gone).
+using HeaderNumberReader = std::function<std::shared_ptr<RecordSet>(const RuleOwner&)>;
+
 // Walks the owner's segments in ascending igrade, appending each segment's
-// text; at the running-number segment reads the owner's cnumber and asks
+// text; at the running-number segment reads the owner's cnumber, through
+// `read_number` when given (else on the service connection), and asks
 // `running`. nullopt when the owner has no segments. Raises when a segment
 // fails, when the owner's header is gone at the running number, and at a
 // second running-number segment.
 std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
-                                   const RuleSubject& subject, const RunningNumberHandler& running);
+                                   const RuleSubject& subject, const RunningNumberHandler& running,
+                                   const HeaderNumberReader& read_number = nullptr);
 
 }  // namespace quillet::generation
 

@@ -33,7 +33,8 @@ constexpr std::size_t kLongestPosition = 32766;
 // Evaluates and loads the parts; raises on every failure.
 void Evaluate(store::Connection& db, std::string& cinvcode,
               const std::shared_ptr<XmlDocument>& values,
-              const std::optional<RuleOwner>& known_owner, RuleParts& parts) {
+              const std::optional<RuleOwner>& known_owner, const HeaderNumberReader& read_number,
+              XmlDocument& parts) {
   RuleSubject subject;
   if (known_owner) {
     subject = {ItemCodeOf(values), *known_owner};
@@ -50,37 +51,36 @@ void Evaluate(store::Connection& db, std::string& cinvcode,
     const int32_t value = number.stored.ToInt32();
     stored = std::to_string(value);
     digits = FieldText(number.segment.Field("iformatlength"));
-    parts.stored_text = FieldText(number.stored);
-    return RunningNumberText(value, parts.stored_text,
+    return RunningNumberText(value, FieldText(number.stored),
                              number.segment.Field("iformatlength").ToInt16());
   };
-  const std::optional<WalkedRule> walked = WalkRule(db, *values, subject, running);
+  const std::optional<WalkedRule> walked = WalkRule(db, *values, subject, running, read_number);
   if (!walked) throw Error(errc::kNoCurrentRecord, "The rule has no segments");
   if (walked->has_running_number && walked->position > kLongestPosition) RaiseOverflow();
 
   const std::string suffix(
       std::string_view(walked->text).substr(utf8::OffsetOf(walked->text, walked->position)));
-  parts.document->loadXML(PartsText(*walked, suffix, step, stored, digits));
+  parts.loadXML(PartsText(*walked, suffix, step, stored, digits));
 }
 
 }  // namespace
 
-RuleParts EvaluateRuleParts(store::Connection& db, std::string& cinvcode,
-                            const std::shared_ptr<XmlDocument>& values,
-                            const std::optional<RuleOwner>& known_owner) {
-  RuleParts parts{std::make_shared<XmlDocument>(), {}};
+std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db, std::string& cinvcode,
+                                               const std::shared_ptr<XmlDocument>& values,
+                                               const std::optional<RuleOwner>& known_owner,
+                                               const HeaderNumberReader& read_number) {
+  auto parts = std::make_shared<XmlDocument>();
   try {
-    Evaluate(db, cinvcode, values, known_owner, parts);
+    Evaluate(db, cinvcode, values, known_owner, read_number, *parts);
   } catch (const std::exception&) {
-    parts.document->loadXML(kFailureText);
-    parts.stored_text.clear();
+    parts->loadXML(kFailureText);
   }
   return parts;
 }
 
 std::shared_ptr<XmlDocument> getSNrule(store::Connection& db, std::string& cinvcode,
                                        const std::shared_ptr<XmlDocument>& DomValue) {
-  return EvaluateRuleParts(db, cinvcode, DomValue, std::nullopt).document;
+  return EvaluateRuleParts(db, cinvcode, DomValue, std::nullopt);
 }
 
 }  // namespace quillet::generation

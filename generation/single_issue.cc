@@ -4,7 +4,7 @@
 
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
-#include "generation/running_number_store.h"
+#include "generation/running_number_lease.h"
 #include "generation/runtime_errors.h"
 #include "generation/text_functions.h"
 
@@ -18,37 +18,42 @@ int32_t StepOf(const Variant& step) {
   return step.ToInt32();
 }
 
-// One attempt; RunningNumberTaken passes through to start it again.
-std::string IssueOnce(store::Connection& db, std::string& cinvcode,
-                      const std::shared_ptr<XmlDocument>& values, bool save, bool last_attempt) {
-  try {
-    const std::optional<RuleSubject> subject = ResolveSubject(db, values, cinvcode);
-    if (!subject) return {};
-    const auto running = [&](const RunningNumber& number) {
-      const int32_t value = number.stored.ToInt32();
-      std::string text =
-          PatchValue(std::to_string(value), FieldText(number.segment.Field("iformatlength")), "0");
-      if (save) {
-        const int32_t next = CheckedAdd(value, StepOf(number.segment.Field("isteplength")));
-        StoreNextNumber(db, subject->owner, FieldText(number.stored), std::to_string(next),
-                        last_attempt);
-      }
-      return text;
-    };
-    const std::optional<WalkedRule> walked = WalkRule(db, *values, *subject, running);
-    return walked ? walked->text : std::string();
-  } catch (const std::exception&) {
-    // Every failure is the empty text; a number saved before it stays saved.
-    return {};
+std::string Issue(store::Connection& db, std::string& cinvcode,
+                  const std::shared_ptr<XmlDocument>& values, bool save) {
+  const std::optional<RuleSubject> subject = ResolveSubject(db, values, cinvcode);
+  if (!subject) return {};
+  // Saving reads the number under the lease, so the value read is the one
+  // advanced, whoever else issues at the same time.
+  std::optional<RunningNumberLease> lease;
+  HeaderNumberReader read_number;
+  if (save) {
+    lease.emplace(db);
+    read_number = [&](const RuleOwner& owner) { return lease->Read(owner); };
   }
+  const auto running = [&](const RunningNumber& number) {
+    const int32_t value = number.stored.ToInt32();
+    std::string text =
+        PatchValue(std::to_string(value), FieldText(number.segment.Field("iformatlength")), "0");
+    if (save) {
+      const int32_t next = CheckedAdd(value, StepOf(number.segment.Field("isteplength")));
+      lease->Advance(std::to_string(next));
+    }
+    return text;
+  };
+  const std::optional<WalkedRule> walked = WalkRule(db, *values, *subject, running, read_number);
+  return walked ? walked->text : std::string();
 }
 
 }  // namespace
 
 std::string getSNumber(store::Connection& db, std::string& cinvcode,
                        const std::shared_ptr<XmlDocument>& DomValue, bool bSave) {
-  return IssueWithRetry(
-      [&](bool last_attempt) { return IssueOnce(db, cinvcode, DomValue, bSave, last_attempt); });
+  try {
+    return Issue(db, cinvcode, DomValue, bSave);
+  } catch (const std::exception&) {
+    // Every failure is the empty text; a number saved before it stays saved.
+    return {};
+  }
 }
 
 }  // namespace quillet::generation

@@ -6,6 +6,7 @@ namespace quillet::store::generation {
 namespace {
 
 std::atomic<uint64_t> sent_statements{0};
+std::atomic<uint64_t> opened_writers{0};
 
 std::shared_ptr<RecordSet> Query(Connection& db, const Sql& sql, const Params& params) {
   sent_statements.fetch_add(1, std::memory_order_relaxed);
@@ -49,12 +50,34 @@ std::shared_ptr<RecordSet> HeaderNumber(Connection& db, const std::string& owner
   return Query(db, kSql, {owner_code, owner_type});
 }
 
-bool AdvanceNumber(Connection& db, const std::string& owner_code, const std::string& owner_type,
-                   const std::string& read, const std::string& next) {
-  static constexpr Sql kSql{
-      "update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3 and cnumber=:4"};
+std::unique_ptr<Connection> OpenWriter(const Connection& service) {
+  opened_writers.fetch_add(1, std::memory_order_relaxed);
+  return OpenWriteConnection(service);
+}
+
+void BeginWrite(Connection& writer) {
   sent_statements.fetch_add(1, std::memory_order_relaxed);
-  return db.Execute(kSql, {next, owner_code, owner_type, read}) > 0;
+  writer.Begin();
+}
+
+void CommitWrite(Connection& writer) {
+  sent_statements.fetch_add(1, std::memory_order_relaxed);
+  writer.Commit();
+}
+
+std::shared_ptr<RecordSet> LockedHeaderNumber(Connection& writer, const std::string& owner_code,
+                                              const std::string& owner_type) {
+  static constexpr Sql kSql{
+      "select cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2",
+      "select cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2 for update"};
+  return Query(writer, kSql, {owner_code, owner_type});
+}
+
+void SetNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
+               const std::string& number) {
+  static constexpr Sql kSql{"update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3"};
+  sent_statements.fetch_add(1, std::memory_order_relaxed);
+  writer.Execute(kSql, {number, owner_code, owner_type});
 }
 
 std::shared_ptr<RecordSet> MappedCode(Connection& db, const std::string& source_code,
@@ -65,5 +88,7 @@ std::shared_ptr<RecordSet> MappedCode(Connection& db, const std::string& source_
 }
 
 uint64_t SentStatements() { return sent_statements.load(std::memory_order_relaxed); }
+
+uint64_t OpenedWriters() { return opened_writers.load(std::memory_order_relaxed); }
 
 }  // namespace quillet::store::generation

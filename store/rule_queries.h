@@ -39,19 +39,32 @@ std::shared_ptr<RecordSet> OwnerSegments(Connection& db, const std::string& owne
 std::shared_ptr<RecordSet> HeaderNumber(Connection& db, const std::string& owner_code,
                                         const std::string& owner_type);
 
-// Stores `next` as the owner's running number only while the stored text is
-// still exactly `read`: one atomic step. Returns false when the header no
-// longer holds `read` (another caller advanced it first); nothing changed then.
-bool AdvanceNumber(Connection& db, const std::string& owner_code, const std::string& owner_type,
-                   const std::string& read, const std::string& next);
+// A short-lived write connection opened from the service connection's string.
+std::unique_ptr<Connection> OpenWriter(const Connection& service);
+
+// Begins a write transaction on a write connection (BEGIN IMMEDIATE on
+// SQLite: no other writer until it ends), and commits it.
+void BeginWrite(Connection& writer);
+void CommitWrite(Connection& writer);
+
+// cnumber of an owner's header, read inside a write transaction: on
+// PostgreSQL the row stays locked until the transaction ends; SQLite's
+// immediate transaction excludes other writers already.
+std::shared_ptr<RecordSet> LockedHeaderNumber(Connection& writer, const std::string& owner_code,
+                                              const std::string& owner_type);
+
+// Stores `number` as the owner's running number.
+void SetNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
+               const std::string& number);
 
 // ccode of the first mapping row of (data source code, archive value).
 std::shared_ptr<RecordSet> MappedCode(Connection& db, const std::string& source_code,
                                       const std::string& seed);
 
-// The number of statements the operations above have sent in this process,
-// for measurements.
+// For measurements: the statements the operations above have sent, and the
+// write connections they have opened, in this process so far.
 uint64_t SentStatements();
+uint64_t OpenedWriters();
 
 }  // namespace quillet::store::generation
 

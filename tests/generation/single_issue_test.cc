@@ -1,0 +1,112 @@
+// getSNumber: one serial number, and the running number it leaves stored.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "generation/running_number_lease.h"
+#include "tests/generation/rule_fixture.h"
+
+namespace quillet::testing {
+namespace {
+
+SegmentRow Running(const Text& width, const Text& step) {
+  return {"10", std::nullopt, width, "0", std::nullopt, step};
+}
+
+using SingleIssueTest = IssueTest;
+
+TEST_P(SingleIssueTest, SavingAdvancesByTheStep) {
+  const auto values = Values("X1", {{"0", "2024-05-06"}});
+  const std::vector<SegmentRow> rule = {{"9", "SN-"}, {"0", "YYYYMMDD"}, Running("4", "5")};
+  Rule(rule, "7");
+  EXPECT_EQ(Number(values), "SN-202405060007");
+  EXPECT_EQ(Number(values), "SN-202405060007");
+  EXPECT_EQ(StoredNumber(), "7") << "without bSave nothing is stored";
+
+  EXPECT_EQ(Number(values, true), "SN-202405060007");
+  EXPECT_EQ(StoredNumber(), "12");
+  EXPECT_EQ(Number(values, true), "SN-202405060012");
+  EXPECT_EQ(StoredNumber(), "17");
+}
+
+TEST_P(SingleIssueTest, ANullOrZeroStepAdvancesByOne) {
+  for (const Text& step : {Text("0"), Text()}) {
+    Rule({Running("4", step)}, "7");
+    EXPECT_EQ(Number(Values("X1", {}), true), "0007");
+    EXPECT_EQ(StoredNumber(), "8") << step.value_or("null");
+  }
+  Rule({Running("4", "-3")}, "7");
+  EXPECT_EQ(Number(Values("X1", {}), true), "0007");
+  EXPECT_EQ(StoredNumber(), "4");
+}
+
+TEST_P(SingleIssueTest, ANumberWiderThanItsDigitsIsCut) {
+  Rule({Running("3", "1")}, "1234");
+  EXPECT_EQ(Number(Values("X1", {})), "234");
+  Rule({Running("4", "1")}, " 0042 ");  // read as a number, written as plain decimal text
+  EXPECT_EQ(Number(Values("X1", {}), true), "0042");
+  EXPECT_EQ(StoredNumber(), "43");
+}
+
+TEST_P(SingleIssueTest, ANumberSavedBeforeALaterSegmentFailsStaysSaved) {
+  Rule({Running("4", "1"), {"2", "1", "2", "0"}}, "7");
+  auto values = Document(
+      "<data><row name='cinvcode' value='X1'/>"
+      "<row name='department' value='01' itype='2' bHave='false'/></data>");
+  EXPECT_EQ(Number(values, true), "");
+  EXPECT_EQ(StoredNumber(), "8");
+}
+
+TEST_P(SingleIssueTest, FailuresGiveTheEmptyTextAndSaveNothing) {
+  Rule({Running("4", "1")}, "2147483647");
+  EXPECT_EQ(Number(Values("X1", {}), true), "") << "the next number overflows";
+  EXPECT_EQ(StoredNumber(), "2147483647");
+
+  Rule({Running("4", "1")}, "");
+  EXPECT_EQ(Number(Values("X1", {}), true), "") << "a header without a number";
+  Rule({}, "7");
+  EXPECT_EQ(Number(Values("X1", {}), true), "") << "a header without segments";
+  EXPECT_EQ(Number(Values("NOBODY", {}), true), "") << "an item not in inventory";
+}
+
+TEST_P(SingleIssueTest, WritesTheItemCodeOfTheValueDocument) {
+  Rule({{"9", "A"}});
+  std::string code = "other";
+  std::string error = "kept";
+  auto values = Values("X1", {});
+  EXPECT_EQ(object->getSNumber(code, values, error), "A");
+  EXPECT_EQ(code, "X1");
+  EXPECT_EQ(error, "kept");
+}
+
+TEST_P(SingleIssueTest, AHeldNumberIsIssuedToNobodyElse) {
+  Rule({Running("4", "1")}, "7");
+  const generation::RuleOwner owner{"X1", generation::kOwnerItem};
+  {
+    generation::RunningNumberLease abandoned(db.db());
+    EXPECT_EQ(abandoned.Read(owner)->Field("cnumber").ToText(), "7");
+  }
+  EXPECT_EQ(StoredNumber(), "7") << "a lease that is not advanced stores nothing";
+
+  generation::RunningNumberLease lease(db.db());
+  EXPECT_EQ(lease.Read(owner)->Field("cnumber").ToText(), "7");
+  std::string other;
+  std::thread caller([&] {
+    auto own = db.NewObject();
+    std::string code, error;
+    auto values = Values("X1", {});
+    other = own->getSNumber(code, values, error, true);
+  });
+  // Give the other caller every chance to read the held number.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  lease.Advance("8");
+  caller.join();
+  EXPECT_EQ(other, "0008");
+  EXPECT_EQ(StoredNumber(), "9");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SingleIssueTest, ::testing::ValuesIn(Backends()));
+
+}  // namespace
+}  // namespace quillet::testing

@@ -251,7 +251,7 @@ std::shared_ptr<RecordSet> Connection::Query(const Sql& sql, const Params& param
     soci::row row;
     soci::statement statement(db);
     statement.alloc();
-    statement.prepare(text);
+    statement.prepare(text, soci::details::st_one_time_query);
     bound.BindTo(statement);
     statement.exchange(soci::into(row));
     statement.define_and_bind();
@@ -282,7 +282,7 @@ long long Connection::Execute(const Sql& sql, const Params& params) {
     BoundParams bound(params);
     soci::statement statement(db);
     statement.alloc();
-    statement.prepare(text);
+    statement.prepare(text, soci::details::st_one_time_query);
     bound.BindTo(statement);
     statement.define_and_bind();
     statement.execute(true);

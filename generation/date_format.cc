@@ -122,7 +122,9 @@ std::string FormatDateValue(const std::string& value, const std::string& pattern
   if (!date) return spaced;
 
   std::string out = ToUpperAscii(pattern);
-  ReplaceAll(out, ":MM:", ":" + TwoDigits(date->minute) + ":");
+  std::string minute(1, ':');
+  minute.append(TwoDigits(date->minute)).push_back(':');
+  ReplaceAll(out, ":MM:", minute);
   ReplaceAll(out, "MM", TwoDigits(date->month));
   ReplaceAll(out, "DD", TwoDigits(date->day));
   ReplaceAll(out, "YYYY", Digits(date->year, 4));

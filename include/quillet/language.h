@@ -55,7 +55,8 @@ std::shared_ptr<LanguageComponent> BuiltinLanguage(std::string locale);
 
 // Installs the component that `init` uses from now on, process-wide. Until a
 // component is installed, `init` uses BuiltinLanguage with the locale of the
-// environment variable QUILLET_LOCALE, else "zh-CN". Thread-safe.
+// environment variable QUILLET_LOCALE, else "zh-CN"; installing null returns
+// to that default. Thread-safe.
 void SetLanguageComponent(std::shared_ptr<LanguageComponent> component);
 std::shared_ptr<LanguageComponent> GetLanguageComponent();
 

@@ -149,8 +149,8 @@ DemoTable DataSources() {
     const bool chinese = std::string(locale) == kChinese;
     for (const SourceCaption& source : ArchiveSources()) {
       table.rows.push_back({source.code, locale, chinese ? source.chinese : source.english,
-                            source.table, source.code_column, source.name_column,
-                            source.content_type});
+                            source.table, source.content_type, source.code_column,
+                            source.name_column});
     }
     for (std::size_t i = 0; i < std::size(kFreeItemCodes); ++i) {
       table.rows.push_back({kFreeItemCodes[i], locale, FreeItemCaption(i, locale), "userdefine",

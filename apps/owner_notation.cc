@@ -1,0 +1,54 @@
+#include "apps/owner_notation.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quillet::apps {
+namespace {
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+[[noreturn]] void RaiseNotAnOwner(std::string_view word, std::string_view why) {
+  throw OwnerNotationError("'" + std::string(word) + "' " + std::string(why) +
+                           ": write item:CODE, class:CODE or all");
+}
+
+}  // namespace
+
+Owner ParseOwner(std::string_view word) {
+  if (SameIgnoringCase(word, "all")) return {"all", kOwnerAll};
+  const std::size_t colon = word.find(':');
+  if (colon == std::string_view::npos) RaiseNotAnOwner(word, "is not an owner");
+  const std::string_view kind = word.substr(0, colon);
+  const std::string_view code = word.substr(colon + 1);
+  int16_t type = 0;
+  if (SameIgnoringCase(kind, "item")) {
+    type = kOwnerItem;
+  } else if (SameIgnoringCase(kind, "class")) {
+    type = kOwnerClass;
+  } else {
+    RaiseNotAnOwner(word, "names no kind of owner");
+  }
+  if (code.empty()) RaiseNotAnOwner(word, "has no code after ':'");
+  return {std::string(code), type};
+}
+
+std::string FormatOwner(const Owner& owner) {
+  switch (owner.type) {
+    case kOwnerAll:
+      return owner.code == "all" ? "all" : "all:" + owner.code;
+    case kOwnerItem:
+      return "item:" + owner.code;
+    case kOwnerClass:
+      return "class:" + owner.code;
+    default:
+      return std::to_string(owner.type) + ":" + owner.code;
+  }
+}
+
+}  // namespace quillet::apps

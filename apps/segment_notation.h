@@ -1,0 +1,91 @@
+// The segment notation of the quillet tool: one rule segment written as one
+// word, such as `text=SN-`, `date=YYYYMMDD`, `department=1,width=2,fill=X` or
+// `number,width=4,step=1,start=1`.
+//
+//   word     := source [ "=" value ] { "," key "=" value }
+//   source   := date | lot | department | workcenter | warehouse | clerk |
+//               supplier | class | item | text | number | free1 ... free10 |
+//               "type" N (a data source type without a name)
+//   key      := width | pad | fill | step | start | format
+//
+// The value after the source name is the segment's format where it has a
+// meaning of its own: the pattern of `date`, the level of `department` and
+// `class`, the fixed text of `text`. `number` takes its start value as
+// `start=`, every other source its format as `format=`. Names and keys are
+// read without regard to case.
+//
+// Escapes inside values: `\,` `\=` `\\` stand for themselves, `\n` `\r` `\t`
+// for a line feed, carriage return and tab, `\u{HEX}` for any character.
+// FormatSegment escapes `,` `=` `\` and control characters, so every value
+// survives the way back through ParseSegment.
+#ifndef QUILLET_APPS_SEGMENT_NOTATION_H_
+#define QUILLET_APPS_SEGMENT_NOTATION_H_
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet::apps {
+
+// Data source type codes (SNrule.cdatasrctype) with a meaning of their own.
+namespace source {
+inline constexpr int kDate = 0;
+inline constexpr int kLot = 1;
+inline constexpr int kDepartment = 2;
+inline constexpr int kClass = 7;
+inline constexpr int kItem = 8;
+inline constexpr int kText = 9;
+inline constexpr int kNumber = 10;
+}  // namespace source
+
+// One rule segment, as its SNrule row stores it.
+struct Segment {
+  int type = source::kText;  // cdatasrctype
+  std::string format;        // cdatasrcformat: pattern, level, fixed text or start value
+  int32_t width = 0;         // iformatlength (digits of the running number)
+  std::string pad;           // cpatchsign; empty means "0"
+  std::string fill;          // creplacesign; empty means an empty value is an error
+  int32_t step = 0;          // isteplength
+
+  friend bool operator==(const Segment&, const Segment&) = default;
+};
+
+// A word that is not a segment. what() names the bad part, e.g.
+// "width 'two' is not a whole number".
+class NotationError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The word of a segment. Raises NotationError for an unknown source or key, a
+// key given twice or not allowed for the source, a missing width where the
+// source's text is fitted to one, a value of the wrong kind (width, step and
+// start whole numbers, a level of digits), and a malformed escape. Defaults:
+// width 0, step 1 for `number` and 0 otherwise, start 1. Pure; thread-safe.
+Segment ParseSegment(std::string_view word);
+
+// The canonical word of a segment: ParseSegment(FormatSegment(s)) == s for
+// every segment whose type is 0 or more and whose level or start, where it
+// has one, is what ParseSegment accepts. Pure; thread-safe.
+std::string FormatSegment(const Segment& segment);
+
+// The name of a data source type ("department", "free3", "type13"); every
+// type code has one. Pure.
+std::string SourceName(int type);
+
+// The type code of a data source name (any case), or nullopt. Pure.
+std::optional<int> SourceType(std::string_view name);
+
+// The named data sources in the notation's order: date, lot, ..., free10.
+const std::vector<std::string_view>& SourceNames();
+
+// Whether the segment's text is fitted to its width: every source except
+// date, text and the unnamed types. Such a segment needs `width=`.
+bool UsesWidth(int type);
+
+}  // namespace quillet::apps
+
+#endif  // QUILLET_APPS_SEGMENT_NOTATION_H_

@@ -15,6 +15,19 @@ Command AddCallCommand(CLI::App& tool);
 // `quillet rpc`: calls by name, one request per line of stdin.
 Command AddRpcCommand(CLI::App& tool);
 
+// `quillet demo`: the demo company, its rules and serial numbers.
+Command AddDemoCommand(CLI::App& tool);
+// `quillet issue ITEM`: serial numbers for a document line.
+Command AddIssueCommand(CLI::App& tool);
+// `quillet preview ITEM`: the rule that applies and its parts.
+Command AddPreviewCommand(CLI::App& tool);
+// `quillet rule list | show | save | delete`.
+Command AddRuleCommand(CLI::App& tool);
+// `quillet mapping list | set | reset`.
+Command AddMappingCommand(CLI::App& tool);
+// `quillet number get | set`.
+Command AddNumberCommand(CLI::App& tool);
+
 }  // namespace quillet::apps
 
 #endif  // QUILLET_APPS_COMMANDS_H_

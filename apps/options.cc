@@ -15,12 +15,16 @@ void AddDatabaseOption(CLI::App& command, std::string& db) {
       ->capture_default_str();
 }
 
-void AddSessionOptions(CLI::App& command, SessionOptions& options) {
-  AddDatabaseOption(command, options.db);
-  options.locale = "zh-CN";
-  command.add_option("--locale", options.locale, "locale id answered by the language component")
+void AddLocaleOption(CLI::App& command, std::string& locale) {
+  locale = "zh-CN";
+  command.add_option("--locale", locale, "locale id answered by the language component")
       ->envname("QUILLET_LOCALE")
       ->capture_default_str();
+}
+
+void AddSessionOptions(CLI::App& command, SessionOptions& options) {
+  AddDatabaseOption(command, options.db);
+  AddLocaleOption(command, options.locale);
   command
       .add_option("--allow-task", options.allowed_tasks,
                   "a task id that the login object allows (repeatable)")

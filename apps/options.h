@@ -35,8 +35,10 @@ struct SessionOptions {
 // Adds --db to `command`: default from QUILLET_DB, else "sqlite:quillet.db".
 void AddDatabaseOption(CLI::App& command, std::string& db);
 
-// Adds --db, --locale (default from QUILLET_LOCALE, else "zh-CN") and the
-// repeatable --allow-task to `command`.
+// Adds --locale to `command`: default from QUILLET_LOCALE, else "zh-CN".
+void AddLocaleOption(CLI::App& command, std::string& locale);
+
+// Adds --db, --locale and the repeatable --allow-task to `command`.
 void AddSessionOptions(CLI::App& command, SessionOptions& options);
 
 // Installs the built-in language component for the session's locale,

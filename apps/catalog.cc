@@ -1,0 +1,198 @@
+#include "apps/catalog.h"
+
+#include <algorithm>
+
+#include "apps/tool_error.h"
+#include "generation/level_code.h"
+#include "quillet/error.h"
+#include "quillet/recordset.h"
+#include "store/rule_queries.h"
+
+namespace quillet::apps {
+namespace {
+
+std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
+
+std::shared_ptr<RecordSet> RecordSetOf(const Variant& value) {
+  std::shared_ptr<RecordSet> rows = value.record_set();
+  if (!rows) throw ToolFailure("the component answered without a record set");
+  return rows;
+}
+
+// Resolution ranks: items first, then classes, then all.
+int Rank(int16_t owner_type) {
+  switch (owner_type) {
+    case kOwnerItem:
+      return 0;
+    case kOwnerClass:
+      return 1;
+    default:
+      return 2;
+  }
+}
+
+}  // namespace
+
+Catalog::Catalog(DomainSession& session) : session_(session) {}
+
+std::optional<ItemFacts> Catalog::Item(const std::string& code) {
+  const auto rows = store::generation::ItemClass(session_.reader(), code);
+  if (rows->Bof() && rows->Eof()) return std::nullopt;
+  ItemFacts facts;
+  facts.class_code = TextOf(rows->Field("cinvccode"));
+  const Variant& level = rows->Field("iinvcgrade");
+  facts.class_level = level.IsNull() ? int16_t{0} : level.ToInt16();
+  if (!facts.class_code.empty()) {
+    Variant items;
+    std::string ignored;
+    session_.component().GetInvNodesrv(facts.class_code, items, ignored);
+    const auto serial_items = RecordSetOf(items);
+    for (serial_items->MoveFirst(); !serial_items->Eof(); serial_items->MoveNext()) {
+      if (TextOf(serial_items->Field("cinvcode")) == code) {
+        facts.name = TextOf(serial_items->Field("cinvname"));
+      }
+    }
+  }
+  return facts;
+}
+
+void Catalog::ReadSetupData() {
+  if (class_names_) return;
+  Variant tree;
+  Variant sources;
+  Variant free_names;
+  std::string ignored;
+  session_.component().Getinitdata(tree, sources, free_names, ignored);
+  class_names_.emplace();
+  const auto classes = RecordSetOf(tree);
+  for (classes->MoveFirst(); !classes->Eof(); classes->MoveNext()) {
+    (*class_names_)[TextOf(classes->Field("cInvCCode"))] = TextOf(classes->Field("cInvCName"));
+  }
+  const auto rows = RecordSetOf(sources);
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    data_sources_.push_back(
+        {TextOf(rows->Field("cdatasrccode")), TextOf(rows->Field("cdatasrccaption")),
+         TextOf(rows->Field("cContent")), TextOf(rows->Field("iContentType")),
+         TextOf(rows->Field("cArchFieldName")), TextOf(rows->Field("cArchclsFieldName"))});
+  }
+}
+
+std::optional<std::string> Catalog::ClassName(const std::string& code) {
+  ReadSetupData();
+  const auto found = class_names_->find(code);
+  if (found == class_names_->end()) return std::nullopt;
+  return found->second;
+}
+
+void Catalog::RequireKnown(const Owner& owner) {
+  if (owner.type == kOwnerItem && !Item(owner.code)) {
+    throw ToolFailure("there is no item " + owner.code + " in the inventory");
+  }
+  if (owner.type == kOwnerClass && !ClassName(owner.code)) {
+    throw ToolFailure("there is no inventory class " + owner.code);
+  }
+}
+
+std::string Catalog::OwnerName(const Owner& owner) {
+  if (owner.type == kOwnerItem) {
+    const std::optional<ItemFacts> item = Item(owner.code);
+    return item ? item->name : "";
+  }
+  if (owner.type == kOwnerClass) return ClassName(owner.code).value_or("");
+  return "";
+}
+
+std::set<std::pair<std::string, int16_t>> Catalog::Headers() {
+  Variant headers;
+  std::string ignored;
+  session_.component().GetNumbertreesrv(headers, ignored);
+  std::set<std::pair<std::string, int16_t>> keys;
+  const auto rows = RecordSetOf(headers);
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    keys.emplace(TextOf(rows->Field("cinvcode")), rows->Field("cinvtype").ToInt16());
+  }
+  return keys;
+}
+
+bool Catalog::HasRule(const Owner& owner) { return Headers().contains({owner.code, owner.type}); }
+
+void Catalog::RequireRule(const Owner& owner) {
+  if (HasRule(owner)) return;
+  RequireKnown(owner);
+  std::string message = FormatOwner(owner) + " has no rule of its own";
+  if (owner.type == kOwnerItem) {
+    const Resolution resolution = Resolve(owner.code);
+    if (resolution.found) {
+      message += "; its serial numbers follow the rule of " + FormatOwner(*resolution.found) +
+                 " (see 'quillet preview " + owner.code + "')";
+    }
+  }
+  throw ToolFailure(message);
+}
+
+std::vector<Owner> Catalog::RuleOwners() {
+  std::vector<Owner> owners;
+  for (const auto& [code, type] : Headers()) owners.push_back({code, type});
+  std::stable_sort(owners.begin(), owners.end(), [](const Owner& a, const Owner& b) {
+    return Rank(a.type) != Rank(b.type) ? Rank(a.type) < Rank(b.type) : a.code < b.code;
+  });
+  return owners;
+}
+
+Resolution Catalog::Resolve(const std::string& item_code) {
+  const auto headers = Headers();
+  Resolution resolution;
+  const auto ask = [&](const Owner& owner) {
+    resolution.checked.push_back(owner);
+    if (headers.contains({owner.code, owner.type})) resolution.found = owner;
+    return resolution.found.has_value();
+  };
+  if (ask({item_code, kOwnerItem})) return resolution;
+
+  const std::optional<ItemFacts> item = Item(item_code);
+  if (!item) {
+    resolution.stopped = "there is no item " + item_code + " in the inventory";
+    return resolution;
+  }
+  if (item->class_code.empty() || item->class_level == 0) {
+    resolution.stopped = "item " + item_code + " has no inventory class";
+    return resolution;
+  }
+  const auto coding = store::generation::CodingRule(session_.reader(), "inventoryclass");
+  if ((coding->Bof() && coding->Eof()) || coding->Field("CODINGRULE").IsNull()) {
+    resolution.stopped = "the inventory classes have no coding rule (GradeDef inventoryclass)";
+    return resolution;
+  }
+  const std::string coding_rule = coding->Field("CODINGRULE").ToText();
+  Owner candidate{item->class_code, kOwnerClass};
+  if (ask(candidate)) return resolution;
+  try {
+    for (int32_t level = item->class_level; level >= 2; --level) {
+      candidate.code = generation::DropLastCharacters(candidate.code,
+                                                      generation::LevelWidth(coding_rule, level));
+      if (ask(candidate)) return resolution;
+    }
+  } catch (const Error& error) {
+    resolution.stopped = "class " + item->class_code + " does not fit the coding rule " +
+                         coding_rule + " (" + error.description() + ")";
+    return resolution;
+  }
+  ask({"all", kOwnerAll});
+  return resolution;
+}
+
+std::optional<DataSourceRow> Catalog::DataSource(int type) {
+  ReadSetupData();
+  const std::string code = std::to_string(type);
+  for (const DataSourceRow& row : data_sources_) {
+    if (row.code == code) return row;
+  }
+  return std::nullopt;
+}
+
+bool Catalog::DepartmentExists(const std::string& code) {
+  const auto rows = store::generation::DepartmentGrade(session_.reader(), code);
+  return !(rows->Bof() && rows->Eof());
+}
+
+}  // namespace quillet::apps

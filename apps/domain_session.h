@@ -1,0 +1,58 @@
+// The session of a domain command (issue, preview, rule, mapping, number,
+// demo): an existing Quillet database, a component object bound to it, and a
+// connection of the tool's own for read-only look-ups.
+#ifndef QUILLET_APPS_DOMAIN_SESSION_H_
+#define QUILLET_APPS_DOMAIN_SESSION_H_
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+
+#include "quillet/quillet.h"
+#include "store/connection.h"
+
+namespace quillet::apps {
+
+struct DomainOptions {
+  std::string db;
+  std::string locale;
+  bool json = false;
+};
+
+// Adds --db (default QUILLET_DB, else sqlite:quillet.db) and --locale
+// (default QUILLET_LOCALE, else zh-CN) to `command`; with `json` also
+// --json.
+void AddDomainOptions(CLI::App& command, DomainOptions& options, bool json);
+
+// The SQLite file of a connection string "sqlite:PATH", or "" for another
+// kind of database. Pure.
+std::string SqlitePath(const std::string& connection_string);
+
+class DomainSession {
+ public:
+  // Opens the database without creating anything: a SQLite file that does
+  // not exist, or a database without the component's tables, raises
+  // ToolFailure telling which command creates them. Then binds a component
+  // object (init) with the tool's login object and the locale. Database
+  // errors raise quillet::Error.
+  explicit DomainSession(const DomainOptions& options);
+  ~DomainSession();
+  DomainSession(const DomainSession&) = delete;
+  DomainSession& operator=(const DomainSession&) = delete;
+
+  clsQuillet& component() { return *component_; }
+  // The tool's own connection, for read-only look-ups only.
+  store::Connection& reader() { return *reader_; }
+  const std::string& locale() const { return locale_; }
+  const std::string& connection_string() const { return connection_string_; }
+
+ private:
+  std::string connection_string_;
+  std::string locale_;
+  std::unique_ptr<store::Connection> reader_;
+  std::unique_ptr<clsQuillet> component_;
+};
+
+}  // namespace quillet::apps
+
+#endif  // QUILLET_APPS_DOMAIN_SESSION_H_

@@ -1,0 +1,130 @@
+// quillet mapping list SOURCE | set SOURCE VALUE CODE | reset SOURCE: the
+// short codes that stand for archive values in serial numbers.
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "apps/commands.h"
+#include "apps/domain_session.h"
+#include "apps/mapping_store.h"
+#include "apps/segment_notation.h"
+#include "apps/text_table.h"
+#include "apps/tool_error.h"
+
+namespace quillet::apps {
+namespace {
+
+struct MappingOptions {
+  DomainOptions domain;
+  std::string source;
+  std::string value;
+  std::string code;
+};
+
+int RunList(const MappingOptions& options) {
+  const int type = MappedSourceType(options.source);
+  DomainSession session(options.domain);
+  const MappingList list = ListMappings(session, type);
+  if (options.domain.json) {
+    nlohmann::json mappings = nlohmann::json::array();
+    for (const Mapping& m : list.mappings) {
+      mappings.push_back(
+          {{"value", m.value}, {"name", m.name}, {"code", m.code}, {"set_by_user", m.set_by_user}});
+    }
+    std::cout << nlohmann::json{{"source", SourceName(type)}, {"caption", list.source.caption},
+                                {"table", list.source.table}, {"width", list.width},
+                                {"format", list.format},      {"mappings", mappings}}
+                     .dump()
+              << '\n';
+    return kExitOk;
+  }
+  std::cout << SourceName(type) << " (" << list.source.caption << "), table " << list.source.table
+            << ", width " << list.width << (list.format.empty() ? "" : ", format " + list.format)
+            << "\n";
+  TextTable table({"VALUE", "NAME", "CODE", "SET BY"});
+  for (const Mapping& m : list.mappings) {
+    table.AddRow({m.value, m.name, m.code, m.set_by_user ? "user" : "generated"});
+  }
+  table.Print(std::cout);
+  return kExitOk;
+}
+
+int RunSet(const MappingOptions& options) {
+  const int type = MappedSourceType(options.source);
+  DomainSession session(options.domain);
+  const Mapping before = SetMappingCode(session, type, options.value, options.code);
+  const std::string what = SourceName(type) + " " + options.value +
+                           (before.name.empty() ? "" : " (" + before.name + ")");
+  if (options.code.empty()) {
+    std::cout << what << " has no code now: serial numbers show it fitted to its width.\n";
+  } else {
+    std::cout << what << " is now written " << options.code << ".\n";
+  }
+  if (type >= 20) {
+    std::cout << "note: serial numbers take free items as they are; their codes are only kept.\n";
+  }
+  return kExitOk;
+}
+
+int RunReset(const MappingOptions& options) {
+  const int type = MappedSourceType(options.source);
+  DomainSession session(options.domain);
+  const DataSourceRow source = RequireDataSource(session, type);
+  std::string ignored;
+  session.component().Resetprefixsrv(source.table, ignored);
+  std::cout << "Removed every mapping of table " << source.table
+            << (source.content_type == "3" ? " (free1 ... free10 share it)" : "")
+            << "; generated codes come back when a rule is saved or the mappings are listed.\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+Command AddMappingCommand(CLI::App& tool) {
+  auto options = std::make_shared<MappingOptions>();
+  CLI::App* mapping =
+      tool.add_subcommand("mapping", "the short codes that stand for archive values");
+  mapping->require_subcommand(1);
+  mapping->footer(
+      "A department, work center, warehouse, clerk, supplier, class or item value is written\n"
+      "in a serial number as its mapped code. Codes are generated from the values (fitted to\n"
+      "the width the rules give the data source) until a user sets one.");
+
+  CLI::App* list = mapping->add_subcommand("list", "the values of SOURCE and their codes");
+  list->add_option("SOURCE", options->source, "department, warehouse, class, free1, ...")
+      ->required();
+  AddDomainOptions(*list, options->domain, true);
+  list->footer("Example:\n  quillet mapping list department");
+
+  CLI::App* set = mapping->add_subcommand("set", "write VALUE of SOURCE as CODE");
+  set->add_option("SOURCE", options->source, "department, warehouse, class, free1, ...")
+      ->required();
+  set->add_option("VALUE", options->value, "the archive value, e.g. a department code")->required();
+  set->add_option("CODE", options->code, "the code serial numbers show for it")->required();
+  AddDomainOptions(*set, options->domain, false);
+  set->footer("Example:\n  quillet mapping set department 03 SL");
+
+  CLI::App* reset =
+      mapping->add_subcommand("reset", "remove every code of SOURCE's table, user codes too");
+  reset->add_option("SOURCE", options->source, "department, warehouse, class, free1, ...")
+      ->required();
+  AddDomainOptions(*reset, options->domain, false);
+  reset->footer("Example:\n  quillet mapping reset department");
+
+  const std::vector<std::pair<CLI::App*, int (*)(const MappingOptions&)>> actions = {
+      {list, RunList}, {set, RunSet}, {reset, RunReset}};
+  return {mapping, [options, actions] {
+            for (const auto& [command, action] : actions) {
+              if (command->parsed()) {
+                return RunReported("mapping " + command->get_name(),
+                                   [&] { return action(*options); });
+              }
+            }
+            return kExitUsage;
+          }};
+}
+
+}  // namespace quillet::apps

@@ -1,0 +1,104 @@
+#include "apps/mapping_store.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "apps/segment_notation.h"
+#include "apps/tool_error.h"
+#include "quillet/recordset.h"
+#include "quillet/xml_document.h"
+
+namespace quillet::apps {
+namespace {
+
+std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
+
+// The prefix key document: the data source's SNPrefabricate_lang row as the
+// attributes of one element.
+Variant PrefixKey(const DataSourceRow& row) {
+  auto document = std::make_shared<XmlDocument>();
+  document->loadXML("<source/>");
+  XmlNode root = *document->documentElement();
+  root.setAttribute("cdatasrccode", row.code);
+  root.setAttribute("cdatasrccaption", row.caption);
+  root.setAttribute("cContent", row.table);
+  root.setAttribute("iContentType", row.content_type);
+  root.setAttribute("cArchFieldName", row.value_column);
+  root.setAttribute("cArchclsFieldName", row.caption_column);
+  return Variant(document);
+}
+
+// The mapping edit document of saveprefixcodesrv.
+Variant CodeEdit(const std::string& table, const std::string& value, const std::string& code) {
+  auto document = std::make_shared<XmlDocument>();
+  document->loadXML("<code/>");
+  XmlNode root = *document->documentElement();
+  root.setAttribute("ccode", code);
+  root.setAttribute("ccontent", table);
+  root.setAttribute("cseedcode", value);
+  return Variant(document);
+}
+
+}  // namespace
+
+bool HasMappings(int type) {
+  return (type >= 2 && type <= 8) || type == 20 || type == 21 || (type >= 28 && type <= 35);
+}
+
+int MappedSourceType(const std::string& name) {
+  const std::optional<int> type = SourceType(name);
+  if (type && HasMappings(*type)) return *type;
+  throw ToolUsage(
+      (type ? SourceName(*type) + " has no mappings" : "unknown data source '" + name + "'") +
+      "; data sources with mappings: department, workcenter, warehouse, clerk, supplier, class, "
+      "item, free1 ... free10");
+}
+
+DataSourceRow RequireDataSource(DomainSession& session, int type) {
+  Catalog catalog(session);
+  std::optional<DataSourceRow> row = catalog.DataSource(type);
+  if (!row) {
+    throw ToolFailure("the database describes no data source " + SourceName(type) + " for locale " +
+                      session.locale() + " (table SNPrefabricate_lang)");
+  }
+  return *std::move(row);
+}
+
+MappingList ListMappings(DomainSession& session, int type) {
+  MappingList list{RequireDataSource(session, type), 0, "", {}};
+  Variant rows_value;
+  std::string message;
+  session.component().Getprefixrssrv(PrefixKey(list.source), list.width, rows_value, list.format,
+                                     message);
+  if (!message.empty()) {
+    throw ToolFailure("no rule uses " + SourceName(type) + " yet, so it has no mappings (" +
+                      message + ")");
+  }
+  const std::shared_ptr<RecordSet> rows = rows_value.record_set();
+  if (!rows) throw ToolFailure("the component answered without a record set");
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    // An archive with a table of its own lists every source's rows: keep this one's.
+    if (TextOf(rows->Field("cdatasrccode")) != list.source.code) continue;
+    list.mappings.push_back({TextOf(rows->Field("cseedcode")), TextOf(rows->Field("cName")),
+                             TextOf(rows->Field("ccode")),
+                             TextOf(rows->Field("buserchange")) == "1"});
+  }
+  return list;
+}
+
+Mapping SetMappingCode(DomainSession& session, int type, const std::string& value,
+                       const std::string& code) {
+  const MappingList list = ListMappings(session, type);
+  const auto found = std::find_if(list.mappings.begin(), list.mappings.end(),
+                                  [&](const Mapping& m) { return m.value == value; });
+  if (found == list.mappings.end()) {
+    throw ToolFailure(SourceName(type) + " has no value " + value + " (see 'quillet mapping list " +
+                      SourceName(type) + "')");
+  }
+  std::string ignored;
+  session.component().saveprefixcodesrv(CodeEdit(list.source.table, value, code), ignored);
+  return *found;
+}
+
+}  // namespace quillet::apps

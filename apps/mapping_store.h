@@ -1,0 +1,50 @@
+// The mappings of a data source as the tool reads and edits them through
+// the component.
+#ifndef QUILLET_APPS_MAPPING_STORE_H_
+#define QUILLET_APPS_MAPPING_STORE_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "apps/catalog.h"
+#include "apps/domain_session.h"
+
+namespace quillet::apps {
+
+struct Mapping {
+  std::string value;  // the archive value
+  std::string name;   // its caption in the archive
+  std::string code;   // what serial numbers show for it
+  bool set_by_user = false;
+};
+
+struct MappingList {
+  DataSourceRow source;
+  int32_t width = 0;   // the width the rules give the source
+  std::string format;  // the format they give it
+  std::vector<Mapping> mappings;
+};
+
+// Whether a data source type has mappings: 2 to 8, 20, 21, 28 to 35.
+bool HasMappings(int type);
+
+// The data source type of a name that has mappings. Raises ToolUsage.
+int MappedSourceType(const std::string& name);
+
+// The source's row in the session's locale. Raises ToolFailure without one.
+DataSourceRow RequireDataSource(DomainSession& session, int type);
+
+// The source's mappings (Getprefixrssrv), after the component has created the
+// missing ones, ordered by value. Raises ToolFailure when no rule uses the
+// source.
+MappingList ListMappings(DomainSession& session, int type);
+
+// Writes `value` of the source as `code` (saveprefixcodesrv) and returns the
+// mapping as it was. Raises ToolFailure when the source has no such value.
+Mapping SetMappingCode(DomainSession& session, int type, const std::string& value,
+                       const std::string& code);
+
+}  // namespace quillet::apps
+
+#endif  // QUILLET_APPS_MAPPING_STORE_H_

@@ -1,0 +1,157 @@
+#include "apps/rule_save.h"
+
+#include <optional>
+
+#include "apps/catalog.h"
+#include "apps/tool_error.h"
+
+namespace quillet::apps {
+namespace {
+
+bool HasBlankAtEnds(const std::string& text) {
+  return !text.empty() && (text.front() == ' ' || text.back() == ' ');
+}
+
+// Types whose format, width and pad sign all rules share.
+bool SharesSettings(int type) {
+  return (type >= 2 && type <= 8) || type == 20 || type == 21 || (type >= 28 && type <= 35);
+}
+
+bool SameSharedSettings(const Segment& a, const Segment& b) {
+  return a.format == b.format && a.width == b.width && a.pad == b.pad;
+}
+
+std::optional<std::string> KeptNumberNote(const std::optional<Rule>& before,
+                                          const std::vector<Segment>& segments) {
+  if (!before || before->next_number.empty()) return std::nullopt;
+  for (const Segment& segment : segments) {
+    if (segment.type == source::kNumber && segment.format != before->next_number) {
+      const std::string owner = FormatOwner(before->owner);
+      return owner + " keeps its running number " + before->next_number +
+             " (start=" + segment.format +
+             " counts for new rules only); change it with 'quillet number set " + owner + " N'";
+    }
+  }
+  return std::nullopt;
+}
+
+// The other rules whose segments of a mapped data source the save rewrites.
+std::vector<std::string> SharedSettingsNotes(DomainSession& session, const Owner& owner,
+                                             const std::vector<Segment>& segments) {
+  Catalog catalog(session);
+  std::vector<std::string> notes;
+  for (const Segment& segment : segments) {
+    if (!SharesSettings(segment.type)) continue;
+    std::string changed;
+    for (const Owner& other : catalog.RuleOwners()) {
+      if (other == owner) continue;
+      const std::optional<Rule> rule = ReadRule(session.component(), other);
+      if (!rule) continue;
+      for (const Segment& theirs : rule->segments) {
+        if (theirs.type == segment.type && !SameSharedSettings(theirs, segment)) {
+          changed += (changed.empty() ? "" : ", ") + FormatOwner(other);
+          break;
+        }
+      }
+    }
+    if (!changed.empty()) {
+      notes.push_back("every rule shares the format, width and pad of " + SourceName(segment.type) +
+                      ": the rules of " + changed + " now use these too");
+    }
+  }
+  return notes;
+}
+
+// A rule name belongs to one owner: refuses a name another owner's rule has.
+void RequireFreeName(DomainSession& session, Catalog& catalog, const Owner& owner,
+                     const std::string& name) {
+  for (const Owner& other : catalog.RuleOwners()) {
+    if (other == owner) continue;
+    const std::optional<Rule> rule = ReadRule(session.component(), other);
+    if (rule && rule->name == name) {
+      throw ToolFailure("the name \"" + name + "\" belongs to the rule of " + FormatOwner(other) +
+                        ": choose another name");
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<Segment> ParseRuleSegments(const std::vector<std::string>& words) {
+  std::vector<Segment> segments;
+  std::optional<std::size_t> running_number;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string where = "segment " + std::to_string(i + 1) + " '" + words[i] + "': ";
+    Segment segment;
+    try {
+      segment = ParseSegment(words[i]);
+    } catch (const NotationError& bad) {
+      throw ToolUsage(where + bad.what());
+    }
+    if (HasBlankAtEnds(segment.format) || HasBlankAtEnds(segment.pad) ||
+        HasBlankAtEnds(segment.fill)) {
+      throw ToolUsage(where + "a value starts or ends with a blank, which saving removes");
+    }
+    if (segment.type == source::kNumber) {
+      if (running_number) {
+        throw ToolUsage(where + "a rule has one running number, and segment " +
+                        std::to_string(*running_number + 1) + " is one already");
+      }
+      running_number = i;
+    }
+    segments.push_back(std::move(segment));
+  }
+  return segments;
+}
+
+SaveOutcome SaveRuleWithNotes(DomainSession& session, const Owner& owner, const std::string& name,
+                              const std::vector<Segment>& segments) {
+  Catalog catalog(session);
+  catalog.RequireKnown(owner);
+  RequireFreeName(session, catalog, owner, name);
+  const std::optional<Rule> before = ReadRule(session.component(), owner);
+  SaveOutcome outcome;
+  if (std::optional<std::string> note = KeptNumberNote(before, segments)) {
+    outcome.notes.push_back(*std::move(note));
+  }
+  for (std::string& note : SharedSettingsNotes(session, owner, segments)) {
+    outcome.notes.push_back(std::move(note));
+  }
+  SaveRule(session.component(), {owner, catalog.OwnerName(owner), name, "", segments});
+  std::optional<Rule> after = ReadRule(session.component(), owner);
+  if (!after) throw ToolFailure("the rule of " + FormatOwner(owner) + " was not stored");
+  outcome.rule = *std::move(after);
+  return outcome;
+}
+
+std::string SegmentNotationHelp() {
+  return R"(Segments, one word each:  SOURCE[=VALUE][,KEY=VALUE]...
+
+  text=SN-            fixed text
+  date=YYYYMMDD       the document date; YYYY YY MM DD HH :MM: SS are replaced
+  department=1,...    the department cut to a level (1 = top level)
+  class=2,...         the item's inventory class cut to a level
+  number,...          the running number: width = digits, step, start (default 1)
+  lot workcenter warehouse clerk supplier item free1 ... free10
+                      the value of the document line (item: the item code)
+
+  width=N   the text is fitted to N characters: padded on the left, or cut to its
+            last N (needed by every source but date and text)
+  pad=C     the pad sign (default 0)
+  fill=C    an empty value becomes C repeated width times (without fill, an
+            empty value gives no serial number)
+  step=N    how far the running number goes per serial number (number: default 1)
+  format=F  the format of a source without a value of its own (rarely needed)
+
+Department, work center, warehouse, clerk, supplier, class and item values are
+replaced by their mapped code when they have one (see 'quillet mapping').
+Their format, width and pad are shared by every rule: saving one changes all.
+Escapes in values: \, \= \\ \n \r \t \u{HEX}. Quote words holding * ? ' or blanks.
+
+Examples:
+  quillet rule save class:0102 --name "Floor lamps" text=FL- 'department=1,width=2,fill=X' date=YYMM number,width=4
+  quillet rule save item:LW-DL-110 --name "Aster dimmable" text=ASD- date=YYMMDD- number,width=4,step=1,start=100
+  quillet rule save all --name General text=SN- date=YYYYMMDD- number,width=5)";
+}
+
+}  // namespace quillet::apps

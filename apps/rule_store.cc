@@ -1,0 +1,91 @@
+#include "apps/rule_store.h"
+
+#include "apps/tool_error.h"
+#include "quillet/recordset.h"
+
+namespace quillet::apps {
+namespace {
+
+std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
+
+int32_t NumberOf(const Variant& field) { return field.IsNull() ? 0 : field.ToInt32(); }
+
+// The segment of the current row; the columns of SNrule follow those of
+// SNrulemain, found by name (the first of a name is the header's).
+Segment SegmentOf(const RecordSet& row) {
+  Segment segment;
+  segment.type = NumberOf(row.Field("cdatasrctype"));
+  segment.format = TextOf(row.Field("cdatasrcformat"));
+  segment.width = NumberOf(row.Field("iformatlength"));
+  segment.pad = TextOf(row.Field("cpatchsign"));
+  segment.fill = TextOf(row.Field("creplacesign"));
+  segment.step = NumberOf(row.Field("isteplength"));
+  return segment;
+}
+
+}  // namespace
+
+std::optional<Rule> ReadRule(clsQuillet& component, const Owner& owner) {
+  Variant value;
+  std::string ignored;
+  component.GetInvBatchRulesrv(owner.code, value, owner.type, ignored);
+  const std::shared_ptr<RecordSet> rows = value.record_set();
+  if (!rows || (rows->Bof() && rows->Eof())) return std::nullopt;
+  Rule rule;
+  rule.owner = owner;
+  rule.owner_name = TextOf(rows->Field("cinvname"));
+  rule.name = TextOf(rows->Field("rulename"));
+  rule.next_number = TextOf(rows->Field("cnumber"));
+  // A header without segments comes as one row whose segment columns are null.
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    if (!rows->Field("cdatasrctype").IsNull()) rule.segments.push_back(SegmentOf(*rows));
+  }
+  return rule;
+}
+
+std::shared_ptr<XmlDocument> RuleDocument(const std::string& owner_name,
+                                          const std::vector<Segment>& segments) {
+  auto document = std::make_shared<XmlDocument>();
+  document->loadXML("<rule/>");
+  XmlNode root = *document->documentElement();
+  root.setAttribute("cinvname", owner_name);
+  int grade = 0;
+  for (const Segment& segment : segments) {
+    XmlNode row = root.appendElement("row");
+    row.setAttribute("igrade", std::to_string(++grade));
+    row.setAttribute("cdatasrctype", std::to_string(segment.type));
+    row.setAttribute("cdatasrcformat", segment.format);
+    row.setAttribute("iformatlength", std::to_string(segment.width));
+    row.setAttribute("cpatchsign", segment.pad);
+    row.setAttribute("creplacesign", segment.fill);
+    row.setAttribute("isteplength", std::to_string(segment.step));
+  }
+  return document;
+}
+
+void SaveRule(clsQuillet& component, const Rule& rule) {
+  std::string message;
+  component.SaveSNRulesrv(RuleDocument(rule.owner_name, rule.segments), rule.owner.code,
+                          rule.owner.type, rule.name, message);
+  if (!message.empty()) throw ToolFailure(message);
+}
+
+void DeleteRule(clsQuillet& component, const Rule& rule) {
+  std::string ignored;
+  component.DelSNRulesrv(rule.owner.code, rule.owner.type, rule.name, ignored);
+}
+
+std::string ReadNextNumber(clsQuillet& component, const Owner& owner) {
+  Variant number;
+  std::string ignored;
+  component.GetmaxNumbersrv(owner.code, number, owner.type, ignored);
+  return TextOf(number);
+}
+
+void WriteNextNumber(clsQuillet& component, const Owner& owner, const std::string& number) {
+  Variant value(number);
+  std::string ignored;
+  component.SavemaxNumbersrv(owner.code, value, owner.type, ignored);
+}
+
+}  // namespace quillet::apps

@@ -1,0 +1,46 @@
+// How the commands of the quillet tool fail: one line on stderr and an exit
+// status, never a trace of internals.
+#ifndef QUILLET_APPS_TOOL_ERROR_H_
+#define QUILLET_APPS_TOOL_ERROR_H_
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace quillet::apps {
+
+// The operation failed (exit status 1). `number` is the error number of the
+// layer that raised, when there was one.
+class ToolFailure : public std::runtime_error {
+ public:
+  explicit ToolFailure(const std::string& message, std::optional<int32_t> number = std::nullopt)
+      : std::runtime_error(message), number_(number) {}
+  std::optional<int32_t> number() const { return number_; }
+
+ private:
+  std::optional<int32_t> number_;
+};
+
+// The command line cannot be carried out as written (exit status 2).
+class ToolUsage : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Runs a command's body and returns its exit status. What it throws becomes
+// one line on stderr:
+//   ToolFailure        "quillet: error N: MESSAGE" (or "quillet: MESSAGE"), 1
+//   quillet::Error     "quillet: error N: DESCRIPTION", 1
+//   ToolUsage and the notation errors
+//                      "quillet: MESSAGE (see 'quillet COMMAND --help')", 2
+// `command` is the command's path, e.g. "rule save".
+int RunReported(const std::string& command, const std::function<int()>& body);
+
+// The line RunReported writes for a failure, without the line end.
+std::string FailureLine(const std::string& message, std::optional<int32_t> number);
+
+}  // namespace quillet::apps
+
+#endif  // QUILLET_APPS_TOOL_ERROR_H_

@@ -1,0 +1,271 @@
+// The domain commands of the tool end to end: rules written in the segment
+// notation and read back, serial numbers issued, and one plain line with the
+// right exit status for every kind of failure.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "store/connection.h"
+#include "tests/apps/tool_runner.h"
+#include "tests/support/backends.h"
+
+namespace quillet {
+namespace {
+
+using nlohmann::json;
+using testing::RunTool;
+using testing::TempSqliteFile;
+using testing::TestDatabase;
+using testing::ToolRun;
+
+constexpr const char* kDate = "2024-05-06";
+
+std::vector<std::string> With(std::vector<std::string> args, const std::string& db) {
+  args.insert(args.end(), {"--db", db});
+  return args;
+}
+
+// A failure: nothing on stdout, one line on stderr naming the tool.
+void ExpectOneLineFailure(const ToolRun& run, int status, const std::string& fragment) {
+  EXPECT_EQ(run.exit_status, status) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(run.err.starts_with("quillet")) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  EXPECT_NE(run.err.find(fragment), std::string::npos) << run.err;
+}
+
+json JsonOf(const ToolRun& run) {
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  return json::parse(run.out);
+}
+
+class DomainCommandTest : public ::testing::TestWithParam<std::string> {};
+
+// Every data source type, with escapes, saved through the tool: `rule show`
+// prints the words `rule save` took, and saving what it printed changes
+// nothing.
+TEST_P(DomainCommandTest, RuleShowPrintsWhatRuleSaveTakes) {
+  TestDatabase db(GetParam(), /*with_demo=*/true);
+  const std::vector<std::string> words = {R"(text=FL\,)",
+                                          "date=YYMMDD",
+                                          "lot,width=3,fill=*",
+                                          "department=1,width=2,pad=0,fill=X",
+                                          "workcenter,width=4",
+                                          "warehouse,width=3",
+                                          "clerk,width=4",
+                                          "supplier,width=4",
+                                          "class=1,width=2",
+                                          "item,width=9",
+                                          "free1,width=2",
+                                          "free2,width=1",
+                                          "free3,width=2",
+                                          "free4,width=1",
+                                          "free5,width=1",
+                                          "free6,width=1",
+                                          "free7,width=1",
+                                          "free8,width=1",
+                                          "free9,width=1",
+                                          "free10,width=1,pad=#",
+                                          "number,width=4,step=2,start=7"};
+  std::vector<std::string> save = {"rule", "save", "class:0102", "--name", "Floor lamps"};
+  save.insert(save.end(), words.begin(), words.end());
+  const ToolRun saved = RunTool(With(save, db.connection_string()));
+  ASSERT_EQ(saved.exit_status, 0) << saved.err;
+
+  const json shown =
+      JsonOf(RunTool(With({"rule", "show", "class:0102", "--json"}, db.connection_string())));
+  std::vector<std::string> notations;
+  for (const json& segment : shown.at("segments")) notations.push_back(segment.at("notation"));
+  EXPECT_EQ(notations, words);
+  EXPECT_EQ(shown.at("name"), "Floor lamps");
+  EXPECT_EQ(shown.at("next_number"), "7");
+
+  ASSERT_EQ(RunTool(With(save, db.connection_string())).exit_status, 0);
+  EXPECT_EQ(JsonOf(RunTool(With({"rule", "show", "class:0102", "--json"}, db.connection_string()))),
+            shown);
+}
+
+TEST_P(DomainCommandTest, IssueSavesOnlyWhenAskedAndPreviewNamesTheRule) {
+  TestDatabase db(GetParam(), /*with_demo=*/true);
+  const std::string conn = db.connection_string();
+  const std::vector<std::string> issue = {"issue", "LW-FL-300", "--date",
+                                          kDate,   "--set",     "department=0101"};
+  EXPECT_EQ(RunTool(With(issue, conn)).out, "LW01202405060001\n");
+  EXPECT_EQ(RunTool(With(issue, conn)).out, "LW01202405060001\n");  // nothing was used up
+
+  std::vector<std::string> batch = issue;
+  batch.insert(batch.end(), {"--count", "2", "--save", "--json"});
+  const json issued = JsonOf(RunTool(With(batch, conn)));
+  EXPECT_EQ(issued.at("serial_numbers"), json({"LW01202405060001", "LW01202405060002"}));
+  EXPECT_EQ(issued.at("saved"), true);
+  EXPECT_EQ(RunTool(With({"number", "get", "class:01"}, conn)).out,
+            "next running number of class:01: 3\n");
+
+  std::vector<std::string> preview = issue;
+  preview[0] = "preview";
+  preview.push_back("--json");
+  const json parts = JsonOf(RunTool(With(preview, conn)));
+  EXPECT_EQ(parts.at("owner"), "class:01");
+  EXPECT_EQ(parts.at("checked"),
+            json({"item:LW-FL-300", "class:0102001", "class:0102", "class:01"}));
+  EXPECT_EQ(parts.at("serial_number"), "LW01202405060003");
+}
+
+TEST_P(DomainCommandTest, MappingsAndRunningNumbersChangeTheSerialNumber) {
+  TestDatabase db(GetParam(), /*with_demo=*/true);
+  const std::string conn = db.connection_string();
+  EXPECT_EQ(RunTool(With({"mapping", "set", "department", "03", "SL"}, conn)).exit_status, 0);
+  EXPECT_EQ(RunTool(With({"number", "set", "class:01", "41"}, conn)).out,
+            "next running number of class:01: 41 (was 1)\n");
+  EXPECT_EQ(
+      RunTool(With({"issue", "LW-KIT-01", "--date", kDate, "--set", "department=03"}, conn)).out,
+      "LWSL202405060041\n");
+
+  const json listed = JsonOf(RunTool(With({"mapping", "list", "department", "--json"}, conn)));
+  bool found = false;
+  for (const json& mapping : listed.at("mappings")) {
+    if (mapping.at("value") == "03") {
+      found = true;
+      EXPECT_EQ(mapping.at("code"), "SL");
+      EXPECT_EQ(mapping.at("set_by_user"), true);
+    }
+  }
+  EXPECT_TRUE(found) << listed.dump();
+
+  EXPECT_EQ(RunTool(With({"mapping", "reset", "department"}, conn)).exit_status, 0);
+  EXPECT_EQ(
+      RunTool(With({"issue", "LW-KIT-01", "--date", kDate, "--set", "department=03"}, conn)).out,
+      "LW03202405060041\n");
+}
+
+TEST_P(DomainCommandTest, AMissingValueIsNamedWithTheOptionThatGivesIt) {
+  TestDatabase db(GetParam(), /*with_demo=*/true);
+  const std::string conn = db.connection_string();
+  ASSERT_EQ(RunTool(With({"rule", "save", "item:LW-CL-200", "--name", "Clip", "text=C",
+                          "warehouse,width=3", "number,width=2"},
+                         conn))
+                .exit_status,
+            0);
+  ExpectOneLineFailure(RunTool(With({"issue", "LW-CL-200", "--date", kDate}, conn)), 1,
+                       "segment 2 (warehouse,width=3) of item:LW-CL-200 needs a value: add --set "
+                       "warehouse=VALUE");
+  EXPECT_EQ(
+      RunTool(With({"issue", "LW-CL-200", "--date", kDate, "--set", "warehouse=W02"}, conn)).out,
+      "CW0201\n");
+  EXPECT_EQ(RunTool(With({"rule", "delete", "item:LW-CL-200"}, conn)).exit_status, 0);
+  ExpectOneLineFailure(RunTool(With({"rule", "show", "item:LW-CL-200"}, conn)), 1,
+                       "its serial numbers follow the rule of class:01");
+}
+
+TEST_P(DomainCommandTest, DemoRunsAgainFromTheNumbersItLeft) {
+  TestDatabase db(GetParam(), /*with_demo=*/false);
+  const ToolRun first = RunTool(With({"demo", "--date", kDate}, db.connection_string()));
+  const ToolRun second = RunTool(With({"demo", "--date", kDate}, db.connection_string()));
+  ASSERT_EQ(first.exit_status, 0) << first.err;
+  ASSERT_EQ(second.exit_status, 0) << second.err;
+  EXPECT_NE(first.out.find("AST-240506-0001"), std::string::npos) << first.out;
+  EXPECT_NE(second.out.find("AST-240506-0002"), std::string::npos) << second.out;
+  EXPECT_NE(second.out.find("SN-20240506-00008"), std::string::npos) << second.out;
+  EXPECT_NE(second.out.find("(reused)"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DomainCommandTest, ::testing::ValuesIn(testing::Backends()));
+
+struct FailureCase {
+  std::vector<std::string> args;  // --db is added
+  int exit_status;
+  std::string fragment;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  for (const std::string& arg : c.args) *os << arg << " ";
+}
+
+class DomainFailureTest : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(DomainFailureTest, OneLineWithTheExitStatus) {
+  TestDatabase db("sqlite", /*with_demo=*/true);
+  ExpectOneLineFailure(RunTool(With(GetParam().args, db.connection_string())),
+                       GetParam().exit_status, GetParam().fragment);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, DomainFailureTest,
+    ::testing::Values(
+        FailureCase{{"rule", "show", "item:NOPE"}, 1, "there is no item NOPE in the inventory"},
+        FailureCase{{"rule", "show", "class:99"}, 1, "there is no inventory class 99"},
+        FailureCase{{"rule", "show", "shelf:1"}, 2, "'shelf:1' names no kind of owner"},
+        FailureCase{
+            {"rule", "save", "item:NOPE", "--name", "N", "text=A"}, 1, "there is no item NOPE"},
+        FailureCase{{"rule", "save", "all", "--name", "G", "text=A", "department=1"},
+                    2,
+                    "segment 2 'department=1': department needs a width"},
+        FailureCase{{"rule", "save", "all", "--name", "G", "text=A ", "number,width=2"},
+                    2,
+                    "starts or ends with a blank"},
+        FailureCase{{"rule", "save", "all", "--name", "Lighting", "text=A"},
+                    1,
+                    "the name \"Lighting\" belongs to the rule of class:01"},
+        FailureCase{{"rule", "save", "all", "text=A"}, 2, "--name is required"},
+        FailureCase{{"rule", "delete", "class:0102"}, 1, "class:0102 has no rule of its own"},
+        FailureCase{{"rule"}, 2, "A subcommand is required"},
+        FailureCase{{"issue", "NOPE", "--date", kDate}, 1, "there is no item NOPE"},
+        FailureCase{{"issue", "LW-DL-100", "--set", "colour=red"}, 2, "--set colour"},
+        FailureCase{{"issue", "LW-DL-100", "--set", "class=01"},
+                    2,
+                    "class is not a value of the document line"},
+        FailureCase{
+            {"issue", "LW-DL-100", "--set", "lot=1", "--set", "LOT=2"}, 2, "lot is given twice"},
+        FailureCase{{"issue", "LW-DL-100", "--date", "06/05/2024"},
+                    2,
+                    "date '06/05/2024' is not written YYYY-MM-DD"},
+        FailureCase{{"issue", "LW-DL-100", "--count", "0"}, 2, "--count"},
+        FailureCase{{"issue", "LW-DL-100", "--frobnicate"}, 2, "--frobnicate"},
+        FailureCase{{"preview", "NOPE"}, 1, "there is no item NOPE"},
+        FailureCase{{"number", "get", "class:0102"}, 1, "class:0102 has no rule of its own"},
+        FailureCase{{"number", "set", "all", "1e3"}, 2, "N '1e3' is not a whole number"},
+        FailureCase{{"mapping", "list", "date"}, 2, "date has no mappings"},
+        FailureCase{{"mapping", "list", "warehouse"}, 1, "no rule uses warehouse yet"},
+        FailureCase{{"mapping", "set", "department", "99", "X"}, 1, "department has no value 99"},
+        FailureCase{{"shelve"}, 2, "unknown command 'shelve'"}));
+
+// The domain commands never create a database: a missing SQLite file, or one
+// without the tables, gets one line saying what creates it.
+TEST(DomainDatabase, MissingOrEmptyDatabaseIsNamedAndNotCreated) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"issue", "LW-DL-100"},
+      {"preview", "LW-DL-100"},
+      {"rule", "list"},
+      {"rule", "show", "all"},
+      {"rule", "save", "all", "--name", "G", "text=A"},
+      {"rule", "delete", "all"},
+      {"mapping", "list", "department"},
+      {"mapping", "set", "department", "01", "X"},
+      {"mapping", "reset", "department"},
+      {"number", "get", "all"},
+      {"number", "set", "all", "1"}};
+  TempSqliteFile missing;
+  TempSqliteFile empty;
+  store::Connection(/*creates the file*/).Open(empty.connection_string());
+  for (const auto& args : commands) {
+    ExpectOneLineFailure(RunTool(With(args, missing.connection_string())), 1,
+                         "no database file " + missing.path() + ": create it with 'quillet demo");
+    ExpectOneLineFailure(RunTool(With(args, empty.connection_string())), 1,
+                         "has no readable table SNrulemain");
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing.path()));
+}
+
+TEST(DomainDatabase, DemoLeavesAnotherCompanysDatabaseAlone) {
+  TestDatabase db("sqlite", /*with_demo=*/false);
+  db.db().Execute(store::Sql{"insert into inventoryclass (cInvCCode, iInvCGrade) values ('9', 1)"});
+  ExpectOneLineFailure(RunTool(With({"demo"}, db.connection_string())), 1,
+                       "holds another company's data");
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,181 @@
+// The segment and owner notations of the tool: every data source type, the
+// way back from the canonical word, escapes, and the messages for bad words.
+#include "apps/segment_notation.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "apps/owner_notation.h"
+
+namespace quillet::apps {
+
+void PrintTo(const Segment& s, std::ostream* os) {
+  *os << "{type " << s.type << ", format '" << s.format << "', width " << s.width << ", pad '"
+      << s.pad << "', fill '" << s.fill << "', step " << s.step << "}";
+}
+
+namespace {
+
+struct SourceCase {
+  std::string word;     // as a user writes it
+  Segment segment;      // what it means
+  std::string written;  // the canonical word FormatSegment gives
+};
+
+void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.word; }
+
+// One case per data source type, each with the settings that type uses.
+std::vector<SourceCase> EveryDataSource() {
+  return {
+      {"date=YYYYMMDD", {0, "YYYYMMDD", 0, "", "", 0}, "date=YYYYMMDD"},
+      {"lot,width=6,fill=0", {1, "", 6, "", "0", 0}, "lot,width=6,fill=0"},
+      {"department=1,width=2,pad=0,fill=*",
+       {2, "1", 2, "0", "*", 0},
+       "department=1,width=2,pad=0,fill=*"},
+      {"workcenter,width=4", {3, "", 4, "", "", 0}, "workcenter,width=4"},
+      {"warehouse,width=3,pad=#", {4, "", 3, "#", "", 0}, "warehouse,width=3,pad=#"},
+      {"clerk,width=4,fill=-", {5, "", 4, "", "-", 0}, "clerk,width=4,fill=-"},
+      {"supplier,width=4", {6, "", 4, "", "", 0}, "supplier,width=4"},
+      {"class=2,width=4", {7, "2", 4, "", "", 0}, "class=2,width=4"},
+      {"item,width=9", {8, "", 9, "", "", 0}, "item,width=9"},
+      {"text=SN-", {9, "SN-", 0, "", "", 0}, "text=SN-"},
+      {"number,width=4,step=1,start=1", {10, "1", 4, "", "", 1}, "number,width=4,step=1,start=1"},
+      {"number,width=5", {10, "1", 5, "", "", 1}, "number,width=5,step=1,start=1"},
+      {"number,start=100,step=5,width=3",
+       {10, "100", 3, "", "", 5},
+       "number,width=3,step=5,start=100"},
+      {"free1,width=2", {20, "", 2, "", "", 0}, "free1,width=2"},
+      {"free2,width=2", {21, "", 2, "", "", 0}, "free2,width=2"},
+      {"free3,width=6", {28, "", 6, "", "", 0}, "free3,width=6"},
+      {"free4,width=1", {29, "", 1, "", "", 0}, "free4,width=1"},
+      {"free5,width=1", {30, "", 1, "", "", 0}, "free5,width=1"},
+      {"free6,width=1", {31, "", 1, "", "", 0}, "free6,width=1"},
+      {"free7,width=1", {32, "", 1, "", "", 0}, "free7,width=1"},
+      {"free8,width=1", {33, "", 1, "", "", 0}, "free8,width=1"},
+      {"free9,width=1", {34, "", 1, "", "", 0}, "free9,width=1"},
+      {"free10,width=2,format=AB", {35, "AB", 2, "", "", 0}, "free10,width=2,format=AB"},
+      {"type13", {13, "", 0, "", "", 0}, "type13"},
+      {"Department=2,WIDTH=2", {2, "2", 2, "", "", 0}, "department=2,width=2"},
+      {"date", {0, "", 0, "", "", 0}, "date"},
+      {"text=A,width=1,step=-2", {9, "A", 1, "", "", -2}, "text=A,width=1,step=-2"},
+  };
+}
+
+class EveryDataSourceTest : public ::testing::TestWithParam<SourceCase> {};
+
+TEST_P(EveryDataSourceTest, ReadsTheWordAndWritesItCanonically) {
+  const SourceCase& c = GetParam();
+  EXPECT_EQ(ParseSegment(c.word), c.segment);
+  EXPECT_EQ(FormatSegment(c.segment), c.written);
+  EXPECT_EQ(ParseSegment(c.written), c.segment);
+}
+
+INSTANTIATE_TEST_SUITE_P(Notation, EveryDataSourceTest, ::testing::ValuesIn(EveryDataSource()));
+
+TEST(SegmentNotation, EveryNameMapsToItsTypeAndBack) {
+  for (const std::string_view name : SourceNames()) {
+    const std::optional<int> type = SourceType(name);
+    ASSERT_TRUE(type.has_value()) << name;
+    EXPECT_EQ(SourceName(*type), name);
+  }
+  EXPECT_EQ(SourceNames().size(), 21u);
+  EXPECT_EQ(SourceType("type2"), 2);  // a named type written by number
+  EXPECT_EQ(SourceType("dept"), std::nullopt);
+}
+
+// Values holding the notation's own characters, blanks, control characters
+// and text beyond ASCII come back unchanged from their canonical word.
+TEST(SegmentNotation, AnyCharacterSurvivesTheWayBack) {
+  const std::vector<Segment> segments = {
+      {9, "a,b=c\\d", 0, "", "", 0},
+      {9, "line\nfeed\ttab\rreturn", 0, "", "", 0},
+      {9, std::string("nul\x01\x1F\x7F", 6), 0, "", "", 0},
+      {9, "星野-台灯 ", 0, "", "", 0},
+      {2, "1", 2, ",", "=", 0},
+      {1, "", 3, "\\", "星", 0},
+      {0, "YY=MM,DD", 0, "", "", 0},
+      {4, "x,y", 3, "", "", 0},
+  };
+  for (const Segment& segment : segments) {
+    const std::string word = FormatSegment(segment);
+    EXPECT_EQ(word.find_first_of("\n\r\t"), std::string::npos) << word;
+    EXPECT_EQ(ParseSegment(word), segment) << word;
+  }
+}
+
+TEST(SegmentNotation, ReadsEscapes) {
+  EXPECT_EQ(ParseSegment(R"(text=\u{2C}\u{661F}\,\=\\)").format, ",星,=\\");
+  EXPECT_EQ(ParseSegment("text=a=b").format, "a=b");  // only the first '=' splits
+  EXPECT_EQ(ParseSegment(R"(lot,width=2,fill=\n)").fill, "\n");
+}
+
+struct MalformedCase {
+  std::string word;
+  std::string message;  // a part of what() that names the bad part
+};
+
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << "'" << c.word << "'"; }
+
+class MalformedSegmentTest : public ::testing::TestWithParam<MalformedCase> {};
+
+TEST_P(MalformedSegmentTest, NamesTheBadPart) {
+  try {
+    ParseSegment(GetParam().word);
+    ADD_FAILURE() << "accepted";
+  } catch (const NotationError& error) {
+    EXPECT_NE(std::string(error.what()).find(GetParam().message), std::string::npos)
+        << error.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notation, MalformedSegmentTest,
+    ::testing::Values(MalformedCase{"", "empty segment"},
+                      MalformedCase{"dept=1,width=2", "unknown data source 'dept'"},
+                      MalformedCase{",width=2", "no data source"},
+                      MalformedCase{"department=1", "department needs a width"},
+                      MalformedCase{"number", "number needs a width"},
+                      MalformedCase{"lot,width=two", "width 'two' is not a whole number"},
+                      MalformedCase{"lot,width=-1", "width -1 is below 0"},
+                      MalformedCase{"lot,width=99999999999",
+                                    "width '99999999999' is not a whole number"},
+                      MalformedCase{"number,width=4,step=1.5", "step '1.5' is not a whole number"},
+                      MalformedCase{"number,width=4,start=A1", "start 'A1' is not a whole number"},
+                      MalformedCase{"department=top,width=2", "department level 'top'"},
+                      MalformedCase{"lot=5,width=2", "lot takes no value after '='"},
+                      MalformedCase{"number=1,width=2", "number takes no value after '='"},
+                      MalformedCase{"text=A,format=B", "text takes its fixed text after '='"},
+                      MalformedCase{"lot,width=2,start=1", "use format="},
+                      MalformedCase{"number,width=2,format=1", "use start="},
+                      MalformedCase{"lot,width=2,wdth=3", "unknown setting 'wdth'"},
+                      MalformedCase{"lot,width=2,width=3", "width is given twice"},
+                      MalformedCase{"lot,width", "setting 'width' needs a value"},
+                      MalformedCase{"lot,,width=2", "empty setting between commas"},
+                      MalformedCase{"text=a\\", "a '\\' at the end escapes nothing"},
+                      MalformedCase{"text=a\\q", "unknown escape '\\q'"},
+                      MalformedCase{"text=\\u2C", "'\\u' must be followed by {HEX}"},
+                      MalformedCase{"text=\\u{D800}", "'\\u{D800}' is not a character"},
+                      MalformedCase{"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"}));
+
+TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
+  EXPECT_EQ(ParseOwner("item:LW-DL-100"), (Owner{"LW-DL-100", kOwnerItem}));
+  EXPECT_EQ(ParseOwner("class:01"), (Owner{"01", kOwnerClass}));
+  EXPECT_EQ(ParseOwner("CLASS:0101"), (Owner{"0101", kOwnerClass}));
+  EXPECT_EQ(ParseOwner("all"), (Owner{"all", kOwnerAll}));
+  EXPECT_EQ(ParseOwner("item:a:b"), (Owner{"a:b", kOwnerItem}));  // the code is taken whole
+  for (const std::string word : {"item:X", "class:01", "all"}) {
+    EXPECT_EQ(FormatOwner(ParseOwner(word)), word);
+  }
+}
+
+TEST(OwnerNotation, RefusesWordsThatNameNoOwner) {
+  for (const std::string word : {"", "LW-DL-100", "shelf:1", "item:", "class:"}) {
+    EXPECT_THROW(ParseOwner(word), OwnerNotationError) << word;
+  }
+}
+
+}  // namespace
+}  // namespace quillet::apps

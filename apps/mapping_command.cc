@@ -41,8 +41,10 @@ int RunList(const MappingOptions& options) {
               << '\n';
     return kExitOk;
   }
-  std::cout << SourceName(type) << " (" << list.source.caption << "), table " << list.source.table
-            << ", width " << list.width << (list.format.empty() ? "" : ", format " + list.format)
+  const bool graded = type == source::kDepartment || type == source::kClass;
+  std::cout << SourceName(type) << " (" << list.source.caption << "): table " << list.source.table
+            << ", width " << list.width
+            << (list.format.empty() ? "" : (graded ? ", level " : ", format ") + list.format)
             << "\n";
   TextTable table({"VALUE", "NAME", "CODE", "SET BY"});
   for (const Mapping& m : list.mappings) {

@@ -1,0 +1,114 @@
+// The README's examples: every `$ quillet ...` line of its ```console blocks
+// runs, in order, in a fresh directory, and prints what the README shows
+// under it (stdout and stderr together).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Example {
+  std::string command;  // without the "$ "
+  std::string output;   // the lines under it, each ending in a line feed
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path.string());
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// The examples of the ```console blocks, in document order.
+std::vector<Example> ReadExamples(const std::string& markdown) {
+  std::vector<Example> examples;
+  std::istringstream lines(markdown);
+  bool in_console = false;
+  for (std::string line; std::getline(lines, line);) {
+    if (!in_console) {
+      in_console = line.starts_with("```console");
+    } else if (line.starts_with("```")) {
+      in_console = false;
+    } else if (line.starts_with("$ ")) {
+      examples.push_back({line.substr(2), ""});
+    } else if (!examples.empty()) {
+      examples.back().output += line + "\n";
+    }
+  }
+  return examples;
+}
+
+std::string ShellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs a README command line through the shell, as a reader would type it,
+// with `quillet` standing for the built tool.
+std::string RunInShell(const std::string& command, const fs::path& directory) {
+  const char* binary = std::getenv("QUILLET_BINARY");
+  if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
+  const fs::path output = directory / ".example-output";
+  const std::string line = "cd " + ShellQuoted(directory.string()) +
+                           " && unset QUILLET_DB QUILLET_LOCALE && " + ShellQuoted(binary) +
+                           command.substr(std::string("quillet").size()) + " >" +
+                           ShellQuoted(output.string()) + " 2>&1";
+  [[maybe_unused]] const int status = std::system(line.c_str());  // the output tells
+  std::string printed = ReadFile(output);
+  fs::remove(output);
+  return printed;
+}
+
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    std::string pattern = (fs::temp_directory_path() / "quillet_readme_XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+TEST(Readme, EveryConsoleExamplePrintsWhatTheReadmeShows) {
+  const fs::path readme =
+      fs::path(__FILE__).parent_path().parent_path().parent_path() / "README.md";
+  const std::vector<Example> examples = ReadExamples(ReadFile(readme));
+  ASSERT_GE(examples.size(), 20u) << "the README's console examples were not found";
+
+  ScratchDirectory directory;
+  for (const Example& example : examples) {
+    ASSERT_TRUE(example.command.starts_with("quillet ")) << example.command;
+    EXPECT_EQ(RunInShell(example.command, directory.path()), example.output)
+        << "$ " << example.command;
+  }
+}
+
+TEST(Readme, ExamplesAreReadFromConsoleBlocksOnly) {
+  const std::vector<Example> examples = ReadExamples(
+      "```sh\n$ not this\n```\ntext\n```console\n$ quillet a\nout 1\nout 2\n$ quillet b\n```\n");
+  ASSERT_EQ(examples.size(), 2u);
+  EXPECT_EQ(examples[0].command, "quillet a");
+  EXPECT_EQ(examples[0].output, "out 1\nout 2\n");
+  EXPECT_EQ(examples[1].output, "");
+}
+
+}  // namespace
+}  // namespace quillet

@@ -68,10 +68,12 @@ const bool kRegistered = [] {
   for (const std::string& backend : testing::Backends()) {
     benchmark::RegisterBenchmark(("FillContrapose_100k/" + backend).c_str(), FillArchive, backend)
         ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
         ->Iterations(3);
     benchmark::RegisterBenchmark(("SaveSNRulesrv_regenerate_100k/" + backend).c_str(),
                                  SaveRuleRegeneratingMappings, backend)
         ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
         ->Iterations(3);
   }
   return true;

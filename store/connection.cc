@@ -197,6 +197,17 @@ Variant FieldValue(const soci::row& row, std::size_t i) {
   }
 }
 
+// The database handles under a session. The access library exports no type
+// information for its backends, so the sanitizer's check of the downcast is
+// off here; the session's dialect guarantees the backend's type.
+__attribute__((no_sanitize("vptr"))) sqlite_api::sqlite3* SqliteHandle(soci::session& session) {
+  return static_cast<soci::sqlite3_session_backend*>(session.get_backend())->conn_;
+}
+
+__attribute__((no_sanitize("vptr"))) PGconn* PostgresHandle(soci::session& session) {
+  return static_cast<soci::postgresql_session_backend*>(session.get_backend())->conn_;
+}
+
 }  // namespace
 
 Connection::Connection() = default;
@@ -209,8 +220,7 @@ void Connection::Open(const std::string& connection_string) {
     if (target.dialect == Dialect::kSqlite) {
       auto session = std::make_unique<soci::session>(
           *soci::factory_sqlite3(), SqliteConnectString(target.backend_connect_string));
-      auto* backend = static_cast<soci::sqlite3_session_backend*>(session->get_backend());
-      sqlite_api::sqlite3_extended_result_codes(backend->conn_, 1);
+      sqlite_api::sqlite3_extended_result_codes(SqliteHandle(*session), 1);
       // Writers in other processes wait for the lock instead of failing.
       *session << "PRAGMA busy_timeout=" + std::to_string(kBusyTimeoutMs);
       *session << "PRAGMA journal_mode=WAL";
@@ -219,9 +229,8 @@ void Connection::Open(const std::string& connection_string) {
     auto session =
         std::make_unique<soci::session>(*soci::factory_postgresql(), target.backend_connect_string);
     // Server notices (a cascading drop, an existing table) are not failures.
-    auto* backend = static_cast<soci::postgresql_session_backend*>(session->get_backend());
     PQsetNoticeProcessor(
-        backend->conn_, [](void*, const char*) {}, nullptr);
+        PostgresHandle(*session), [](void*, const char*) {}, nullptr);
     *session << "SET client_encoding TO 'UTF8'";
     return session;
   });
@@ -293,8 +302,7 @@ long long Connection::Execute(const Sql& sql, const Params& params) {
 void Connection::Begin() {
   soci::session& db = session();
   if (dialect_ == Dialect::kPostgresql) {
-    auto* backend = static_cast<soci::postgresql_session_backend*>(db.get_backend());
-    if (PQtransactionStatus(backend->conn_) != PQTRANS_IDLE) {
+    if (PQtransactionStatus(PostgresHandle(db)) != PQTRANS_IDLE) {
       throw Error(SqlStateNumber("25001"),
                   "there is already a transaction in progress (SQLSTATE 25001)");
     }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "quillet/login.h"

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "quillet/language.h"
@@ -20,61 +21,38 @@ namespace quillet::testing {
 
 using Table = std::vector<std::vector<std::string>>;
 
-// A segment as the setup screen's rule document gives it.
-struct SegmentSpec {
-  SegmentSpec(std::string grade_, std::string type_, std::string format_, std::string width_,
-              std::string pad_ = "0", std::string fill_ = "", std::string step_ = "0")
-      : grade(std::move(grade_)),
-        type(std::move(type_)),
-        format(std::move(format_)),
-        width(std::move(width_)),
-        pad(std::move(pad_)),
-        fill(std::move(fill_)),
-        step(std::move(step_)) {}
+using Attributes = std::vector<std::pair<std::string, std::string>>;
 
-  std::string grade;
-  std::string type;
-  std::string format;
-  std::string width;
-  std::string pad;
-  std::string fill;
-  std::string step;
-};
-
-inline std::string EscapeAttribute(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
+// A document of one element carrying `attributes` in order; values are set as
+// attribute text, never parsed as markup.
+inline std::shared_ptr<XmlDocument> ElementDocument(const std::string& name,
+                                                    const Attributes& attributes) {
+  auto document = std::make_shared<XmlDocument>();
+  EXPECT_TRUE(document->loadXML("<" + name + "/>"));
+  XmlNode root = *document->documentElement();
+  for (const auto& [attribute, value] : attributes) root.setAttribute(attribute, value);
+  return document;
 }
 
-// <rule cinvname=...><row .../>...</rule>, seven attributes per row.
+// A segment as the setup screen gives it: grade, type, format, width, and
+// optionally pad sign ("0"), fill sign ("") and step ("0").
+using SegmentSpec = std::vector<std::string>;
+
+// <rule cinvname=...> with one <row> of seven attributes per segment.
 inline std::shared_ptr<XmlDocument> RuleDocument(const std::string& owner_name,
                                                  const std::vector<SegmentSpec>& segments) {
-  std::string text = "<rule cinvname=\"" + EscapeAttribute(owner_name) + "\">";
-  for (const SegmentSpec& s : segments) {
-    text += "<row igrade=\"" + EscapeAttribute(s.grade) + "\" cdatasrctype=\"" +
-            EscapeAttribute(s.type) + "\" cdatasrcformat=\"" + EscapeAttribute(s.format) +
-            "\" iformatlength=\"" + EscapeAttribute(s.width) + "\" cpatchsign=\"" +
-            EscapeAttribute(s.pad) + "\" creplacesign=\"" + EscapeAttribute(s.fill) +
-            "\" isteplength=\"" + EscapeAttribute(s.step) + "\"/>";
+  static const char* const kNames[] = {"igrade",        "cdatasrctype", "cdatasrcformat",
+                                       "iformatlength", "cpatchsign",   "creplacesign",
+                                       "isteplength"};
+  static const char* const kDefaults[] = {"", "", "", "", "0", "", "0"};
+  auto document = ElementDocument("rule", {{"cinvname", owner_name}});
+  XmlNode root = *document->documentElement();
+  for (const SegmentSpec& segment : segments) {
+    XmlNode row = root.appendElement("row");
+    for (std::size_t i = 0; i < 7; ++i) {
+      row.setAttribute(kNames[i], i < segment.size() ? segment[i] : kDefaults[i]);
+    }
   }
-  text += "</rule>";
-  auto document = std::make_shared<XmlDocument>();
-  EXPECT_TRUE(document->loadXML(text)) << text;
   return document;
 }
 

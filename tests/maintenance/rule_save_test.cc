@@ -20,11 +20,6 @@ TEST_P(RuleSave, NewRuleStoresHeaderSegmentsAndStartValue) {
       (Table{{"R1", "1", "9", "SN", "2", "0", "0"}, {"R1", "2", "10", "100", "4", "0", "1"}}));
 }
 
-TEST_P(RuleSave, NewRuleWithoutRunningNumberGetsEmptyNumber) {
-  Save({{"1", "9", "SN", "2"}}, "all", 2, "R1");
-  EXPECT_EQ(Rows("select cnumber from SNrulemain"), (Table{{""}}));
-}
-
 TEST_P(RuleSave, ValuesAreTrimmedButStoredAsGiven) {
   Save({{" 1 ", "9 ", " A B ", " 3", "  ", "", "0"}, {"2", "9", "", " ", "", "", ""}}, "I001", 1,
        "R1");
@@ -117,19 +112,6 @@ TEST_P(RuleSave, FailingStatementLeavesPreviousRuleIntact) {
   EXPECT_EQ(Rows("select * from SNrulemain"), headers);
   EXPECT_EQ(Rows("select * from SNrule order by igrade"), segments);
   EXPECT_EQ(Mappings("department"), mappings);
-}
-
-TEST_P(RuleSave, RowWithFewerThanSevenAttributesWritesNothing) {
-  auto document = std::make_shared<XmlDocument>();
-  ASSERT_TRUE(document->loadXML("<rule><row a='1' b='9' c='X' d='1' e='0' f=''/></rule>"));
-  std::string err;
-  try {
-    object().SaveSNRulesrv(document, "I001", 1, "R1", err);
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), errc::kObjectNotSet);
-  }
-  EXPECT_TRUE(Rows("select * from SNrulemain").empty());
 }
 
 TEST_P(RuleSave, DeleteTakesHeaderByOwnerAndSegmentsByName) {

@@ -9,14 +9,12 @@ namespace {
 class FillContraposeTest : public DatabaseTest {
  protected:
   void Fill(const std::string& source, const std::string& content_type, const std::string& table,
-            const std::string& column, int32_t width, const std::string& pad = "0") {
-    const std::string text = "<r cdatasrccode=\"" + EscapeAttribute(source) + "\" iContentType=\"" +
-                             EscapeAttribute(content_type) + "\" cContent=\"" +
-                             EscapeAttribute(table) + "\" cArchFieldName=\"" +
-                             EscapeAttribute(column) + "\"/>";
-    XmlDocument key;
-    ASSERT_TRUE(key.loadXML(text));
-    mapping::FillContrapose(db(), key, width, pad);
+            const std::string& column, int32_t width) {
+    const auto key = ElementDocument("r", {{"cdatasrccode", source},
+                                           {"iContentType", content_type},
+                                           {"cContent", table},
+                                           {"cArchFieldName", column}});
+    mapping::FillContrapose(db(), *key, width, "0");
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apps/field_text.h"
 #include "apps/tool_error.h"
 #include "generation/level_code.h"
 #include "quillet/error.h"
@@ -10,8 +11,6 @@
 
 namespace quillet::apps {
 namespace {
-
-std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
 
 std::shared_ptr<RecordSet> RecordSetOf(const Variant& value) {
   std::shared_ptr<RecordSet> rows = value.record_set();
@@ -39,7 +38,7 @@ std::optional<ItemFacts> Catalog::Item(const std::string& code) {
   const auto rows = store::generation::ItemClass(session_.reader(), code);
   if (rows->Bof() && rows->Eof()) return std::nullopt;
   ItemFacts facts;
-  facts.class_code = TextOf(rows->Field("cinvccode"));
+  facts.class_code = FieldTextOrEmpty(rows->Field("cinvccode"));
   const Variant& level = rows->Field("iinvcgrade");
   facts.class_level = level.IsNull() ? int16_t{0} : level.ToInt16();
   if (!facts.class_code.empty()) {
@@ -48,8 +47,8 @@ std::optional<ItemFacts> Catalog::Item(const std::string& code) {
     session_.component().GetInvNodesrv(facts.class_code, items, ignored);
     const auto serial_items = RecordSetOf(items);
     for (serial_items->MoveFirst(); !serial_items->Eof(); serial_items->MoveNext()) {
-      if (TextOf(serial_items->Field("cinvcode")) == code) {
-        facts.name = TextOf(serial_items->Field("cinvname"));
+      if (FieldTextOrEmpty(serial_items->Field("cinvcode")) == code) {
+        facts.name = FieldTextOrEmpty(serial_items->Field("cinvname"));
       }
     }
   }
@@ -66,14 +65,17 @@ void Catalog::ReadSetupData() {
   class_names_.emplace();
   const auto classes = RecordSetOf(tree);
   for (classes->MoveFirst(); !classes->Eof(); classes->MoveNext()) {
-    (*class_names_)[TextOf(classes->Field("cInvCCode"))] = TextOf(classes->Field("cInvCName"));
+    (*class_names_)[FieldTextOrEmpty(classes->Field("cInvCCode"))] =
+        FieldTextOrEmpty(classes->Field("cInvCName"));
   }
   const auto rows = RecordSetOf(sources);
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
-    data_sources_.push_back(
-        {TextOf(rows->Field("cdatasrccode")), TextOf(rows->Field("cdatasrccaption")),
-         TextOf(rows->Field("cContent")), TextOf(rows->Field("iContentType")),
-         TextOf(rows->Field("cArchFieldName")), TextOf(rows->Field("cArchclsFieldName"))});
+    data_sources_.push_back({FieldTextOrEmpty(rows->Field("cdatasrccode")),
+                             FieldTextOrEmpty(rows->Field("cdatasrccaption")),
+                             FieldTextOrEmpty(rows->Field("cContent")),
+                             FieldTextOrEmpty(rows->Field("iContentType")),
+                             FieldTextOrEmpty(rows->Field("cArchFieldName")),
+                             FieldTextOrEmpty(rows->Field("cArchclsFieldName"))});
   }
 }
 
@@ -109,7 +111,7 @@ std::set<std::pair<std::string, int16_t>> Catalog::Headers() {
   std::set<std::pair<std::string, int16_t>> keys;
   const auto rows = RecordSetOf(headers);
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
-    keys.emplace(TextOf(rows->Field("cinvcode")), rows->Field("cinvtype").ToInt16());
+    keys.emplace(FieldTextOrEmpty(rows->Field("cinvcode")), rows->Field("cinvtype").ToInt16());
   }
   return keys;
 }

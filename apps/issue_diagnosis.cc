@@ -13,10 +13,6 @@
 namespace quillet::apps {
 namespace {
 
-bool ReadsLineValue(int type) {
-  return (type >= 1 && type <= 6) || type == 20 || type == 21 || (type >= 28 && type <= 35);
-}
-
 bool IsWholeNumber(const std::string& text) {
   int32_t value = 0;
   const auto [stop, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -52,7 +48,9 @@ void CheckSegments(Catalog& catalog, const Rule& rule, const LineValues& line) {
         "segment " + std::to_string(i + 1) + " (" + FormatSegment(segment) + ") of " + owner;
     const auto found = line.values.find(segment.type);
     const std::string value = found == line.values.end() ? "" : found->second;
-    if (ReadsLineValue(segment.type) && value.empty() && segment.fill.empty()) {
+    // An empty date gives an empty text; every other line value needs a fill.
+    if (IsLineValue(segment.type) && segment.type != source::kDate && value.empty() &&
+        segment.fill.empty()) {
       throw ToolFailure(where + " needs a value: add --set " + SourceName(segment.type) +
                         "=VALUE, or give the segment a fill sign (fill=X)");
     }

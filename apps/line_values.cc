@@ -12,10 +12,6 @@
 namespace quillet::apps {
 namespace {
 
-bool HasRow(int type) {
-  return (type >= 0 && type <= 6) || type == 20 || type == 21 || (type >= 28 && type <= 35);
-}
-
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -29,7 +25,7 @@ int TypeOfName(const std::string& name) {
     if (Lower(row.name) == lower) return std::stoi(row.itype);
   }
   const std::optional<int> type = SourceType(lower);
-  if (type && HasRow(*type)) return *type;
+  if (type && IsLineValue(*type)) return *type;
   if (type) {
     throw ToolUsage("--set " + name + ": " + SourceName(*type) +
                     " is not a value of the document line (the rule takes it from the item, "

@@ -65,7 +65,7 @@ int RunSet(const MappingOptions& options) {
   } else {
     std::cout << what << " is now written " << options.code << ".\n";
   }
-  if (type >= 20) {
+  if (IsFreeItem(type)) {
     std::cout << "note: serial numbers take free items as they are; their codes are only kept.\n";
   }
   return kExitOk;

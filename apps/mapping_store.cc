@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "apps/field_text.h"
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
 #include "quillet/recordset.h"
@@ -11,8 +12,6 @@
 
 namespace quillet::apps {
 namespace {
-
-std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
 
 // The prefix key document: the data source's SNPrefabricate_lang row as the
 // attributes of one element.
@@ -42,13 +41,9 @@ Variant CodeEdit(const std::string& table, const std::string& value, const std::
 
 }  // namespace
 
-bool HasMappings(int type) {
-  return (type >= 2 && type <= 8) || type == 20 || type == 21 || (type >= 28 && type <= 35);
-}
-
 int MappedSourceType(const std::string& name) {
   const std::optional<int> type = SourceType(name);
-  if (type && HasMappings(*type)) return *type;
+  if (type && IsMappedSource(*type)) return *type;
   throw ToolUsage(
       (type ? SourceName(*type) + " has no mappings" : "unknown data source '" + name + "'") +
       "; data sources with mappings: department, workcenter, warehouse, clerk, supplier, class, "
@@ -79,10 +74,11 @@ MappingList ListMappings(DomainSession& session, int type) {
   if (!rows) throw ToolFailure("the component answered without a record set");
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
     // An archive with a table of its own lists every source's rows: keep this one's.
-    if (TextOf(rows->Field("cdatasrccode")) != list.source.code) continue;
-    list.mappings.push_back({TextOf(rows->Field("cseedcode")), TextOf(rows->Field("cName")),
-                             TextOf(rows->Field("ccode")),
-                             TextOf(rows->Field("buserchange")) == "1"});
+    if (FieldTextOrEmpty(rows->Field("cdatasrccode")) != list.source.code) continue;
+    list.mappings.push_back({FieldTextOrEmpty(rows->Field("cseedcode")),
+                             FieldTextOrEmpty(rows->Field("cName")),
+                             FieldTextOrEmpty(rows->Field("ccode")),
+                             FieldTextOrEmpty(rows->Field("buserchange")) == "1"});
   }
   return list;
 }

@@ -26,9 +26,6 @@ struct MappingList {
   std::vector<Mapping> mappings;
 };
 
-// Whether a data source type has mappings: 2 to 8, 20, 21, 28 to 35.
-bool HasMappings(int type);
-
 // The data source type of a name that has mappings. Raises ToolUsage.
 int MappedSourceType(const std::string& name);
 

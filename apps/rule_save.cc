@@ -12,11 +12,6 @@ bool HasBlankAtEnds(const std::string& text) {
   return !text.empty() && (text.front() == ' ' || text.back() == ' ');
 }
 
-// Types whose format, width and pad sign all rules share.
-bool SharesSettings(int type) {
-  return (type >= 2 && type <= 8) || type == 20 || type == 21 || (type >= 28 && type <= 35);
-}
-
 bool SameSharedSettings(const Segment& a, const Segment& b) {
   return a.format == b.format && a.width == b.width && a.pad == b.pad;
 }
@@ -41,7 +36,7 @@ std::vector<std::string> SharedSettingsNotes(DomainSession& session, const Owner
   Catalog catalog(session);
   std::vector<std::string> notes;
   for (const Segment& segment : segments) {
-    if (!SharesSettings(segment.type)) continue;
+    if (!IsMappedSource(segment.type)) continue;
     std::string changed;
     for (const Owner& other : catalog.RuleOwners()) {
       if (other == owner) continue;

@@ -1,12 +1,11 @@
 #include "apps/rule_store.h"
 
+#include "apps/field_text.h"
 #include "apps/tool_error.h"
 #include "quillet/recordset.h"
 
 namespace quillet::apps {
 namespace {
-
-std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
 
 int32_t NumberOf(const Variant& field) { return field.IsNull() ? 0 : field.ToInt32(); }
 
@@ -15,10 +14,10 @@ int32_t NumberOf(const Variant& field) { return field.IsNull() ? 0 : field.ToInt
 Segment SegmentOf(const RecordSet& row) {
   Segment segment;
   segment.type = NumberOf(row.Field("cdatasrctype"));
-  segment.format = TextOf(row.Field("cdatasrcformat"));
+  segment.format = FieldTextOrEmpty(row.Field("cdatasrcformat"));
   segment.width = NumberOf(row.Field("iformatlength"));
-  segment.pad = TextOf(row.Field("cpatchsign"));
-  segment.fill = TextOf(row.Field("creplacesign"));
+  segment.pad = FieldTextOrEmpty(row.Field("cpatchsign"));
+  segment.fill = FieldTextOrEmpty(row.Field("creplacesign"));
   segment.step = NumberOf(row.Field("isteplength"));
   return segment;
 }
@@ -33,9 +32,9 @@ std::optional<Rule> ReadRule(clsQuillet& component, const Owner& owner) {
   if (!rows || (rows->Bof() && rows->Eof())) return std::nullopt;
   Rule rule;
   rule.owner = owner;
-  rule.owner_name = TextOf(rows->Field("cinvname"));
-  rule.name = TextOf(rows->Field("rulename"));
-  rule.next_number = TextOf(rows->Field("cnumber"));
+  rule.owner_name = FieldTextOrEmpty(rows->Field("cinvname"));
+  rule.name = FieldTextOrEmpty(rows->Field("rulename"));
+  rule.next_number = FieldTextOrEmpty(rows->Field("cnumber"));
   // A header without segments comes as one row whose segment columns are null.
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
     if (!rows->Field("cdatasrctype").IsNull()) rule.segments.push_back(SegmentOf(*rows));
@@ -79,7 +78,7 @@ std::string ReadNextNumber(clsQuillet& component, const Owner& owner) {
   Variant number;
   std::string ignored;
   component.GetmaxNumbersrv(owner.code, number, owner.type, ignored);
-  return TextOf(number);
+  return FieldTextOrEmpty(number);
 }
 
 void WriteNextNumber(clsQuillet& component, const Owner& owner, const std::string& number) {

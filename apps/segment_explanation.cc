@@ -19,7 +19,8 @@ std::string SourceWords(int type) {
   return name;
 }
 
-bool IsMapped(int type) { return type >= source::kDepartment && type <= source::kItem; }
+// Free items have mappings too, but serial numbers take their values as they are.
+bool IsMapped(int type) { return IsMappedSource(type) && !IsFreeItem(type); }
 
 bool CanBeEmpty(int type) { return type != source::kClass && type != source::kItem; }
 

@@ -355,9 +355,16 @@ std::optional<int> SourceType(std::string_view name) {
 }
 
 bool UsesWidth(int type) {
-  if (type == source::kNumber) return true;
-  if (type >= 1 && type <= 8) return true;
-  return type == 20 || type == 21 || (type >= 28 && type <= 35);
+  return type == source::kNumber || (type >= source::kLot && type <= source::kItem) ||
+         IsFreeItem(type);
+}
+
+bool IsFreeItem(int type) { return type == 20 || type == 21 || (type >= 28 && type <= 35); }
+
+bool IsLineValue(int type) { return (type >= source::kDate && type <= 6) || IsFreeItem(type); }
+
+bool IsMappedSource(int type) {
+  return (type >= source::kDepartment && type <= source::kItem) || IsFreeItem(type);
 }
 
 Segment ParseSegment(std::string_view word) {

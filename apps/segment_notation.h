@@ -83,8 +83,20 @@ std::optional<int> SourceType(std::string_view name);
 const std::vector<std::string_view>& SourceNames();
 
 // Whether the segment's text is fitted to its width: every source except
-// date, text and the unnamed types. Such a segment needs `width=`.
+// date, text and the unnamed types. Such a segment needs `width=`. Pure.
 bool UsesWidth(int type);
+
+// Whether the type is one of the free items (20, 21, 28 to 35). Pure.
+bool IsFreeItem(int type);
+
+// Whether the value comes from the document line's row of the type: date,
+// lot, department, work center, warehouse, clerk, supplier, free items. Pure.
+bool IsLineValue(int type);
+
+// Whether the type's values have mappings, and its format, width and pad sign
+// are shared by every rule: department to item (2 to 8) and the free items.
+// Pure.
+bool IsMappedSource(int type);
 
 }  // namespace quillet::apps
 

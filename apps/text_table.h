@@ -28,7 +28,7 @@ class TextTable {
 
   // A row; cells beyond the heading's count are dropped, missing ones empty.
   void AddRow(std::vector<std::string> cells);
-  bool empty() const { return rows_.empty(); }
+  bool empty() const { return rows_.size() == 1; }
 
   void Print(std::ostream& out) const;
 

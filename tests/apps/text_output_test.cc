@@ -1,0 +1,131 @@
+// What the tool prints for people: columns aligned on a terminal where a
+// Chinese character takes two columns, words a shell reads back unchanged,
+// and segments explained in plain words.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "apps/segment_explanation.h"
+#include "apps/shell_words.h"
+#include "apps/text_table.h"
+
+namespace quillet::apps {
+namespace {
+
+TEST(DisplayWidth, CountsWideCharactersTwice) {
+  EXPECT_EQ(DisplayWidth(""), 0u);
+  EXPECT_EQ(DisplayWidth("LW-DL-100"), 9u);
+  EXPECT_EQ(DisplayWidth("星野台灯"), 8u);
+  EXPECT_EQ(DisplayWidth("12W 恒流驱动"), 12u);
+  EXPECT_EQ(DisplayWidth("（可调光）"), 10u);  // full-width brackets
+  EXPECT_EQ(DisplayWidth("é→"), 2u);           // narrow beyond ASCII
+  EXPECT_EQ(DisplayWidth("\xE6\x98"), 2u);     // a cut sequence counts per byte
+  EXPECT_EQ(DisplayWidth("\xFF"
+                         "a"),
+            2u);
+}
+
+TEST(TextTable, AlignsMixedScriptsWithoutTrailingBlanks) {
+  TextTable table({"ITEM", "NAME", "CODE"}, "  ");
+  table.AddRow({"LW-DL-100", "星野台灯", "A"});
+  table.AddRow({"LW-CB-001", "电源线 2m", ""});
+  table.AddRow({"X", "Lamp"});  // a missing cell is empty
+  std::ostringstream out;
+  table.Print(out);
+  EXPECT_EQ(out.str(),
+            "  ITEM       NAME       CODE\n"
+            "  LW-DL-100  星野台灯   A\n"
+            "  LW-CB-001  电源线 2m\n"
+            "  X          Lamp\n");
+}
+
+TEST(TextTable, PrintsNothingWithoutRows) {
+  TextTable table({"A", "B"});
+  std::ostringstream out;
+  table.Print(out);
+  EXPECT_TRUE(table.empty());
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST(PrintFields, AlignsValuesAfterTheLongestLabel) {
+  std::ostringstream out;
+  PrintFields(out, {{"item", "LW-FL-300"}, {"running number", "0001"}, {"suffix", ""}});
+  EXPECT_EQ(out.str(),
+            "item            LW-FL-300\n"
+            "running number  0001\n"
+            "suffix\n");
+}
+
+// The shell itself reads each quoted word back.
+std::string EchoedByShell(const std::string& word) {
+  const std::string command = "printf '%s' " + ShellQuoted(word);
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string echoed;
+  char buffer[256];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    echoed.append(buffer, n);
+  ::pclose(pipe);
+  return echoed;
+}
+
+TEST(ShellWords, TheShellReadsEveryWordBackUnchanged) {
+  const std::vector<std::string> words = {"text=SN-",    "department=1,width=2,fill=*",
+                                          "Floor lamps", "it's",
+                                          "a\\,b",       "$HOME",
+                                          "`date`",      "x;y|z&",
+                                          "~user",       "星野台灯",
+                                          "fill=?",      "tab\there",
+                                          "\"quoted\"",  "back\\\\",
+                                          "-n"};
+  for (const std::string& word : words) EXPECT_EQ(EchoedByShell(word), word) << word;
+  EXPECT_EQ(EchoedByShell(""), "");
+}
+
+TEST(ShellWords, LeavesPlainWordsBare) {
+  EXPECT_EQ(ShellQuoted("number,width=4,step=1,start=1"), "number,width=4,step=1,start=1");
+  EXPECT_EQ(ShellQuoted("class:0102"), "class:0102");
+  EXPECT_EQ(ShellQuoted("星野"), "星野");
+  EXPECT_EQ(ShellQuoted("fill=*"), "'fill=*'");
+  EXPECT_EQ(ShellQuoted(""), "''");
+  EXPECT_EQ(ShellLine({"rule", "save", "Floor lamps"}), "rule save 'Floor lamps'");
+}
+
+struct ExplanationCase {
+  Segment segment;
+  std::string words;
+};
+
+class ExplainSegmentTest : public ::testing::TestWithParam<ExplanationCase> {};
+
+TEST_P(ExplainSegmentTest, SaysWhatTheSegmentGives) {
+  EXPECT_EQ(ExplainSegment(GetParam().segment), GetParam().words);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Segments, ExplainSegmentTest,
+    ::testing::Values(
+        ExplanationCase{{9, "SN-", 0, "", "", 0}, "the text SN-"},
+        ExplanationCase{{0, "YYYYMMDD", 0, "", "", 0}, "date written YYYYMMDD"},
+        ExplanationCase{{0, "YY", 0, "", "", 0}, "date as it stands"},
+        ExplanationCase{{2, "1", 2, "0", "星", 0},
+                        "department cut to level 1, mapped or fitted to 2 characters; 星星 when "
+                        "empty"},
+        ExplanationCase{{4, "", 3, "#", "", 0},
+                        "warehouse, mapped or fitted to 3 characters (pad #); required"},
+        ExplanationCase{{8, "", 9, "", "*", 0}, "item code, mapped or fitted to 9 characters"},
+        ExplanationCase{{28, "", 2, "", "", 0}, "free item 3, fitted to 2 characters; required"},
+        ExplanationCase{{1, "", 0, "", "-", 0},
+                        "lot number, fitted to 0 characters; nothing when "
+                        "empty"},
+        ExplanationCase{{10, "1", 4, "", "", 5},
+                        "running number in 4 digits, up 5 per serial number"},
+        ExplanationCase{{10, "1", 4, "", "", 0},
+                        "running number in 4 digits, up 1 per serial number (a batch repeats it: "
+                        "step 0)"},
+        ExplanationCase{{13, "", 0, "", "", 0}, "nothing (no data source has type 13)"}));
+
+}  // namespace
+}  // namespace quillet::apps

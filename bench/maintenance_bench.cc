@@ -81,13 +81,3 @@ const bool kRegistered = [] {
 
 }  // namespace
 }  // namespace quillet
-
-// The program's entry point, unless another benchmark file of the program
-// brings its own.
-__attribute__((weak)) int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -11,7 +11,7 @@ class BatchIssueTest : public IssueTest {
  protected:
   // Prefix A, two digits, suffix -X.
   void ARule(const Text& number, const Text& step = "1", const Text& digits = "2") {
-    Rule({{"9", "A"}, {"10", std::nullopt, digits, "0", std::nullopt, step}, {"9", "-X"}}, number);
+    Rule({{"9", "A"}, Running(digits, step), {"9", "-X"}}, number);
   }
   std::shared_ptr<XmlDocument> Batch(const Text& count, bool save) {
     return IssueTest::Batch(Values("X1", {}, count), save, error);
@@ -59,7 +59,7 @@ TEST_P(BatchIssueTest, FallbackLists) {
   EXPECT_EQ(Serials(*Batch("2", true)), SnList{}) << "no rule: the count is not read yet";
   EXPECT_EQ(error, "");
 
-  Rule({{"9", "A'"}, {"10", std::nullopt, "2", "0", std::nullopt, "1"}}, "9");
+  Rule({{"9", "A'"}, Running("2")}, "9");
   error = "kept";
   EXPECT_EQ(Serials(*Batch("2", true)), (SnList{"", ""})) << "the evaluation fails";
   EXPECT_EQ(error, "");

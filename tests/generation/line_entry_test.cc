@@ -37,13 +37,15 @@ class LineEntryTest : public IssueTest {
     Rule(segments);
   }
 
+  // getLineSNum for `item`, which it must leave as it is.
   std::string Line(std::string voucher_type, const std::string& body_rows = kBodyRow,
-                   const std::string& head_rows = kHeadRow) {
-    std::string code = "X1";
+                   const std::string& head_rows = kHeadRow, bool save = false,
+                   const std::string& item = "X1") {
+    std::string code = item;
     auto head = Rowset(head_rows);
     auto body = Rowset(body_rows);
-    std::string serial = object->getLineSNum(code, head, body, voucher_type);
-    EXPECT_EQ(code, "X1");
+    std::string serial = object->getLineSNum(code, head, body, voucher_type, save);
+    EXPECT_EQ(code, item);
     return serial;
   }
 };
@@ -70,23 +72,14 @@ TEST_P(LineEntryTest, MissingAttributesAndRowsGiveEmptyValues) {
 
 TEST_P(LineEntryTest, ValuesArriveAsTheyStand) {
   Rule({{"8", {}, "4", "0"}, {"20", {}, "3", "0"}}, "1", "X'&", "1");
-  std::string code = "X'&";
-  auto head = Rowset("");
-  auto body = Rowset("<z:row cfree1=\"a'&amp;\"/>");
-  std::string type = "01";
-  EXPECT_EQ(object->getLineSNum(code, head, body, type), "0X'&a'&");
-  EXPECT_EQ(code, "X'&");
+  EXPECT_EQ(Line("01", "<z:row cfree1=\"a'&amp;\"/>", "", false, "X'&"), "0X'&a'&");
 }
 
 TEST_P(LineEntryTest, SavesOnlyWhenAsked) {
-  Rule({{"10", std::nullopt, "3", "0", std::nullopt, "1"}}, "7");
-  std::string code = "X1";
-  auto head = Rowset("");
-  auto body = Rowset("");
-  std::string type = "24";
-  EXPECT_EQ(object->getLineSNum(code, head, body, type), "007");
+  Rule({Running("3")}, "7");
+  EXPECT_EQ(Line("24", "", ""), "007");
   EXPECT_EQ(StoredNumber(), "7");
-  EXPECT_EQ(object->getLineSNum(code, head, body, type, true), "007");
+  EXPECT_EQ(Line("24", "", "", true), "007");
   EXPECT_EQ(StoredNumber(), "8");
 }
 

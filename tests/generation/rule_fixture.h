@@ -22,22 +22,18 @@ using Text = std::optional<std::string>;  // nullopt is stored as null
 
 // One SNrule row; numbers as their decimal text.
 struct SegmentRow {
-  SegmentRow(std::string type_code, Text format_text = std::nullopt, Text width_text = "0",
-             Text pad_sign = "0", Text fill_sign = std::nullopt, Text step_text = std::nullopt)
-      : type(std::move(type_code)),
-        format(std::move(format_text)),
-        width(std::move(width_text)),
-        pad(std::move(pad_sign)),
-        fill(std::move(fill_sign)),
-        step(std::move(step_text)) {}
-
-  std::string type;  // cdatasrctype
-  Text format;       // cdatasrcformat
-  Text width;        // iformatlength
-  Text pad;          // cpatchsign
-  Text fill;         // creplacesign
-  Text step;         // isteplength
+  std::string type;            // cdatasrctype
+  Text format = std::nullopt;  // cdatasrcformat
+  Text width = "0";            // iformatlength
+  Text pad = "0";              // cpatchsign
+  Text fill = std::nullopt;    // creplacesign
+  Text step = std::nullopt;    // isteplength
 };
+
+// A running number segment of `width` digits, advancing by `step`.
+inline SegmentRow Running(const Text& width, const Text& step = "1") {
+  return {"10", std::nullopt, width, "0", std::nullopt, step};
+}
 
 // Writes rows through a test's own connection.
 class RuleRows {

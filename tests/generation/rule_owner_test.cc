@@ -8,31 +8,19 @@
 #include "quillet/error.h"
 #include "store/rule_queries.h"
 #include "tests/generation/rule_fixture.h"
-#include "tests/support/backends.h"
 
 namespace quillet::generation {
 namespace {
 
-using quillet::testing::RuleRows;
-using quillet::testing::TestDatabase;
-
-class RuleOwnerTest : public ::testing::TestWithParam<std::string> {
+// Item X1 of class AABBCCC, coding rule 223.
+class RuleOwnerTest : public quillet::testing::IssueTest {
  protected:
-  void SetUp() override {
-    rows.CodingRule("inventoryclass", "223");
-    rows.Class("AABBCCC", "3");
-    rows.Item("X1", "AABBCCC");
-  }
-
   // The owner found for X1 and the number of statements it took.
   std::pair<std::optional<RuleOwner>, uint64_t> Resolve(const std::string& item = "X1") {
     const uint64_t before = store::generation::SentStatements();
     auto owner = GetRuleOwner(db.db(), item);
     return {owner, store::generation::SentStatements() - before};
   }
-
-  TestDatabase db{GetParam()};
-  RuleRows rows{db.db()};
 };
 
 struct ResolutionCase {

@@ -21,7 +21,7 @@ Attributes AttributesOf(const XmlDocument& parts) {
 const std::vector<SegmentRow> kFourSegments = {
     {"9", "SN-"},
     {"0", "YYYYMMDD"},
-    {"10", std::nullopt, "4", "0", std::nullopt, "1"},
+    Running("4"),
     {"9", "-X"},
 };
 
@@ -47,19 +47,9 @@ TEST_P(RulePartsTest, ARuleWithoutOrOnlyARunningNumber) {
   Rule({{"9", "AB"}, {"0", "YYMM"}});
   EXPECT_EQ(AttributesOf(*Parts(Values("X1", {{"0", "2024-05-06"}}))),
             (Attributes{"", "", "AB2405", "", "", "", "0"}));
-  Rule({{"10", std::nullopt, "3", "0", std::nullopt, "2"}}, "5");
+  Rule({Running("3", "2")}, "5");
   EXPECT_EQ(AttributesOf(*Parts(Values("X1", {}))),
             (Attributes{"", "005", "", "2", "5", "3", "0"}));
-}
-
-TEST_P(RulePartsTest, WritesTheItemCodeOfTheValueDocument) {
-  Rule({{"9", "A"}});
-  std::string code = "something else";
-  std::string error = "kept";
-  auto values = Values("X1", {});
-  object->getSNrule(code, values, error, false);
-  EXPECT_EQ(code, "X1");
-  EXPECT_EQ(error, "kept");
 }
 
 TEST_P(RulePartsTest, FailuresLeaveTheDocumentEmpty) {
@@ -69,23 +59,22 @@ TEST_P(RulePartsTest, FailuresLeaveTheDocumentEmpty) {
   rows.Header("X1", "1", "7");
   EXPECT_EQ(Parts(values)->xml(), "") << "a header without segments";
 
-  Rule({{"9", "it's"}, {"10", std::nullopt, "4", "0", std::nullopt, "1"}});
+  Rule({{"9", "it's"}, Running("4")});
   EXPECT_EQ(Parts(values)->xml(), "") << "an apostrophe in a value";
   Rule({{"9", "a<b"}});
   EXPECT_EQ(Parts(values)->xml(), "");
 
-  Rule({{"10", std::nullopt, "4", "0", std::nullopt, "1"},
-        {"10", std::nullopt, "4", "0", std::nullopt, "1"}});
+  Rule({Running("4"), Running("4")});
   EXPECT_EQ(Parts(values)->xml(), "") << "a second running number";
 
-  Rule({{"10", std::nullopt, "4", "0", std::nullopt, std::nullopt}});
+  Rule({Running("4", std::nullopt)});
   EXPECT_EQ(Parts(values)->xml(), "") << "a null step";
-  Rule({{"10", std::nullopt, "4", "0", std::nullopt, "1"}}, "x7");
+  Rule({Running("4")}, "x7");
   EXPECT_EQ(Parts(values)->xml(), "") << "a stored number that is not a number";
 
-  Rule({{"9", std::string(32766, 'a')}, {"10", std::nullopt, "1", "0", std::nullopt, "1"}});
+  Rule({{"9", std::string(32766, 'a')}, Running("1")});
   EXPECT_EQ(Parts(values)->xml(), "") << "the running number ends at character 32767";
-  Rule({{"9", std::string(32765, 'a')}, {"10", std::nullopt, "1", "0", std::nullopt, "1"}});
+  Rule({{"9", std::string(32765, 'a')}, Running("1")});
   EXPECT_NE(Parts(values)->xml(), "");
 }
 

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,13 +20,10 @@ using testing::RunTool;
 using testing::TempSqliteFile;
 using testing::TestDatabase;
 using testing::ToolRun;
+using testing::WithDb;
+using FailureCase = testing::FailureCase;
 
 constexpr const char* kDate = "2024-05-06";
-
-std::vector<std::string> With(std::vector<std::string> args, const std::string& db) {
-  args.insert(args.end(), {"--db", db});
-  return args;
-}
 
 // A failure: nothing on stdout, one line on stderr naming the tool.
 void ExpectOneLineFailure(const ToolRun& run, int status, const std::string& fragment) {
@@ -43,13 +39,19 @@ json JsonOf(const ToolRun& run) {
   return json::parse(run.out);
 }
 
-class DomainCommandTest : public ::testing::TestWithParam<std::string> {};
+class DomainCommandTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  ToolRun Run(const std::vector<std::string>& args) {
+    return RunTool(WithDb(args, db.connection_string()));
+  }
 
-// Every data source type, with escapes, saved through the tool: `rule show`
+  TestDatabase db{GetParam(), /*with_demo=*/true};
+};
+
+// Every kind of data source, with escapes, saved through the tool: `rule show`
 // prints the words `rule save` took, and saving what it printed changes
 // nothing.
 TEST_P(DomainCommandTest, RuleShowPrintsWhatRuleSaveTakes) {
-  TestDatabase db(GetParam(), /*with_demo=*/true);
   const std::vector<std::string> words = {R"(text=FL\,)",
                                           "date=YYMMDD",
                                           "lot,width=3,fill=*",
@@ -61,54 +63,41 @@ TEST_P(DomainCommandTest, RuleShowPrintsWhatRuleSaveTakes) {
                                           "class=1,width=2",
                                           "item,width=9",
                                           "free1,width=2",
-                                          "free2,width=1",
-                                          "free3,width=2",
-                                          "free4,width=1",
-                                          "free5,width=1",
-                                          "free6,width=1",
-                                          "free7,width=1",
-                                          "free8,width=1",
-                                          "free9,width=1",
                                           "free10,width=1,pad=#",
                                           "number,width=4,step=2,start=7"};
   std::vector<std::string> save = {"rule", "save", "class:0102", "--name", "Floor lamps"};
   save.insert(save.end(), words.begin(), words.end());
-  const ToolRun saved = RunTool(With(save, db.connection_string()));
+  const ToolRun saved = Run(save);
   ASSERT_EQ(saved.exit_status, 0) << saved.err;
 
-  const json shown =
-      JsonOf(RunTool(With({"rule", "show", "class:0102", "--json"}, db.connection_string())));
+  const json shown = JsonOf(Run({"rule", "show", "class:0102", "--json"}));
   std::vector<std::string> notations;
   for (const json& segment : shown.at("segments")) notations.push_back(segment.at("notation"));
   EXPECT_EQ(notations, words);
   EXPECT_EQ(shown.at("name"), "Floor lamps");
   EXPECT_EQ(shown.at("next_number"), "7");
 
-  ASSERT_EQ(RunTool(With(save, db.connection_string())).exit_status, 0);
-  EXPECT_EQ(JsonOf(RunTool(With({"rule", "show", "class:0102", "--json"}, db.connection_string()))),
-            shown);
+  ASSERT_EQ(Run(save).exit_status, 0);
+  EXPECT_EQ(JsonOf(Run({"rule", "show", "class:0102", "--json"})), shown);
 }
 
 TEST_P(DomainCommandTest, IssueSavesOnlyWhenAskedAndPreviewNamesTheRule) {
-  TestDatabase db(GetParam(), /*with_demo=*/true);
-  const std::string conn = db.connection_string();
   const std::vector<std::string> issue = {"issue", "LW-FL-300", "--date",
                                           kDate,   "--set",     "department=0101"};
-  EXPECT_EQ(RunTool(With(issue, conn)).out, "LW01202405060001\n");
-  EXPECT_EQ(RunTool(With(issue, conn)).out, "LW01202405060001\n");  // nothing was used up
+  EXPECT_EQ(Run(issue).out, "LW01202405060001\n");
+  EXPECT_EQ(Run(issue).out, "LW01202405060001\n");  // nothing was used up
 
   std::vector<std::string> batch = issue;
   batch.insert(batch.end(), {"--count", "2", "--save", "--json"});
-  const json issued = JsonOf(RunTool(With(batch, conn)));
+  const json issued = JsonOf(Run(batch));
   EXPECT_EQ(issued.at("serial_numbers"), json({"LW01202405060001", "LW01202405060002"}));
   EXPECT_EQ(issued.at("saved"), true);
-  EXPECT_EQ(RunTool(With({"number", "get", "class:01"}, conn)).out,
-            "next running number of class:01: 3\n");
+  EXPECT_EQ(Run({"number", "get", "class:01"}).out, "next running number of class:01: 3\n");
 
   std::vector<std::string> preview = issue;
   preview[0] = "preview";
   preview.push_back("--json");
-  const json parts = JsonOf(RunTool(With(preview, conn)));
+  const json parts = JsonOf(Run(preview));
   EXPECT_EQ(parts.at("owner"), "class:01");
   EXPECT_EQ(parts.at("checked"),
             json({"item:LW-FL-300", "class:0102001", "class:0102", "class:01"}));
@@ -116,16 +105,13 @@ TEST_P(DomainCommandTest, IssueSavesOnlyWhenAskedAndPreviewNamesTheRule) {
 }
 
 TEST_P(DomainCommandTest, MappingsAndRunningNumbersChangeTheSerialNumber) {
-  TestDatabase db(GetParam(), /*with_demo=*/true);
-  const std::string conn = db.connection_string();
-  EXPECT_EQ(RunTool(With({"mapping", "set", "department", "03", "SL"}, conn)).exit_status, 0);
-  EXPECT_EQ(RunTool(With({"number", "set", "class:01", "41"}, conn)).out,
+  EXPECT_EQ(Run({"mapping", "set", "department", "03", "SL"}).exit_status, 0);
+  EXPECT_EQ(Run({"number", "set", "class:01", "41"}).out,
             "next running number of class:01: 41 (was 1)\n");
-  EXPECT_EQ(
-      RunTool(With({"issue", "LW-KIT-01", "--date", kDate, "--set", "department=03"}, conn)).out,
-      "LWSL202405060041\n");
+  EXPECT_EQ(Run({"issue", "LW-KIT-01", "--date", kDate, "--set", "department=03"}).out,
+            "LWSL202405060041\n");
 
-  const json listed = JsonOf(RunTool(With({"mapping", "list", "department", "--json"}, conn)));
+  const json listed = JsonOf(Run({"mapping", "list", "department", "--json"}));
   bool found = false;
   for (const json& mapping : listed.at("mappings")) {
     if (mapping.at("value") == "03") {
@@ -136,35 +122,29 @@ TEST_P(DomainCommandTest, MappingsAndRunningNumbersChangeTheSerialNumber) {
   }
   EXPECT_TRUE(found) << listed.dump();
 
-  EXPECT_EQ(RunTool(With({"mapping", "reset", "department"}, conn)).exit_status, 0);
-  EXPECT_EQ(
-      RunTool(With({"issue", "LW-KIT-01", "--date", kDate, "--set", "department=03"}, conn)).out,
-      "LW03202405060041\n");
+  EXPECT_EQ(Run({"mapping", "reset", "department"}).exit_status, 0);
+  EXPECT_EQ(Run({"issue", "LW-KIT-01", "--date", kDate, "--set", "department=03"}).out,
+            "LW03202405060041\n");
 }
 
 TEST_P(DomainCommandTest, AMissingValueIsNamedWithTheOptionThatGivesIt) {
-  TestDatabase db(GetParam(), /*with_demo=*/true);
-  const std::string conn = db.connection_string();
-  ASSERT_EQ(RunTool(With({"rule", "save", "item:LW-CL-200", "--name", "Clip", "text=C",
-                          "warehouse,width=3", "number,width=2"},
-                         conn))
+  ASSERT_EQ(Run({"rule", "save", "item:LW-CL-200", "--name", "Clip", "text=C", "warehouse,width=3",
+                 "number,width=2"})
                 .exit_status,
             0);
-  ExpectOneLineFailure(RunTool(With({"issue", "LW-CL-200", "--date", kDate}, conn)), 1,
+  ExpectOneLineFailure(Run({"issue", "LW-CL-200", "--date", kDate}), 1,
                        "segment 2 (warehouse,width=3) of item:LW-CL-200 needs a value: add --set "
                        "warehouse=VALUE");
-  EXPECT_EQ(
-      RunTool(With({"issue", "LW-CL-200", "--date", kDate, "--set", "warehouse=W02"}, conn)).out,
-      "CW0201\n");
-  EXPECT_EQ(RunTool(With({"rule", "delete", "item:LW-CL-200"}, conn)).exit_status, 0);
-  ExpectOneLineFailure(RunTool(With({"rule", "show", "item:LW-CL-200"}, conn)), 1,
+  EXPECT_EQ(Run({"issue", "LW-CL-200", "--date", kDate, "--set", "warehouse=W02"}).out, "CW0201\n");
+  EXPECT_EQ(Run({"rule", "delete", "item:LW-CL-200"}).exit_status, 0);
+  ExpectOneLineFailure(Run({"rule", "show", "item:LW-CL-200"}), 1,
                        "its serial numbers follow the rule of class:01");
 }
 
 TEST_P(DomainCommandTest, DemoRunsAgainFromTheNumbersItLeft) {
-  TestDatabase db(GetParam(), /*with_demo=*/false);
-  const ToolRun first = RunTool(With({"demo", "--date", kDate}, db.connection_string()));
-  const ToolRun second = RunTool(With({"demo", "--date", kDate}, db.connection_string()));
+  const TestDatabase empty(GetParam(), /*with_demo=*/false);
+  const ToolRun first = RunTool(WithDb({"demo", "--date", kDate}, empty.connection_string()));
+  const ToolRun second = RunTool(WithDb({"demo", "--date", kDate}, empty.connection_string()));
   ASSERT_EQ(first.exit_status, 0) << first.err;
   ASSERT_EQ(second.exit_status, 0) << second.err;
   EXPECT_NE(first.out.find("AST-240506-0001"), std::string::npos) << first.out;
@@ -175,21 +155,11 @@ TEST_P(DomainCommandTest, DemoRunsAgainFromTheNumbersItLeft) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, DomainCommandTest, ::testing::ValuesIn(testing::Backends()));
 
-struct FailureCase {
-  std::vector<std::string> args;  // --db is added
-  int exit_status;
-  std::string fragment;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-  for (const std::string& arg : c.args) *os << arg << " ";
-}
-
 class DomainFailureTest : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(DomainFailureTest, OneLineWithTheExitStatus) {
   TestDatabase db("sqlite", /*with_demo=*/true);
-  ExpectOneLineFailure(RunTool(With(GetParam().args, db.connection_string())),
+  ExpectOneLineFailure(RunTool(WithDb(GetParam().args, db.connection_string())),
                        GetParam().exit_status, GetParam().fragment);
 }
 
@@ -252,9 +222,9 @@ TEST(DomainDatabase, MissingOrEmptyDatabaseIsNamedAndNotCreated) {
   TempSqliteFile empty;
   store::Connection(/*creates the file*/).Open(empty.connection_string());
   for (const auto& args : commands) {
-    ExpectOneLineFailure(RunTool(With(args, missing.connection_string())), 1,
+    ExpectOneLineFailure(RunTool(WithDb(args, missing.connection_string())), 1,
                          "no database file " + missing.path() + ": create it with 'quillet demo");
-    ExpectOneLineFailure(RunTool(With(args, empty.connection_string())), 1,
+    ExpectOneLineFailure(RunTool(WithDb(args, empty.connection_string())), 1,
                          "has no readable table SNrulemain");
   }
   EXPECT_FALSE(std::filesystem::exists(missing.path()));
@@ -263,7 +233,7 @@ TEST(DomainDatabase, MissingOrEmptyDatabaseIsNamedAndNotCreated) {
 TEST(DomainDatabase, DemoLeavesAnotherCompanysDatabaseAlone) {
   TestDatabase db("sqlite", /*with_demo=*/false);
   db.db().Execute(store::Sql{"insert into inventoryclass (cInvCCode, iInvCGrade) values ('9', 1)"});
-  ExpectOneLineFailure(RunTool(With({"demo"}, db.connection_string())), 1,
+  ExpectOneLineFailure(RunTool(WithDb({"demo"}, db.connection_string())), 1,
                        "holds another company's data");
 }
 

@@ -51,15 +51,14 @@ TEST(LineValues, TheDateComesFromDateOrSetElseToday) {
 }
 
 TEST(LineValues, RefusesWhatNoDocumentLineHolds) {
-  const std::vector<ValueOptions> refused = {{"06/05/2024", {}},
-                                             {"2024-5-6", {}},
-                                             {"2024-02-30x", {}},
-                                             {"2024-13-01", {}},
-                                             {"2024-05-06", {"dept=1"}},
-                                             {"2024-05-06", {"class=01"}},
-                                             {"2024-05-06", {"department"}},
-                                             {"2024-05-06", {"date=2024-05-07"}},  // the date twice
-                                             {std::nullopt, {"lot=1", "LOT=2"}}};
+  // The refusals with their messages and exit status are checked through the
+  // tool itself; these are the ones it does not repeat.
+  const std::vector<ValueOptions> refused = {
+      {"2024-5-6", {}},
+      {"2024-02-30x", {}},
+      {"2024-13-01", {}},
+      {"2024-05-06", {"department"}},
+      {"2024-05-06", {"date=2024-05-07"}}};  // the date twice
   for (const ValueOptions& options : refused) {
     EXPECT_THROW(ReadLineValues("I", options), ToolUsage)
         << options.date.value_or("") << " " << (options.sets.empty() ? "" : options.sets[0]);

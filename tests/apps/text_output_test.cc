@@ -23,9 +23,7 @@ TEST(DisplayWidth, CountsWideCharactersTwice) {
   EXPECT_EQ(DisplayWidth("（可调光）"), 10u);  // full-width brackets
   EXPECT_EQ(DisplayWidth("é→"), 2u);           // narrow beyond ASCII
   EXPECT_EQ(DisplayWidth("\xE6\x98"), 2u);     // a cut sequence counts per byte
-  EXPECT_EQ(DisplayWidth("\xFF"
-                         "a"),
-            2u);
+  EXPECT_EQ(DisplayWidth(std::string("\xFF") + "a"), 2u);
 }
 
 TEST(TextTable, AlignsMixedScriptsWithoutTrailingBlanks) {

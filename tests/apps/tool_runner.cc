@@ -19,20 +19,30 @@ std::filesystem::path UniquePath(const std::string& stem) {
          (stem + std::to_string(::getpid()) + "_" + std::to_string(++counter));
 }
 
+}  // namespace
+
+std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection) {
+  args.insert(args.end(), {"--db", connection});
+  return args;
+}
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  for (const std::string& arg : c.args) *os << arg << " ";
+}
+
 std::string ShellQuoted(const std::string& word) {
   std::string quoted = "'";
   for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path);
   std::ostringstream content;
   content << file.rdbuf();
   return content.str();
 }
-
-}  // namespace
 
 std::vector<std::string> ToolRun::Lines() const {
   std::vector<std::string> lines;
@@ -59,7 +69,8 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
              ShellQuoted(err.string());
   const int status = std::system(command.c_str());
 
-  ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out.string()),
+              ReadFile(err.string())};
   for (const auto& path : {in, out, err}) std::filesystem::remove(path);
   return run;
 }

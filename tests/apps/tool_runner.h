@@ -2,6 +2,7 @@
 #ifndef QUILLET_TESTS_APPS_TOOL_RUNNER_H_
 #define QUILLET_TESTS_APPS_TOOL_RUNNER_H_
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,24 @@ struct ToolRun {
 // holds extra NAME=VALUE settings for the tool.
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "",
                 const std::vector<std::string>& environment = {});
+
+// `args` followed by "--db" and `connection`.
+std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection);
+
+// A command line of the tool as a test case expects it to end; the case
+// prints as its arguments, so test names stay stable.
+struct FailureCase {
+  std::vector<std::string> args;  // --db is added
+  int exit_status;
+  std::string fragment;  // a part of the one line on stderr
+};
+void PrintTo(const FailureCase& c, std::ostream* os);
+
+// `word` in single quotes, read back unchanged by a POSIX shell.
+std::string ShellQuoted(const std::string& word);
+
+// The whole content of a file; throws std::runtime_error when unreadable.
+std::string ReadFile(const std::string& path);
 
 // A path for a new SQLite file, removed with its side files on destruction.
 class TempSqliteFile {

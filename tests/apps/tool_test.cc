@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -97,24 +96,14 @@ TEST(ToolInit, DatabaseDefaultsToQuilletDbVariable) {
   EXPECT_TRUE(std::filesystem::exists(file.path()));
 }
 
-struct ExitCase {
-  std::vector<std::string> args;  // --db is added
-  int exit_status;
-};
+using CommandLine = std::vector<std::string>;  // --db is added
 
-// Stable test names: the default printer dumps pointer bytes.
-void PrintTo(const ExitCase& c, std::ostream* os) {
-  for (const std::string& arg : c.args) *os << arg << " ";
-}
-
-class ToolUsageTest : public ::testing::TestWithParam<ExitCase> {};
+class ToolUsageTest : public ::testing::TestWithParam<CommandLine> {};
 
 TEST_P(ToolUsageTest, UsageErrorsExitTwoAndCallNothing) {
   TempSqliteFile file;
-  std::vector<std::string> args = GetParam().args;
-  args.insert(args.end(), {"--db", file.connection_string()});
-  const ToolRun run = RunTool(args);
-  EXPECT_EQ(run.exit_status, GetParam().exit_status);
+  const ToolRun run = RunTool(testing::WithDb(GetParam(), file.connection_string()));
+  EXPECT_EQ(run.exit_status, 2);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err, "");
   EXPECT_FALSE(std::filesystem::exists(file.path()));  // no connection was opened
@@ -122,13 +111,13 @@ TEST_P(ToolUsageTest, UsageErrorsExitTwoAndCallNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, ToolUsageTest,
-    ::testing::Values(ExitCase{{"call", "NoSuchMethod"}, 2},
-                      ExitCase{{"call", "GetmaxGrade", "--args", R"({"maxgrade":99999})"}, 2},
-                      ExitCase{{"call", "GetmaxGrade", "--args", R"({"maxgrade":)"}, 2},
-                      ExitCase{{"call", "GetmaxGrade", "--args", R"({"nope":1})"}, 2},
-                      ExitCase{{"call", "GetmaxGrade", "--args-file", "/nonexistent/args"}, 2},
-                      ExitCase{{"call", "CheckTaskExecsrv", "--frobnicate"}, 2},
-                      ExitCase{{"frobnicate"}, 2}));
+    ::testing::Values(CommandLine{"call", "NoSuchMethod"},
+                      CommandLine{"call", "GetmaxGrade", "--args", R"({"maxgrade":99999})"},
+                      CommandLine{"call", "GetmaxGrade", "--args", R"({"maxgrade":)"},
+                      CommandLine{"call", "GetmaxGrade", "--args", R"({"nope":1})"},
+                      CommandLine{"call", "GetmaxGrade", "--args-file", "/nonexistent/args"},
+                      CommandLine{"call", "CheckTaskExecsrv", "--frobnicate"},
+                      CommandLine{"frobnicate"}));
 
 TEST(ToolExit, RaisedErrorsExitOneWithTheResponse) {
   const ToolRun init = RunTool({"call", "init", "--db", "bogus:x"});

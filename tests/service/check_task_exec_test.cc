@@ -14,18 +14,30 @@ namespace {
 
 using testing::RecordingLogin;
 
+enum class Throws { kNothing, kTaskExec, kClearError };
+
 struct TaskCase {
   const char* label;
-  Variant question;
-  Variant follow_up;
-  bool task_exec_throws;
-  bool clear_error_throws;
+  Variant question;   // what TaskExec answers for mode -1
+  Variant follow_up;  // and for mode 0
+  Throws throws;
   bool expected;
-  std::vector<std::string> expected_calls;
+  // The login's calls: C ClearError, A TaskExec(T7,-1), F TaskExec(T7,0).
+  std::string expected_calls;
 };
 
 // Stable test names: the default printer dumps pointer bytes.
 void PrintTo(const TaskCase& c, std::ostream* os) { *os << c.label; }
+
+std::vector<std::string> Calls(const std::string& letters) {
+  std::vector<std::string> calls;
+  for (char letter : letters) {
+    calls.push_back(letter == 'C'   ? "ClearError"
+                    : letter == 'A' ? "TaskExec(T7,-1)"
+                                    : "TaskExec(T7,0)");
+  }
+  return calls;
+}
 
 class CheckTaskExecTest : public ::testing::TestWithParam<TaskCase> {};
 
@@ -34,8 +46,8 @@ TEST_P(CheckTaskExecTest, CallsTheLoginInOrderAndAnswers) {
   auto login = std::make_shared<RecordingLogin>();
   login->answer_to_question = c.question;
   login->answer_to_follow_up = c.follow_up;
-  login->task_exec_throws = c.task_exec_throws;
-  login->clear_error_throws = c.clear_error_throws;
+  login->task_exec_throws = c.throws == Throws::kTaskExec;
+  login->clear_error_throws = c.throws == Throws::kClearError;
   clsQuillet object;
   object.objlogin = login;
   Variant answer = Variant("untouched");
@@ -45,64 +57,23 @@ TEST_P(CheckTaskExecTest, CallsTheLoginInOrderAndAnswers) {
   EXPECT_TRUE(result.IsEmpty());
   ASSERT_EQ(answer.type(), Variant::Type::kBool);
   EXPECT_EQ(answer.ToBool(), c.expected);
-  EXPECT_EQ(login->calls, c.expected_calls);
+  EXPECT_EQ(login->calls, Calls(c.expected_calls));
 }
-
-const std::string kClear = "ClearError";
-const std::string kAsk = "TaskExec(T7,-1)";
-const std::string kFollow = "TaskExec(T7,0)";
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, CheckTaskExecTest,
-    ::testing::Values(TaskCase{"Allowed",
-                               Variant(true),
-                               Variant(true),
-                               false,
-                               false,
-                               true,
-                               {kClear, kAsk, kClear, kFollow}},
-                      TaskCase{"Refused",
-                               Variant(false),
-                               Variant(false),
-                               false,
-                               false,
-                               false,
-                               {kClear, kAsk, kClear, kClear, kFollow, kClear}},
-                      TaskCase{"NullIsRefusal",
-                               Variant::Null(),
-                               Variant::Null(),
-                               false,
-                               false,
-                               false,
-                               {kClear, kAsk, kClear, kClear, kFollow, kClear}},
-                      TaskCase{"FollowUpIgnored",
-                               Variant(int16_t{-1}),
-                               Variant(false),
-                               false,
-                               false,
-                               true,
-                               {kClear, kAsk, kClear, kFollow, kClear}},
-                      TaskCase{"UnreadableAnswer",
-                               Variant("maybe"),
-                               Variant("maybe"),
-                               false,
-                               false,
-                               false,
-                               {kClear, kAsk, kClear, kFollow}},
-                      TaskCase{"TaskExecThrows",
-                               Variant(true),
-                               Variant(true),
-                               true,
-                               false,
-                               false,
-                               {kClear, kAsk, kClear, kFollow}},
-                      TaskCase{"ClearErrorThrows",
-                               Variant(true),
-                               Variant(true),
-                               false,
-                               true,
-                               false,
-                               {kClear, kClear}}),
+    ::testing::Values(
+        TaskCase{"Allowed", Variant(true), Variant(true), Throws::kNothing, true, "CACF"},
+        TaskCase{"Refused", Variant(false), Variant(false), Throws::kNothing, false, "CACCFC"},
+        TaskCase{"NullIsRefusal", Variant::Null(), Variant::Null(), Throws::kNothing, false,
+                 "CACCFC"},
+        TaskCase{"FollowUpIgnored", Variant(int16_t{-1}), Variant(false), Throws::kNothing, true,
+                 "CACFC"},
+        TaskCase{"UnreadableAnswer", Variant("maybe"), Variant("maybe"), Throws::kNothing, false,
+                 "CACF"},
+        TaskCase{"TaskExecThrows", Variant(true), Variant(true), Throws::kTaskExec, false, "CACF"},
+        TaskCase{"ClearErrorThrows", Variant(true), Variant(true), Throws::kClearError, false,
+                 "CC"}),
     [](const ::testing::TestParamInfo<TaskCase>& param_info) { return param_info.param.label; });
 
 TEST(CheckTaskExecEmptyLogin, AnswersFalseWithoutRaising) {

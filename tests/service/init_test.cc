@@ -81,15 +81,6 @@ TEST_P(InitTest, SetsTheThreadsLocaleFromTheLanguageComponent) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, InitTest, ::testing::ValuesIn(testing::Backends()));
 
-TEST(InitFailure, MethodsBeforeInitRaiseTheClosedConnectionError) {
-  clsQuillet object;
-  int16_t levels = 0;
-  std::string err;
-  EXPECT_EQ(ErrorNumberOf([&] { object.GetContrapose("2", "x"); }), errc::kConnectionClosed);
-  EXPECT_EQ(ErrorNumberOf([&] { object.GetmaxGrade(levels, "department", err); }),
-            errc::kConnectionClosed);
-}
-
 TEST(InitFailure, EmptyLoginRaisesObjectNotSet) {
   clsQuillet object;
   std::shared_ptr<Login> none;

@@ -48,7 +48,9 @@ TEST_P(SingleIssueTest, SavesWhatTheRunningNumberGives) {
   for (const SavedCase& c : cases) {
     Rule(c.rule, c.number);
     EXPECT_EQ(Number(Values("X1", {}), true), c.expected) << c.what;
-    if (c.stored) EXPECT_EQ(StoredNumber(), *c.stored) << c.what;
+    if (c.stored) {
+      EXPECT_EQ(StoredNumber(), *c.stored) << c.what;
+    }
   }
   EXPECT_EQ(Number(Values("NOBODY", {}), true), "") << "an item not in inventory";
 }

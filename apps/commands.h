@@ -3,8 +3,12 @@
 #define QUILLET_APPS_COMMANDS_H_
 
 #include <CLI/CLI.hpp>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "apps/options.h"
+#include "apps/tool_error.h"
 
 namespace quillet::apps {
 
@@ -27,6 +31,23 @@ Command AddRuleCommand(CLI::App& tool);
 Command AddMappingCommand(CLI::App& tool);
 // `quillet number get | set`.
 Command AddNumberCommand(CLI::App& tool);
+
+// A command made of sub-commands that share one set of options: the
+// sub-command that was parsed runs its action, its failures reported under
+// "PARENT SUB"; none parsed is a usage error.
+template <class Options>
+Command WithSubcommands(CLI::App* parent, std::shared_ptr<Options> options,
+                        std::vector<std::pair<CLI::App*, int (*)(const Options&)>> actions) {
+  return {parent, [parent, options, actions = std::move(actions)] {
+            for (const auto& [command, action] : actions) {
+              if (command->parsed()) {
+                return RunReported(parent->get_name() + " " + command->get_name(),
+                                   [&] { return action(*options); });
+              }
+            }
+            return kExitUsage;
+          }};
+}
 
 }  // namespace quillet::apps
 

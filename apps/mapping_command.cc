@@ -116,17 +116,8 @@ Command AddMappingCommand(CLI::App& tool) {
   AddDomainOptions(*reset, options->domain, false);
   reset->footer("Example:\n  quillet mapping reset department");
 
-  const std::vector<std::pair<CLI::App*, int (*)(const MappingOptions&)>> actions = {
-      {list, RunList}, {set, RunSet}, {reset, RunReset}};
-  return {mapping, [options, actions] {
-            for (const auto& [command, action] : actions) {
-              if (command->parsed()) {
-                return RunReported("mapping " + command->get_name(),
-                                   [&] { return action(*options); });
-              }
-            }
-            return kExitUsage;
-          }};
+  return WithSubcommands<MappingOptions>(mapping, options,
+                                         {{list, RunList}, {set, RunSet}, {reset, RunReset}});
 }
 
 }  // namespace quillet::apps

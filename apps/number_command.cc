@@ -84,17 +84,7 @@ Command AddNumberCommand(CLI::App& tool) {
   AddDomainOptions(*set, options->domain, false);
   set->footer("Example:\n  quillet number set all 500");
 
-  const std::vector<std::pair<CLI::App*, int (*)(const NumberOptions&)>> actions = {{get, RunGet},
-                                                                                    {set, RunSet}};
-  return {number, [options, actions] {
-            for (const auto& [command, action] : actions) {
-              if (command->parsed()) {
-                return RunReported("number " + command->get_name(),
-                                   [&] { return action(*options); });
-              }
-            }
-            return kExitUsage;
-          }};
+  return WithSubcommands<NumberOptions>(number, options, {{get, RunGet}, {set, RunSet}});
 }
 
 }  // namespace quillet::apps

@@ -103,17 +103,23 @@ void PrintRule(const Rule& rule) {
   std::cout << "\nTo save it again:\n  " << ShellLine(words) << '\n';
 }
 
+// The owner's own rule; raises ToolFailure when it has none.
+Rule RequireOwnRule(DomainSession& session, const Owner& owner) {
+  Catalog catalog(session);
+  catalog.RequireRule(owner);
+  std::optional<Rule> rule = ReadRule(session.component(), owner);
+  if (!rule) throw ToolFailure(FormatOwner(owner) + " has no rule of its own");
+  return std::move(*rule);
+}
+
 int RunShow(const RuleOptions& options) {
   const Owner owner = ParseOwner(options.owner);
   DomainSession session(options.domain);
-  Catalog catalog(session);
-  catalog.RequireRule(owner);
-  const std::optional<Rule> rule = ReadRule(session.component(), owner);
-  if (!rule) throw ToolFailure(FormatOwner(owner) + " has no rule of its own");
+  const Rule rule = RequireOwnRule(session, owner);
   if (options.domain.json) {
-    std::cout << RuleJson(*rule).dump() << '\n';
+    std::cout << RuleJson(rule).dump() << '\n';
   } else {
-    PrintRule(*rule);
+    PrintRule(rule);
   }
   return kExitOk;
 }
@@ -140,12 +146,9 @@ int RunSave(const RuleOptions& options) {
 int RunDelete(const RuleOptions& options) {
   const Owner owner = ParseOwner(options.owner);
   DomainSession session(options.domain);
-  Catalog catalog(session);
-  catalog.RequireRule(owner);
-  const std::optional<Rule> rule = ReadRule(session.component(), owner);
-  if (!rule) throw ToolFailure(FormatOwner(owner) + " has no rule of its own");
-  DeleteRule(session.component(), *rule);
-  std::cout << "Deleted rule \"" << rule->name << "\" of " << FormatOwner(owner) << ".\n";
+  const Rule rule = RequireOwnRule(session, owner);
+  DeleteRule(session.component(), rule);
+  std::cout << "Deleted rule \"" << rule.name << "\" of " << FormatOwner(owner) << ".\n";
   return kExitOk;
 }
 
@@ -187,16 +190,8 @@ Command AddRuleCommand(CLI::App& tool) {
   AddDomainOptions(*remove, options->domain, false);
   remove->footer("Example:\n  quillet rule delete item:LW-DL-100");
 
-  const std::vector<std::pair<CLI::App*, int (*)(const RuleOptions&)>> actions = {
-      {list, RunList}, {show, RunShow}, {save, RunSave}, {remove, RunDelete}};
-  return {rule, [options, actions] {
-            for (const auto& [command, action] : actions) {
-              if (command->parsed()) {
-                return RunReported("rule " + command->get_name(), [&] { return action(*options); });
-              }
-            }
-            return kExitUsage;
-          }};
+  return WithSubcommands<RuleOptions>(
+      rule, options, {{list, RunList}, {show, RunShow}, {save, RunSave}, {remove, RunDelete}});
 }
 
 }  // namespace quillet::apps

@@ -19,6 +19,7 @@
 #include "apps/tool_error.h"
 #include "store/connection.h"
 #include "store/rule_queries.h"
+#include "apps/demo_rows.h"
 #include "store/schema.h"
 #include "store/setup_queries.h"
 

@@ -5,6 +5,7 @@
 #include "apps/commands.h"
 #include "quillet/error.h"
 #include "store/connection.h"
+#include "apps/demo_rows.h"
 #include "store/schema.h"
 
 namespace quillet::apps {

@@ -7,7 +7,7 @@
 
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
-#include "store/value_document.h"
+#include "core/value_document.h"
 
 namespace quillet::apps {
 namespace {

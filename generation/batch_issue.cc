@@ -6,9 +6,9 @@
 #include "generation/rule_evaluation.h"
 #include "generation/rule_parts.h"
 #include "generation/running_number_lease.h"
-#include "generation/runtime_errors.h"
-#include "generation/text_functions.h"
-#include "service/mod_language.h"
+#include "core/runtime_errors.h"
+#include "core/text_functions.h"
+#include "core/mod_language.h"
 
 namespace quillet::generation {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "generation/level_code.h"
-#include "generation/runtime_errors.h"
+#include "core/runtime_errors.h"
 #include "quillet/variant.h"
 #include "store/rule_queries.h"
 

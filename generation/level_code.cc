@@ -1,7 +1,7 @@
 #include "generation/level_code.h"
 
-#include "generation/runtime_errors.h"
-#include "generation/utf8.h"
+#include "core/runtime_errors.h"
+#include "core/utf8.h"
 
 namespace quillet::generation {
 

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "generation/methods.h"
-#include "generation/runtime_errors.h"
-#include "store/value_document.h"
+#include "core/runtime_errors.h"
+#include "core/value_document.h"
 
 namespace quillet::generation {
 namespace {

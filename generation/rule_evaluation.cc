@@ -1,10 +1,10 @@
 #include "generation/rule_evaluation.h"
 
-#include "generation/runtime_errors.h"
+#include "core/runtime_errors.h"
 #include "generation/segment_text.h"
-#include "generation/utf8.h"
+#include "core/utf8.h"
 #include "store/rule_queries.h"
-#include "store/value_document.h"
+#include "core/value_document.h"
 
 namespace quillet::generation {
 

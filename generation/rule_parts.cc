@@ -5,9 +5,9 @@
 
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
-#include "generation/runtime_errors.h"
+#include "core/runtime_errors.h"
 #include "generation/segment_text.h"
-#include "generation/utf8.h"
+#include "core/utf8.h"
 
 namespace quillet::generation {
 namespace {

@@ -5,10 +5,10 @@
 
 #include "generation/graded_code.h"
 #include "generation/methods.h"
-#include "generation/runtime_errors.h"
-#include "generation/text_functions.h"
-#include "generation/utf8.h"
-#include "store/value_document.h"
+#include "core/runtime_errors.h"
+#include "core/text_functions.h"
+#include "core/utf8.h"
+#include "core/value_document.h"
 
 namespace quillet::generation {
 namespace {

@@ -5,8 +5,8 @@
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
 #include "generation/running_number_lease.h"
-#include "generation/runtime_errors.h"
-#include "generation/text_functions.h"
+#include "core/runtime_errors.h"
+#include "core/text_functions.h"
 
 namespace quillet::generation {
 namespace {

@@ -3,7 +3,7 @@
 #include "mapping/fill_contrapose.h"
 #include "quillet/error.h"
 #include "quillet/xml_document.h"
-#include "service/mod_language.h"
+#include "core/mod_language.h"
 #include "store/mapping_contrapose.h"
 
 namespace quillet::maintenance {

@@ -3,7 +3,7 @@
 #include "maintenance/refill_source_mapping.h"
 #include "maintenance/rule_document.h"
 #include "quillet/error.h"
-#include "service/mod_language.h"
+#include "core/mod_language.h"
 #include "store/maintenance_rules.h"
 
 namespace quillet::maintenance {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "generation/text_functions.h"
+#include "core/text_functions.h"
 #include "mapping/prefix_key.h"
-#include "service/mod_language.h"
+#include "core/mod_language.h"
 #include "store/mapping_contrapose.h"
 #include "store/mapping_identifier.h"
 

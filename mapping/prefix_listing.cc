@@ -5,7 +5,7 @@
 #include "mapping/methods.h"
 #include "mapping/prefix_key.h"
 #include "mapping/source_format.h"
-#include "service/mod_language.h"
+#include "core/mod_language.h"
 #include "store/mapping_contrapose.h"
 #include "store/mapping_identifier.h"
 

@@ -10,11 +10,6 @@ namespace quillet::store {
 // tables that exist are left as they are. Idempotent.
 void CreateSchema(Connection& db);
 
-// Loads the made-up demo company: classes, items, departments, archives,
-// data sources and captions (zh-CN, en-US), and a few rules. Assumes the
-// schema exists; loading twice leaves one copy.
-void LoadDemo(Connection& db);
-
 }  // namespace quillet::store
 
 #endif  // QUILLET_STORE_SCHEMA_H_

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "apps/tool_error.h"
-#include "store/value_document.h"
+#include "core/value_document.h"
 
 namespace quillet::apps {
 namespace {

@@ -1,7 +1,7 @@
 // getSNbatch: the serial list, its fallback lists and the digit limit.
 #include <gtest/gtest.h>
 
-#include "service/mod_language.h"
+#include "core/mod_language.h"
 #include "tests/generation/rule_fixture.h"
 
 namespace quillet::testing {

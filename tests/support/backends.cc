@@ -12,6 +12,7 @@
 #include <string>
 
 #include "quillet/login.h"
+#include "apps/demo_rows.h"
 #include "store/schema.h"
 
 namespace quillet::testing {

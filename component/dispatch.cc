@@ -1,0 +1,283 @@
+// Calls by name: a request's JSON arguments decoded into the slots of the
+// method's parameters, the method run, and its response encoded.
+#include "quillet/dispatch.h"
+
+#include <exception>
+#include <limits>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/ascii_case.h"
+#include "component/call_arguments.h"
+#include "component/json_integer.h"
+#include "component/method_table.h"
+
+namespace quillet {
+
+using nlohmann::json;
+using service::Kind;
+
+struct PreparedCall::State {
+  const service::Method* method;
+  service::CallArguments args;
+  bool ran = false;
+};
+
+namespace {
+
+// What a caller sees for a failure that is not one of the component's
+// errors (the host runtime's "Internal error").
+constexpr int32_t kInternalError = 51;
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+[[noreturn]] void RaiseWrongType(const service::Method& method, const service::Parameter& param,
+                                 const std::string& expected, const json& given) {
+  throw UsageError(errc::kTypeMismatch, std::string(method.name) + ": parameter " +
+                                            std::string(param.name) + " expects " + expected +
+                                            ", not a JSON " + given.type_name());
+}
+
+template <typename T>
+T DecodeInteger(const service::Method& method, const service::Parameter& param, const json& value) {
+  const auto n = service::JsonInteger(value);
+  if (!n) RaiseWrongType(method, param, "an integer", value);
+  if (!service::FitsIn<T>(*n)) {
+    throw UsageError(errc::kOverflow, std::string(method.name) + ": parameter " +
+                                          std::string(param.name) + " " + value.dump() +
+                                          " is outside the range " +
+                                          std::to_string(std::numeric_limits<T>::min()) + " to " +
+                                          std::to_string(std::numeric_limits<T>::max()));
+  }
+  return static_cast<T>(*n);
+}
+
+bool DecodeBoolean(const service::Method& method, const service::Parameter& param,
+                   const json& value) {
+  if (value.is_boolean()) return value.get<bool>();
+  const auto n = service::JsonInteger(value);
+  if (n == -1) return true;
+  if (n == 0) return false;
+  RaiseWrongType(method, param, "true or false (or -1 or 0)", value);
+}
+
+std::shared_ptr<XmlDocument> DecodeDocument(const service::Method& method,
+                                            const service::Parameter& param, const json& value) {
+  if (value.is_null()) return nullptr;
+  if (!value.is_string()) RaiseWrongType(method, param, "an XML text or null", value);
+  auto document = std::make_shared<XmlDocument>();
+  document->loadXML(value.get<std::string>());  // a text that does not load leaves it empty
+  return document;
+}
+
+// {"KelDbName": "...", "tasks": ["T1", ...]} gives a login object with these
+// answers; null gives an empty reference.
+std::shared_ptr<Login> DecodeLogin(const service::Method& method, const service::Parameter& param,
+                                   const json& value) {
+  if (value.is_null()) return nullptr;
+  const std::string expected = "null or {\"KelDbName\": text, \"tasks\": [text, ...]}";
+  if (!value.is_object()) RaiseWrongType(method, param, expected, value);
+  std::string connection_string;
+  std::set<std::string> tasks;
+  for (const auto& [key, member] : value.items()) {
+    if (service::EqualsIgnoringAsciiCase(key, "KelDbName") && member.is_string()) {
+      connection_string = member.get<std::string>();
+    } else if (service::EqualsIgnoringAsciiCase(key, "tasks") && member.is_array()) {
+      for (const json& task : member) {
+        if (!task.is_string()) RaiseWrongType(method, param, expected, value);
+        tasks.insert(task.get<std::string>());
+      }
+    } else {
+      RaiseWrongType(method, param, expected, value);
+    }
+  }
+  return std::make_shared<ConfiguredLogin>(std::move(connection_string), std::move(tasks));
+}
+
+Variant DecodeVariantParameter(const service::Method& method, const service::Parameter& param,
+                               const json& value) {
+  try {
+    return DecodeVariant(value);
+  } catch (const UsageError& error) {
+    throw UsageError(error.number(), std::string(method.name) + ": parameter " +
+                                         std::string(param.name) + ": " + error.description());
+  }
+}
+
+service::Slot DecodeSlot(const service::Method& method, const service::Parameter& param,
+                         const json& value) {
+  switch (param.kind) {
+    case Kind::kText:
+      if (!value.is_string()) RaiseWrongType(method, param, "a string", value);
+      return value.get<std::string>();
+    case Kind::kInt16:
+      return DecodeInteger<int16_t>(method, param, value);
+    case Kind::kInt32:
+      return DecodeInteger<int32_t>(method, param, value);
+    case Kind::kBoolean:
+      return DecodeBoolean(method, param, value);
+    case Kind::kDocument:
+      return DecodeDocument(method, param, value);
+    case Kind::kLogin:
+      return DecodeLogin(method, param, value);
+    case Kind::kVariant:
+      break;
+  }
+  return DecodeVariantParameter(method, param, value);
+}
+
+json EncodeSlot(const service::Slot& slot) {
+  return std::visit(
+      [](const auto& value) -> json {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, Variant>) {
+          return EncodeVariant(value);
+        } else if constexpr (std::is_same_v<T, std::shared_ptr<XmlDocument>> ||
+                             std::is_same_v<T, std::shared_ptr<Login>>) {
+          return EncodeVariant(Variant(value));
+        } else {
+          return value;
+        }
+      },
+      slot);
+}
+
+json ErrorJson(int32_t number, const std::string& description) {
+  return {{"number", number}, {"description", description}};
+}
+
+json Response(json result, json out, json error) {
+  return {{"result", std::move(result)}, {"out", std::move(out)}, {"error", std::move(error)}};
+}
+
+json OutParameters(const PreparedCall::State& state) {
+  json out = json::object();
+  const auto& params = state.method->parameters;
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    if (params[i].direction == service::Direction::kInOut) {
+      out[std::string(params[i].name)] = EncodeSlot(state.args.slots()[i]);
+    }
+  }
+  return out;
+}
+
+[[noreturn]] void RaiseMalformed(const std::string& why) {
+  throw UsageError(errc::kInvalidArgument, "malformed request: " + why);
+}
+
+}  // namespace
+
+PreparedCall::PreparedCall(std::unique_ptr<State> state) : state_(std::move(state)) {}
+PreparedCall::PreparedCall(PreparedCall&&) noexcept = default;
+PreparedCall& PreparedCall::operator=(PreparedCall&&) noexcept = default;
+PreparedCall::~PreparedCall() = default;
+
+std::string_view PreparedCall::method() const { return state_->method->name; }
+
+json PreparedCall::Run(clsQuillet& object) {
+  if (state_->ran) {
+    return NotRun(Error(errc::kInvalidArgument, "this call has already run"));
+  }
+  state_->ran = true;
+  try {
+    const Variant result = service::InvokeMethod(*state_->method, object, state_->args);
+    return Response(EncodeVariant(result), OutParameters(*state_), nullptr);
+  } catch (const Error& error) {
+    return NotRun(error);
+  } catch (const std::exception& error) {
+    return NotRun(Error(kInternalError, error.what()));
+  }
+}
+
+json PreparedCall::NotRun(const Error& error) const {
+  return Response(nullptr, OutParameters(*state_), ErrorJson(error.number(), error.description()));
+}
+
+Dispatcher::Dispatcher(clsQuillet& object, std::shared_ptr<Login> default_login)
+    : object_(object), default_login_(std::move(default_login)) {}
+
+PreparedCall Dispatcher::Prepare(std::string_view method_name, const json& args) const {
+  const service::Method* method = service::FindMethod(method_name);
+  if (method == nullptr) {
+    throw UsageError(errc::kNoSuchMember, "unknown method " + Quoted(method_name));
+  }
+  if (!args.is_null() && !args.is_object()) {
+    throw UsageError(errc::kTypeMismatch, std::string(method->name) +
+                                              ": the arguments must be a JSON object, not a " +
+                                              args.type_name());
+  }
+  const auto& params = method->parameters;
+  std::vector<service::Slot> slots;
+  for (const service::Parameter& param : params) slots.push_back(service::EmptySlot(param.kind));
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    if (params[i].kind == Kind::kLogin) slots[i] = default_login_;
+  }
+  std::vector<bool> given(params.size(), false);
+  if (args.is_object()) {
+    for (const auto& [name, value] : args.items()) {
+      const int index = service::FindParameter(*method, name);
+      if (index < 0) {
+        throw UsageError(errc::kInvalidArgument,
+                         std::string(method->name) + " has no parameter " + Quoted(name));
+      }
+      const auto at = static_cast<std::size_t>(index);
+      if (given[at]) {
+        throw UsageError(errc::kInvalidArgument, std::string(method->name) + ": parameter " +
+                                                     std::string(params[at].name) +
+                                                     " is given twice");
+      }
+      given[at] = true;
+      slots[at] = DecodeSlot(*method, params[at], value);
+    }
+  }
+  return PreparedCall(std::make_unique<PreparedCall::State>(
+      PreparedCall::State{method, service::CallArguments(std::move(slots))}));
+}
+
+json Dispatcher::Call(std::string_view method, const json& args) {
+  PreparedCall call = Prepare(method, args);
+  return call.Run(object_);
+}
+
+json Dispatcher::HandleRequestLine(std::string_view line) {
+  try {
+    const json request = ParseJson(line);
+    if (!request.is_object()) RaiseMalformed("a request is a JSON object");
+    for (const auto& [key, value] : request.items()) {
+      if (key != "method" && key != "args") RaiseMalformed("unknown member " + Quoted(key));
+    }
+    const auto method = request.find("method");
+    if (method == request.end() || !method->is_string()) {
+      RaiseMalformed("\"method\" must be a string");
+    }
+    const auto args = request.find("args");
+    return Call(method->get<std::string>(), args == request.end() ? json() : *args);
+  } catch (const UsageError& error) {
+    return UsageErrorResponse(error);
+  }
+}
+
+json ParseJson(std::string_view text) {
+  try {
+    return json::parse(text);
+  } catch (const json::parse_error& error) {
+    // The library's messages start with an internal tag in brackets.
+    const std::string message = error.what();
+    const auto tag_end = message.find("] ");
+    throw UsageError(errc::kInvalidArgument,
+                     "malformed JSON: " +
+                         (tag_end == std::string::npos ? message : message.substr(tag_end + 2)));
+  }
+}
+
+json UsageErrorResponse(const UsageError& error) {
+  return Response(nullptr, json::object(), ErrorJson(error.number(), error.description()));
+}
+
+std::string ResponseLine(const json& response) {
+  return response.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace quillet

@@ -1,0 +1,66 @@
+// modLanguage: the language objects and locale id of the calling thread.
+#include "core/mod_language.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "quillet/error.h"
+#include "quillet/language.h"
+
+namespace quillet::modLanguage {
+namespace {
+
+// One copy per thread: every clsQuillet object on a thread shares it, and the
+// last init on that thread decides it.
+struct ModuleState {
+  std::shared_ptr<LanguageManager> language_manager;
+  std::shared_ptr<StringTable> string_table;
+  std::shared_ptr<TextFormatter> text_formatter;
+  std::string locale_id;
+};
+
+thread_local ModuleState state;
+
+[[noreturn]] void RaiseObjectNotSet() {
+  throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+}
+
+}  // namespace
+
+void InitLanguage() {
+  const std::shared_ptr<LanguageComponent> component = GetLanguageComponent();
+  if (!component) RaiseObjectNotSet();
+  // Each item is stored as soon as it exists: a failure further down leaves
+  // the earlier ones in place.
+  state.language_manager = component->CreateManager();
+  if (!state.language_manager) RaiseObjectNotSet();
+  state.string_table = state.language_manager->Strings();
+  state.text_formatter = component->CreateFormatter();
+  const std::shared_ptr<LocaleProvider> locale = state.language_manager->Locale();
+  if (!locale) RaiseObjectNotSet();
+  state.locale_id = locale->GetLocalID().ToText();
+}
+
+std::string GetResString(const std::string& key) {
+  if (!state.string_table) RaiseObjectNotSet();
+  return state.string_table->TextForKey(key);
+}
+
+std::string GetResStringEx(const std::string& key, const std::vector<Variant>& args) {
+  if (!state.text_formatter) RaiseObjectNotSet();
+  return state.text_formatter->TextForKeyWithArgs(key, args);
+}
+
+std::string GetStrValue(const Variant& value) {
+  if (value.IsNull()) return std::string();
+  try {
+    return value.ToText();
+  } catch (const Error&) {
+    return std::string();
+  }
+}
+
+const std::string& LocaleId() { return state.locale_id; }
+
+}  // namespace quillet::modLanguage

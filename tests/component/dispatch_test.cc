@@ -1,0 +1,226 @@
+// Dispatch by name: usage errors, variant encodings, responses.
+#include "quillet/dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <set>
+#include <string>
+
+#include "quillet/recordset.h"
+#include "component/method_table.h"
+#include "tests/component/recording_login.h"
+
+namespace quillet {
+namespace {
+
+using nlohmann::json;
+using testing::RecordingLogin;
+
+class DispatchTest : public ::testing::Test {
+ protected:
+  DispatchTest()
+      : dispatcher_(object_, std::make_shared<ConfiguredLogin>("bogus:", std::set<std::string>{})) {
+    object_.objlogin = login_;
+  }
+
+  std::shared_ptr<RecordingLogin> login_ = std::make_shared<RecordingLogin>();
+  clsQuillet object_;
+  Dispatcher dispatcher_;
+};
+
+struct UsageCase {
+  const char* method;
+  const char* args;
+  int32_t number;
+};
+
+// Stable test names: the default printer dumps pointer bytes.
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.method << " " << c.args; }
+
+class UsageErrorTest : public DispatchTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(UsageErrorTest, RaisesBeforeCallingAnything) {
+  const UsageCase& c = GetParam();
+  try {
+    dispatcher_.Call(c.method, json::parse(c.args));
+    FAIL() << "no usage error";
+  } catch (const UsageError& error) {
+    EXPECT_EQ(error.number(), c.number) << error.description();
+  }
+  EXPECT_TRUE(login_->calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, UsageErrorTest,
+    ::testing::Values(
+        UsageCase{"NoSuchMethod", "{}", errc::kNoSuchMember},
+        UsageCase{"CheckTaskExecsrv", R"({"sTask": "T1"})", errc::kInvalidArgument},
+        UsageCase{"CheckTaskExecsrv", R"({"sTaskID": "a", "STASKID": "b"})",
+                  errc::kInvalidArgument},
+        UsageCase{"CheckTaskExecsrv", "[]", errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv", R"({"sTaskID": 1})", errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv", R"({"bTaskExec": [1]})", errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv", R"({"bTaskExec": {"type": "login"}})", errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv", R"({"bTaskExec": {"type": "empty", "x": 1}})",
+                  errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv",
+                  R"({"bTaskExec": {"type": "recordset", "columns": ["a"], "rows": [[1, 2]]}})",
+                  errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv",
+                  R"({"bTaskExec": {"type": "recordset", "columns": ["a"], "rows": [[true]]}})",
+                  errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv", R"({"bTaskExec": {"type": "document", "xml": 3}})",
+                  errc::kTypeMismatch},
+        UsageCase{"GetmaxGrade", R"({"maxgrade": 32768})", errc::kOverflow},
+        UsageCase{"GetmaxGrade", R"({"maxgrade": -32769})", errc::kOverflow},
+        UsageCase{"GetmaxGrade", R"({"maxgrade": 1.5})", errc::kTypeMismatch},
+        UsageCase{"GetmaxGrade", R"({"maxgrade": "7"})", errc::kTypeMismatch},
+        UsageCase{"Getprefixrssrv", R"({"maxlength": 2147483648})", errc::kOverflow},
+        UsageCase{"Getprefixrssrv", R"({"maxlength": 18446744073709551615})", errc::kOverflow},
+        UsageCase{"getSNumber", R"({"bSave": 1})", errc::kTypeMismatch},
+        UsageCase{"getSNumber", R"({"bSave": "true"})", errc::kTypeMismatch},
+        UsageCase{"getSNumber", R"({"DomValue": {"type": "document", "xml": ""}})",
+                  errc::kTypeMismatch},
+        UsageCase{"init", R"({"ologin": "sqlite:x.db"})", errc::kTypeMismatch},
+        UsageCase{"init", R"({"ologin": {"KelDbName": 1}})", errc::kTypeMismatch},
+        UsageCase{"init", R"({"ologin": {"tasks": [1]}})", errc::kTypeMismatch},
+        UsageCase{"init", R"({"ologin": {"password": "x"}})", errc::kTypeMismatch}));
+
+TEST_F(DispatchTest, MalformedRequestLinesGetAnErrorResponse) {
+  for (const char* line : {"", "garbage", "[1]", R"({"method": 5})", R"({"args": {}})",
+                           R"({"method": "init", "id": 1})", R"({"method": "init", "args": 3})",
+                           R"({"method": "nope"})", "{\"method\": \"init\""}) {
+    const json response = dispatcher_.HandleRequestLine(line);
+    EXPECT_TRUE(response.at("result").is_null()) << line;
+    EXPECT_EQ(response.at("out"), json::object()) << line;
+    EXPECT_TRUE(response.at("error").at("number").is_number_integer()) << line;
+    EXPECT_FALSE(response.at("error").at("description").get<std::string>().empty()) << line;
+  }
+  EXPECT_TRUE(login_->calls.empty());
+}
+
+TEST_F(DispatchTest, NamesMatchWithoutRegardToCaseAndOutUsesTableNames) {
+  const json response =
+      dispatcher_.HandleRequestLine(R"({"method": "checktaskexecsrv", "args": {"STASKID": "T9"}})");
+  EXPECT_EQ(response, json::parse(R"({"result": {"type": "empty"}, "out": {"bTaskExec": true},
+                                      "error": null})"));
+  EXPECT_EQ(login_->calls.at(1), "TaskExec(T9,-1)");
+}
+
+TEST_F(DispatchTest, OmittedParametersTakeTheEmptyValueOfTheirKind) {
+  dispatcher_.Call("CheckTaskExecsrv", json());
+  EXPECT_EQ(login_->calls.at(1), "TaskExec(,-1)");
+}
+
+TEST_F(DispatchTest, OutParametersShowAfterARaise) {
+  const json response = dispatcher_.Call(
+      "GetmaxGrade", {{"maxgrade", 7}, {"tablname", "department"}, {"sErr", "before"}});
+  EXPECT_TRUE(response.at("result").is_null());
+  EXPECT_EQ(response.at("out"), json::parse(R"({"maxgrade": 7, "sErr": "before"})"));
+  EXPECT_EQ(response.at("error").at("number"), errc::kConnectionClosed);
+}
+
+TEST_F(DispatchTest, InitTakesTheDefaultLoginANullOrAConfiguredOne) {
+  json response = dispatcher_.Call("init", json::object());
+  EXPECT_EQ(response.at("error").at("number"), errc::kBadConnectionString);  // "bogus:"
+  EXPECT_EQ(response.at("out"), json::parse(R"({"ologin": {"type": "login"}})"));
+
+  response = dispatcher_.Call("init", {{"ologin", nullptr}});
+  EXPECT_EQ(response.at("error").at("number"), errc::kObjectNotSet);
+  EXPECT_EQ(response.at("out"), json::parse(R"({"ologin": null})"));
+
+  clsQuillet fresh;
+  Dispatcher(fresh, nullptr)
+      .Call("init", json::parse(R"({"ologin": {"keldbname": "bogus:2", "Tasks": ["T3"]}})"));
+  Variant answer;
+  fresh.CheckTaskExecsrv("T3", answer);
+  EXPECT_EQ(answer, Variant(true));
+}
+
+// Every method of the table reaches its C++ method with the right slots: none
+// fails inside the dispatch layer, results have the kind of the table, and
+// "out" names exactly the in/out parameters.
+TEST_F(DispatchTest, EveryMethodIsCallableByName) {
+  for (const service::Method& method : service::MethodTable()) {
+    clsQuillet object;
+    const json response = Dispatcher(object, nullptr).Call(method.name, json::object());
+    const json& error = response.at("error");
+    if (!error.is_null()) {
+      EXPECT_TRUE(response.at("result").is_null()) << method.name;
+      EXPECT_NE(error.at("number"), 51) << method.name << ": " << error;
+    } else if (method.result == service::Kind::kText) {
+      EXPECT_TRUE(response.at("result").is_string()) << method.name;
+    } else if (method.result == service::Kind::kDocument) {
+      EXPECT_EQ(response.at("result").at("type"), "document") << method.name;
+    } else {
+      EXPECT_EQ(response.at("result"), json::parse(R"({"type": "empty"})")) << method.name;
+    }
+    std::set<std::string> expected_out;
+    for (const service::Parameter& p : method.parameters) {
+      if (p.direction == service::Direction::kInOut) expected_out.insert(std::string(p.name));
+    }
+    std::set<std::string> out;
+    for (const auto& [key, value] : response.at("out").items()) out.insert(key);
+    EXPECT_EQ(out, expected_out) << method.name;
+  }
+  EXPECT_EQ(service::MethodTable().size(), 20u);
+  EXPECT_EQ(service::MethodTable().back().order, 20);
+}
+
+class VariantRoundTripTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(VariantRoundTripTest, DecodesAndEncodesBack) {
+  const json encoded = json::parse(GetParam());
+  EXPECT_EQ(EncodeVariant(DecodeVariant(encoded)), encoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, VariantRoundTripTest,
+                         ::testing::Values(R"({"type": "empty"})", "null", R"("text 'quoted' ü")",
+                                           "5", "-70000", "3000000000", "2.5", "true", "false",
+                                           R"({"type": "recordset", "columns": ["code", "n", "x"],
+                          "rows": [["01", 1, 1.5], [null, null, 2], ["", -3, null]]})",
+                                           R"({"type": "recordset", "columns": [], "rows": []})",
+                                           R"({"type": "document", "xml": ""})"));
+
+TEST(VariantDecodingTest, NumbersTakeTheNarrowestType) {
+  EXPECT_EQ(DecodeVariant(json(5)).type(), Variant::Type::kInt16);
+  EXPECT_EQ(DecodeVariant(json(40000)).type(), Variant::Type::kInt32);
+  EXPECT_EQ(DecodeVariant(json(3000000000LL)).type(), Variant::Type::kDouble);
+  EXPECT_EQ(DecodeVariant(json(2.0)).type(), Variant::Type::kDouble);
+}
+
+TEST(VariantDecodingTest, RecordSetsKeepNullsAndTypeTheirColumns) {
+  const Variant decoded = DecodeVariant(json::parse(
+      R"({"type": "recordset", "columns": ["a", "b", "c"], "rows": [[1, 1, "x"], [null, 2.5, 3]]})"));
+  const std::shared_ptr<RecordSet> rs = decoded.record_set();
+  ASSERT_NE(rs, nullptr);
+  EXPECT_EQ(rs->columns().at(0).type, FieldType::kInteger);
+  EXPECT_EQ(rs->columns().at(1).type, FieldType::kDouble);
+  EXPECT_EQ(rs->columns().at(2).type, FieldType::kText);
+  EXPECT_TRUE(rs->rows().at(1).at(0).IsNull());
+}
+
+TEST(VariantDecodingTest, DocumentsLoadTheirTextAndBadTextLeavesThemEmpty) {
+  const Variant good = DecodeVariant(json::parse(R"({"type": "document", "xml": "<a b='1'/>"})"));
+  ASSERT_NE(good.document(), nullptr);
+  EXPECT_EQ(good.document()->documentElement()->getAttribute("b"), "1");
+  const Variant bad =
+      DecodeVariant(json::parse(R"({"type": "document", "xml": "<return a=''b='1' />"})"));
+  ASSERT_NE(bad.document(), nullptr);
+  EXPECT_TRUE(bad.document()->empty());
+  EXPECT_EQ(EncodeVariant(bad), json::parse(R"({"type": "document", "xml": ""})"));
+}
+
+TEST(VariantEncodingTest, BooleanFieldsCrossAsMinusOneAndZero) {
+  auto rs = std::make_shared<RecordSet>(
+      std::vector<Column>{{"flag", FieldType::kBoolean}},
+      std::vector<std::vector<Variant>>{{Variant(true)}, {Variant(false)}});
+  EXPECT_EQ(EncodeVariant(Variant(rs)).at("rows"), json::parse("[[-1], [0]]"));
+  EXPECT_EQ(EncodeVariant(Variant(std::shared_ptr<XmlDocument>())), json(nullptr));
+}
+
+}  // namespace
+}  // namespace quillet

@@ -39,9 +39,11 @@ template <class Options>
 Command WithSubcommands(CLI::App* parent, std::shared_ptr<Options> options,
                         std::vector<std::pair<CLI::App*, int (*)(const Options&)>> actions) {
   return {parent, [parent, options, actions = std::move(actions)] {
-            for (const auto& [command, action] : actions) {
-              if (command->parsed()) {
-                return RunReported(parent->get_name() + " " + command->get_name(),
+            // Not a structured binding: clang 14 (clang-tidy) cannot capture one.
+            for (const auto& entry : actions) {
+              if (entry.first->parsed()) {
+                const auto action = entry.second;
+                return RunReported(parent->get_name() + " " + entry.first->get_name(),
                                    [&] { return action(*options); });
               }
             }

@@ -4,19 +4,33 @@
 #
 #   bash scripts/test.sh              build/       warnings are errors
 #   bash scripts/test.sh --sanitize   build-asan/  also AddressSanitizer + UBSan
+#   bash scripts/test.sh --tsan       build-tsan/  ThreadSanitizer, the tests of
+#                                                  concurrent callers only
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$root/build"
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_WERROR=ON)
+# Under ThreadSanitizer only the test programs with concurrent callers are
+# built and only their concurrency cases run: the rest are single-threaded.
+tsan_targets=(generation_tests)
+tsan_tests='Concurren|Pool|Parallel|Threads'
+ctest_filter=()
+build_targets=()
 case "${1:-}" in
   "") ;;
   --sanitize)
     build_dir="$root/build-asan"
     options+=(-DQUILLET_SANITIZE=ON)
     ;;
+  --tsan)
+    build_dir="$root/build-tsan"
+    options+=(-DQUILLET_TSAN=ON -DQUILLET_BUILD_BENCH=OFF)
+    build_targets=(--target "${tsan_targets[@]}")
+    ctest_filter=(-R "$tsan_tests")
+    ;;
   *)
-    echo "usage: bash scripts/test.sh [--sanitize]" >&2
+    echo "usage: bash scripts/test.sh [--sanitize | --tsan]" >&2
     exit 2
     ;;
 esac
@@ -59,6 +73,7 @@ export QUILLET_TEST_POSTGRES="host=$pg_dir user=quillet dbname=quillet_test"
 
 # --- build and test -----------------------------------------------------------
 cmake -S "$root" -B "$build_dir" "${options[@]}"
-cmake --build "$build_dir" -j "$(nproc)"
+cmake --build "$build_dir" -j "$(nproc)" "${build_targets[@]}"
 cd "$build_dir"
-ctest --output-on-failure -j2
+ctest --output-on-failure -j2 "${ctest_filter[@]}"
+

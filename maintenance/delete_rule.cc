@@ -1,6 +1,7 @@
 // DelSNRulesrv: removes an owner's header and the segments of a rule name.
 #include "maintenance/methods.h"
 #include "store/maintenance_rules.h"
+#include "store/write_pool.h"
 
 namespace quillet::maintenance {
 

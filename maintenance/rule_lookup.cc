@@ -2,6 +2,7 @@
 // running number.
 #include "maintenance/methods.h"
 #include "store/maintenance_rules.h"
+#include "store/write_pool.h"
 
 namespace quillet::maintenance {
 namespace {

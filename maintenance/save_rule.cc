@@ -1,10 +1,11 @@
 // SaveSNRulesrv: stores an owner's rule from the setup screen's rule document.
+#include "core/mod_language.h"
 #include "maintenance/methods.h"
 #include "maintenance/refill_source_mapping.h"
 #include "maintenance/rule_document.h"
 #include "quillet/error.h"
-#include "core/mod_language.h"
 #include "store/maintenance_rules.h"
+#include "store/write_pool.h"
 
 namespace quillet::maintenance {
 namespace {

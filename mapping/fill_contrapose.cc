@@ -2,11 +2,12 @@
 
 #include <vector>
 
+#include "core/mod_language.h"
 #include "core/text_functions.h"
 #include "mapping/prefix_key.h"
-#include "core/mod_language.h"
 #include "store/mapping_contrapose.h"
 #include "store/mapping_identifier.h"
+#include "store/write_pool.h"
 
 namespace quillet::mapping {
 namespace {

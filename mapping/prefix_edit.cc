@@ -2,6 +2,7 @@
 #include "mapping/methods.h"
 #include "mapping/prefix_key.h"
 #include "store/mapping_contrapose.h"
+#include "store/write_pool.h"
 
 namespace quillet::mapping {
 

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <limits>
 #include <typeinfo>
 #include <utility>
@@ -72,29 +73,6 @@ auto Translated(Dialect dialect, Action&& action) -> decltype(action()) {
     throw Error(errc::kTypeMismatch, "Type mismatch");
   }
 }
-
-// Parameter values and their indicators, kept alive (and unmoved) while a
-// statement holds references to them.
-class BoundParams {
- public:
-  explicit BoundParams(const Params& params) {
-    values_.reserve(params.size());
-    indicators_.reserve(params.size());
-    for (const Param& param : params) {
-      values_.push_back(param.value_or(std::string()));
-      indicators_.push_back(param ? soci::i_ok : soci::i_null);
-    }
-  }
-  void BindTo(soci::statement& statement) {
-    for (std::size_t i = 0; i < values_.size(); ++i) {
-      statement.exchange(soci::use(values_[i], indicators_[i]));
-    }
-  }
-
- private:
-  std::vector<std::string> values_;
-  std::vector<soci::indicator> indicators_;
-};
 
 bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
@@ -208,14 +186,138 @@ __attribute__((no_sanitize("vptr"))) PGconn* PostgresHandle(soci::session& sessi
   return static_cast<soci::postgresql_session_backend*>(session.get_backend())->conn_;
 }
 
+// Statements worth keeping prepared: reads and row changes of modest size.
+// Transaction control, schema changes and statements built with thousands
+// of placeholders run once.
+constexpr std::size_t kLongestPreparedText = 4096;
+constexpr std::size_t kMostPreparedStatements = 64;
+
+std::string_view FirstWord(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
+  std::size_t end = start;
+  while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
+  return text.substr(start, end - start);
+}
+
+bool Cacheable(std::string_view text) {
+  if (text.size() > kLongestPreparedText) return false;
+  const std::string_view word = FirstWord(text);
+  return SameIgnoringCase(word, "select") || SameIgnoringCase(word, "insert") ||
+         SameIgnoringCase(word, "update") || SameIgnoringCase(word, "delete");
+}
+
+// Statements that change nothing by themselves: sending one again after the
+// connection was lost cannot repeat an effect.
+bool Harmless(std::string_view text) {
+  const std::string_view word = FirstWord(text);
+  return SameIgnoringCase(word, "select") || SameIgnoringCase(word, "begin");
+}
+
+// SQLite result codes after which the file must be opened again: I/O errors,
+// a file that cannot be opened or is not a database, and a file moved or
+// deleted while open (SQLITE_READONLY_DBMOVED).
+bool SqliteFileGone(int32_t number) {
+  const int32_t primary = number & 0xff;
+  return primary == 10 || primary == kSqliteCantOpen || primary == 26 || number == 1032;
+}
+
+// COPY's text format: backslash escapes for the characters that end a field
+// or a row; \N stands for null.
+void AppendCopyField(std::string& line, const Param& value) {
+  if (!value) {
+    line += "\\N";
+    return;
+  }
+  for (char c : *value) {
+    switch (c) {
+      case '\\':
+        line += "\\\\";
+        break;
+      case '\t':
+        line += "\\t";
+        break;
+      case '\n':
+        line += "\\n";
+        break;
+      case '\r':
+        line += "\\r";
+        break;
+      default:
+        line += c;
+    }
+  }
+}
+
+// The failure of a PostgreSQL result as the access library raises it.
+void CheckPostgresResult(PGconn* connection, PGresult* result, ExecStatusType wanted) {
+  const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+  if (status == wanted) {
+    PQclear(result);
+    return;
+  }
+  std::string message = result ? PQresultErrorMessage(result) : PQerrorMessage(connection);
+  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  const std::string sqlstate = state ? state : "";
+  PQclear(result);
+  throw soci::postgresql_soci_error(message, sqlstate.size() == 5 ? sqlstate.c_str() : "");
+}
+
 }  // namespace
 
-Connection::Connection() = default;
-Connection::~Connection() = default;
+// A statement kept with the values it binds by reference.
+struct Connection::Prepared {
+  Prepared(soci::session& session, const std::string& text, std::size_t params, bool query,
+           soci::details::statement_type type)
+      : values(params), indicators(params, soci::i_ok), statement(session) {
+    statement.alloc();
+    statement.prepare(text, type);
+    for (std::size_t i = 0; i < params; ++i) {
+      statement.exchange(soci::use(values[i], indicators[i]));
+    }
+    if (query) statement.exchange(soci::into(row));
+    statement.define_and_bind();
+  }
 
-void Connection::Open(const std::string& connection_string) {
-  if (session_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
-  const Target target = ParseConnectionString(connection_string);
+  void Bind(const Params& params) {
+    if (params.size() != values.size()) {
+      throw soci::soci_error("The statement takes " + std::to_string(values.size()) + " values, " +
+                             std::to_string(params.size()) + " were given.");
+    }
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      values[i] = params[i].value_or(std::string());
+      indicators[i] = params[i] ? soci::i_ok : soci::i_null;
+    }
+  }
+
+  soci::row row;
+  std::vector<std::string> values;
+  std::vector<soci::indicator> indicators;
+  soci::statement statement;
+};
+
+Connection::Connection() = default;
+
+Connection::~Connection() { Close(); }
+
+void Connection::Open(const std::string& connection_string, Create create) {
+  if (open_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+  connection_string_ = connection_string;
+  try {
+    OpenSession(create);
+  } catch (...) {
+    connection_string_.clear();
+    throw;
+  }
+  open_ = true;
+}
+
+void Connection::OpenSession(Create create) {
+  const Target target = ParseConnectionString(connection_string_);
+  if (target.dialect == Dialect::kSqlite && create == Create::kNever &&
+      !std::filesystem::exists(target.backend_connect_string)) {
+    throw Error(kSqliteCantOpen, "unable to open database file");
+  }
   session_ = Translated(target.dialect, [&] {
     if (target.dialect == Dialect::kSqlite) {
       auto session = std::make_unique<soci::session>(
@@ -235,84 +337,212 @@ void Connection::Open(const std::string& connection_string) {
     return session;
   });
   dialect_ = target.dialect;
-  connection_string_ = connection_string;
+  lost_ = false;
 }
 
-bool Connection::IsOpen() const { return session_ != nullptr; }
+bool Connection::IsOpen() const { return open_; }
 
-void Connection::Close() { session_.reset(); }
+void Connection::Close() {
+  prepared_.clear();
+  session_.reset();
+  open_ = false;
+  lost_ = false;
+  in_transaction_ = false;
+  connection_string_.clear();
+}
 
 Dialect Connection::dialect() const {
-  if (!session_) RaiseClosed();
+  if (!open_) RaiseClosed();
   return dialect_;
 }
 
 soci::session& Connection::session() {
-  if (!session_) RaiseClosed();
+  if (!open_ || !session_) RaiseClosed();
   return *session_;
 }
 
-std::shared_ptr<RecordSet> Connection::Query(const Sql& sql, const Params& params) {
-  soci::session& db = session();
-  const std::string text(sql.For(dialect_));
-  return Translated(dialect_, [&] {
-    BoundParams bound(params);
-    soci::row row;
-    soci::statement statement(db);
-    statement.alloc();
-    statement.prepare(text, soci::details::st_one_time_query);
-    bound.BindTo(statement);
-    statement.exchange(soci::into(row));
-    statement.define_and_bind();
-    bool has_row = statement.execute(true);
+bool Connection::Lost() {
+  if (!open_) return false;
+  if (lost_ || !session_) return true;
+  if (dialect_ == Dialect::kPostgresql) {
+    // Reads what the server may have sent meanwhile (a notice that it ends
+    // the session, or the end of the stream) without waiting.
+    PGconn* handle = PostgresHandle(*session_);
+    PQconsumeInput(handle);
+    lost_ = PQstatus(handle) == CONNECTION_BAD;
+  } else {
+    int moved = 0;
+    sqlite_api::sqlite3_file_control(SqliteHandle(*session_), "main", SQLITE_FCNTL_HAS_MOVED,
+                                     &moved);
+    lost_ = moved != 0;
+  }
+  return lost_;
+}
 
-    std::vector<Column> columns;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      const soci::column_properties& properties = row.get_properties(i);
-      columns.push_back({ColumnName(properties.get_name(), dialect_, text),
-                         FieldTypeOf(properties.get_data_type())});
+soci::session& Connection::UsableSession() {
+  if (!open_) RaiseClosed();
+  if (!in_transaction_ && Lost()) {
+    prepared_.clear();
+    session_.reset();
+    lost_ = true;
+    // The file of a SQLite connection is opened again only where it is: a
+    // new empty one would hide the database that went away.
+    OpenSession(Create::kNever);
+  }
+  return session();
+}
+
+Connection::Prepared& Connection::PreparedFor(const std::string& text, std::size_t params,
+                                              bool query) {
+  auto found = prepared_.find(text);
+  if (found != prepared_.end()) return *found->second;
+  if (prepared_.size() >= kMostPreparedStatements) prepared_.clear();
+  auto prepared = std::make_unique<Prepared>(*session_, text, params, query,
+                                             soci::details::st_repeatable_query);
+  return *prepared_.emplace(text, std::move(prepared)).first->second;
+}
+
+template <typename Action>
+auto Connection::RunStatement(std::string_view sql, const Params& params, bool query,
+                              Action&& action)
+    -> decltype(action(std::declval<Prepared&>(), std::declval<const std::string&>())) {
+  const std::string text(sql);
+  const bool cacheable = Cacheable(text);
+  for (int attempt = 0;; ++attempt) {
+    const bool in_transaction = in_transaction_;
+    try {
+      return Translated(dialect_, [&] {
+        soci::session& db = UsableSession();
+        ++sent_statements_;
+        std::unique_ptr<Prepared> once;
+        if (!cacheable) {
+          once = std::make_unique<Prepared>(db, text, params.size(), query,
+                                            soci::details::st_one_time_query);
+        }
+        Prepared& prepared = once ? *once : PreparedFor(text, params.size(), query);
+        prepared.Bind(params);
+        return action(prepared, text);
+      });
+    } catch (const Error& failure) {
+      if (dialect_ == Dialect::kSqlite) {
+        // A failed statement may have stopped between rows; it is prepared afresh.
+        prepared_.erase(text);
+        if (SqliteFileGone(failure.number())) lost_ = true;
+      } else if (session_ && PQstatus(PostgresHandle(*session_)) == CONNECTION_BAD) {
+        lost_ = true;
+      }
+      if (lost_ && attempt == 0 && !in_transaction && Harmless(text)) continue;
+      throw;
     }
-    std::vector<std::vector<Variant>> rows;
-    while (has_row) {
-      std::vector<Variant> values;
-      values.reserve(row.size());
-      for (std::size_t i = 0; i < row.size(); ++i) values.push_back(FieldValue(row, i));
-      rows.push_back(std::move(values));
-      has_row = statement.fetch();
-    }
-    return std::make_shared<RecordSet>(std::move(columns), std::move(rows));
-  });
+  }
+}
+
+std::shared_ptr<RecordSet> Connection::Query(const Sql& sql, const Params& params) {
+  return RunStatement(sql.For(dialect()), params, true,
+                      [&](Prepared& prepared, const std::string& text) {
+                        soci::statement& statement = prepared.statement;
+                        soci::row& row = prepared.row;
+                        bool has_row = statement.execute(true);
+                        std::vector<Column> columns;
+                        for (std::size_t i = 0; i < row.size(); ++i) {
+                          const soci::column_properties& properties = row.get_properties(i);
+                          columns.push_back({ColumnName(properties.get_name(), dialect_, text),
+                                             FieldTypeOf(properties.get_data_type())});
+                        }
+                        std::vector<std::vector<Variant>> rows;
+                        while (has_row) {
+                          std::vector<Variant> values;
+                          values.reserve(row.size());
+                          for (std::size_t i = 0; i < row.size(); ++i)
+                            values.push_back(FieldValue(row, i));
+                          rows.push_back(std::move(values));
+                          has_row = statement.fetch();
+                        }
+                        return std::make_shared<RecordSet>(std::move(columns), std::move(rows));
+                      });
 }
 
 long long Connection::Execute(const Sql& sql, const Params& params) {
-  soci::session& db = session();
-  const std::string text(sql.For(dialect_));
-  return Translated(dialect_, [&] {
-    BoundParams bound(params);
-    soci::statement statement(db);
-    statement.alloc();
-    statement.prepare(text, soci::details::st_one_time_query);
-    bound.BindTo(statement);
-    statement.define_and_bind();
-    statement.execute(true);
-    return statement.get_affected_rows();
+  return RunStatement(sql.For(dialect()), params, false,
+                      [&](Prepared& prepared, const std::string&) {
+                        prepared.statement.execute(true);
+                        return prepared.statement.get_affected_rows();
+                      });
+}
+
+void Connection::InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
+                            const std::vector<Params>& rows) {
+  if (rows.empty()) return;
+  std::string names;
+  for (std::string_view column : columns) {
+    if (!names.empty()) names += ',';
+    names += column;
+  }
+  if (dialect() == Dialect::kSqlite) {
+    std::string text = "insert into " + std::string(table) + " (" + names + ") values (";
+    for (std::size_t i = 1; i <= columns.size(); ++i) {
+      text += (i > 1 ? ",:" : ":") + std::to_string(i);
+    }
+    const Sql insert{text + ")"};
+    for (const Params& row : rows) Execute(insert, row);
+    return;
+  }
+  Translated(dialect_, [&] {
+    PGconn* handle = PostgresHandle(UsableSession());
+    ++sent_statements_;
+    const std::string copy = "COPY " + std::string(table) + " (" + names + ") FROM STDIN";
+    CheckPostgresResult(handle, PQexec(handle, copy.c_str()), PGRES_COPY_IN);
+    constexpr std::size_t kChunk = 1 << 16;
+    std::string buffer;
+    bool sent = true;
+    for (const Params& row : rows) {
+      for (std::size_t i = 0; i < row.size(); ++i) {
+        if (i > 0) buffer += '\t';
+        AppendCopyField(buffer, row[i]);
+      }
+      buffer += '\n';
+      if (buffer.size() >= kChunk) {
+        sent = PQputCopyData(handle, buffer.data(), static_cast<int>(buffer.size())) == 1;
+        buffer.clear();
+        if (!sent) break;
+      }
+    }
+    if (sent && !buffer.empty()) {
+      sent = PQputCopyData(handle, buffer.data(), static_cast<int>(buffer.size())) == 1;
+    }
+    PQputCopyEnd(handle, sent ? nullptr : "the rows could not be sent");
+    PGresult* result = PQgetResult(handle);
+    // Whatever else the server sends for the command is read to its end.
+    for (PGresult* more; (more = PQgetResult(handle)) != nullptr;) PQclear(more);
+    if (PQstatus(handle) == CONNECTION_BAD) lost_ = true;
+    CheckPostgresResult(handle, result, PGRES_COMMAND_OK);
   });
 }
 
 void Connection::Begin() {
-  soci::session& db = session();
-  if (dialect_ == Dialect::kPostgresql) {
-    if (PQtransactionStatus(PostgresHandle(db)) != PQTRANS_IDLE) {
-      throw Error(SqlStateNumber("25001"),
-                  "there is already a transaction in progress (SQLSTATE 25001)");
-    }
+  soci::session& db = UsableSession();
+  if (dialect_ == Dialect::kPostgresql &&
+      (in_transaction_ || PQtransactionStatus(PostgresHandle(db)) != PQTRANS_IDLE)) {
+    throw Error(SqlStateNumber("25001"),
+                "there is already a transaction in progress (SQLSTATE 25001)");
   }
   Execute(Sql{"BEGIN IMMEDIATE", "BEGIN"});
+  in_transaction_ = true;
 }
 
-void Connection::Commit() { Execute(Sql{"COMMIT"}); }
+void Connection::EndTransaction(const Sql& sql) {
+  // Whatever the outcome, no transaction is open afterwards: a failed COMMIT
+  // or ROLLBACK has lost its session, which the server rolls back.
+  struct Ended {
+    bool& flag;
+    ~Ended() { flag = false; }
+  } ended{in_transaction_};
+  Execute(sql);
+}
 
-void Connection::Rollback() { Execute(Sql{"ROLLBACK"}); }
+void Connection::Commit() { EndTransaction(Sql{"COMMIT"}); }
+
+void Connection::Rollback() { EndTransaction(Sql{"ROLLBACK"}); }
 
 Connection::Transaction::Transaction(Connection& connection) : connection_(connection) {
   connection_.Begin();
@@ -331,13 +561,6 @@ Connection::Transaction::~Transaction() {
 void Connection::Transaction::Commit() {
   connection_.Commit();
   done_ = true;
-}
-
-std::unique_ptr<Connection> OpenWriteConnection(const Connection& service) {
-  if (!service.IsOpen()) RaiseClosed();
-  auto connection = std::make_unique<Connection>();
-  connection->Open(service.ConnectionString());
-  return connection;
 }
 
 }  // namespace quillet::store

@@ -2,10 +2,12 @@
 #ifndef QUILLET_STORE_CONNECTION_H_
 #define QUILLET_STORE_CONNECTION_H_
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "quillet/recordset.h"
@@ -35,11 +37,26 @@ struct Sql {
 using Param = std::optional<std::string>;
 using Params = std::vector<Param>;
 
+// Whether opening a SQLite file that does not exist creates it.
+enum class Create { kIfMissing, kNever };
+
 // A database connection opened from a connection string:
 //   sqlite:PATH           a file (created when missing), WAL mode, busy timeout
 //   postgresql:CONNINFO   a libpq key/value string or URI
 // Every database failure raises Error with the database's own number and
 // description (see database_error.h). Thread safety: one thread at a time.
+//
+// Statements are prepared once per connection and reused (on PostgreSQL as
+// named server-side statements); statement texts are the cache's keys.
+//
+// A connection heals itself: once the server has gone away (a terminated
+// backend, a restarted server, a SQLite file moved or deleted), the next
+// statement that runs outside a transaction first opens the session again
+// from the same string. A statement that fails because the connection was
+// lost is run once more on the new session only when that cannot repeat an
+// effect: a read or BEGIN, outside a transaction. Any other failure reaches
+// the caller; a transaction cut by a lost connection is rolled back by the
+// server.
 class Connection {
  public:
   Connection();
@@ -48,8 +65,9 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   // Raises errc::kObjectOpen when already open, errc::kBadConnectionString for
-  // an unknown scheme, or the database's error when it cannot connect.
-  void Open(const std::string& connection_string);
+  // an unknown scheme, or the database's error when it cannot connect. With
+  // Create::kNever a missing SQLite file raises 14 (SQLITE_CANTOPEN).
+  void Open(const std::string& connection_string, Create create = Create::kIfMissing);
   bool IsOpen() const;
   void Close();
   // The string it was opened with; empty before Open.
@@ -63,6 +81,21 @@ class Connection {
   // Runs a statement; returns the number of rows it changed.
   long long Execute(const Sql& sql, const Params& params = {});
 
+  // Inserts `rows` into `table`, each row one value per column of `columns`
+  // (names written by the caller, never user values). PostgreSQL streams them
+  // with COPY, SQLite runs one prepared insert per row. Runs in the caller's
+  // transaction; without one a failure on SQLite keeps the rows before it.
+  void InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
+                  const std::vector<Params>& rows);
+
+  // Whether a transaction begun with Begin is open.
+  bool InTransaction() const { return in_transaction_; }
+  // Whether the session is known to be gone, or is found gone by a look that
+  // sends nothing to the server; a connection that is not open is not.
+  bool Lost();
+  // Statements sent over this connection since it was first opened, retries
+  // and reconnections included.
+  uint64_t SentStatements() const { return sent_statements_; }
   // Transactions: Begin raises when one is already open. A Transaction that
   // is destroyed without Commit rolls back.
   class Transaction {
@@ -84,15 +117,30 @@ class Connection {
   void Rollback();
 
  private:
-  soci::session& session();
+  struct Prepared;
 
-  std::unique_ptr<soci::session> session_;
+  soci::session& session();
+  // The session, opened again first when it was lost and no transaction is open.
+  soci::session& UsableSession();
+  void OpenSession(Create create);
+  // Runs `action` on the statement of `sql` with `params` bound, prepared or
+  // taken from the cache, on a usable session, by the reconnection rules above.
+  template <typename Action>
+  auto RunStatement(std::string_view sql, const Params& params, bool query, Action&& action)
+      -> decltype(action(std::declval<Prepared&>(), std::declval<const std::string&>()));
+  Prepared& PreparedFor(const std::string& text, std::size_t params, bool query);
+  void EndTransaction(const Sql& sql);
+
   std::string connection_string_;
   Dialect dialect_ = Dialect::kSqlite;
+  bool open_ = false;
+  bool lost_ = false;
+  bool in_transaction_ = false;
+  uint64_t sent_statements_ = 0;
+  std::unique_ptr<soci::session> session_;
+  // Declared after the session: statements go before their session does.
+  std::unordered_map<std::string, std::unique_ptr<Prepared>> prepared_;
 };
-
-// Opens a short-lived write connection from another connection's string.
-std::unique_ptr<Connection> OpenWriteConnection(const Connection& service);
 
 }  // namespace quillet::store
 

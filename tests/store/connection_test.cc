@@ -9,6 +9,7 @@
 
 #include "quillet/error.h"
 #include "store/database_error.h"
+#include "store/write_pool.h"
 #include "apps/demo_rows.h"
 #include "store/schema.h"
 #include "tests/support/backends.h"

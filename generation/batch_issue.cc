@@ -2,13 +2,13 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/mod_language.h"
+#include "core/runtime_errors.h"
+#include "core/text_functions.h"
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
 #include "generation/rule_parts.h"
 #include "generation/running_number_lease.h"
-#include "core/runtime_errors.h"
-#include "core/text_functions.h"
-#include "core/mod_language.h"
 
 namespace quillet::generation {
 namespace {
@@ -79,7 +79,7 @@ std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinv
     HeaderNumberReader read_number;
     if (bSave) {
       lease.emplace(db);
-      read_number = [&](const RuleOwner& locked) { return lease->Read(locked); };
+      read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
     }
     const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, read_number);
     if (parts->xml().empty()) return fallback("");

@@ -1,10 +1,10 @@
 #include "generation/rule_evaluation.h"
 
 #include "core/runtime_errors.h"
-#include "generation/segment_text.h"
 #include "core/utf8.h"
-#include "store/rule_queries.h"
 #include "core/value_document.h"
+#include "generation/segment_text.h"
+#include "store/rule_queries.h"
 
 namespace quillet::generation {
 
@@ -31,7 +31,8 @@ std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& val
       store::generation::OwnerSegments(db, subject.owner.code, subject.owner.TypeText());
   if (segments->Bof() || segments->Eof()) return std::nullopt;
 
-  const SegmentContext context{db, values, subject.item_code};
+  SegmentLookups lookups;
+  const SegmentContext context{db, values, subject.item_code, *segments, lookups};
   WalkedRule walked;
   for (segments->MoveFirst(); !segments->Eof(); segments->MoveNext()) {
     if (SourceType(*segments) != kRunningNumberType) {
@@ -45,7 +46,7 @@ std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& val
     }
     walked.has_running_number = true;
     walked.prefix = walked.text;
-    const auto header = read_number ? read_number(subject.owner)
+    const auto header = read_number ? read_number(subject.owner, *segments)
                                     : store::generation::HeaderNumber(db, subject.owner.code,
                                                                       subject.owner.TypeText());
     walked.running_text = running(RunningNumber{*segments, header->Field("cnumber")});

@@ -54,8 +54,9 @@ struct WalkedRule {
 };
 
 // Reads the owner's SNrulemain.cnumber (a record set without rows when the
-// header is gone).
-using HeaderNumberReader = std::function<std::shared_ptr<RecordSet>(const RuleOwner&)>;
+// header is gone) for the running-number segment `segment`.
+using HeaderNumberReader =
+    std::function<std::shared_ptr<RecordSet>(const RuleOwner&, const RecordSet& segment)>;
 
 // Walks the owner's segments in ascending igrade, appending each segment's
 // text; at the running-number segment reads the owner's cnumber, through

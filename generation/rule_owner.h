@@ -34,7 +34,7 @@ bool HasSNRule(store::Connection& db, const RuleOwner& owner);
 // inventory or has no class, a missing coding rule, a coding rule character
 // that is not a digit where one is needed (errc::kTypeMismatch), a digit
 // longer than what is left of the class code (errc::kInvalidArgument), and
-// any database error.
+// any database error. Sends one query, whatever the item's level.
 std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& item_code);
 
 }  // namespace quillet::generation

@@ -10,23 +10,38 @@ RunningNumberLease::~RunningNumberLease() {
   try {
     writer_->Rollback();
   } catch (...) {
-    // Closing the connection ends the transaction all the same.
+    // Giving the connection back ends the transaction all the same.
   }
 }
 
 std::shared_ptr<RecordSet> RunningNumberLease::Read(const RuleOwner& owner) {
-  if (writer_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
-  writer_ = store::generation::OpenWriter(service_);
+  if (owner_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+  if (!writer_) writer_ = store::generation::OpenWriter(service_);
   store::generation::BeginWrite(*writer_);
   open_transaction_ = true;
   owner_ = owner;
   return store::generation::LockedHeaderNumber(*writer_, owner.code, owner.TypeText());
 }
 
+std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int32_t step) {
+  if (owner_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+  writer_ = store::generation::OpenWriter(service_);
+  const std::optional<int32_t> before =
+      store::generation::AdvanceNumber(*writer_, owner.code, owner.TypeText(), step);
+  if (!before) return Read(owner);
+  owner_ = owner;
+  advanced_ = true;
+  writer_.reset();
+  return std::make_shared<RecordSet>(
+      std::vector<Column>{{"cnumber"}},
+      std::vector<std::vector<Variant>>{{Variant(std::to_string(*before))}});
+}
+
 void RunningNumberLease::Advance(const std::string& next) {
   if (!owner_) {
     throw Error(errc::kConnectionClosed, "Operation is not allowed when the object is closed.");
   }
+  if (advanced_) return;
   store::generation::SetNumber(*writer_, owner_->code, owner_->TypeText(), next);
   store::generation::CommitWrite(*writer_);
   open_transaction_ = false;

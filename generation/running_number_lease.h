@@ -11,12 +11,14 @@
 #include "generation/rule_owner.h"
 #include "quillet/recordset.h"
 #include "store/connection.h"
+#include "store/write_pool.h"
 
 namespace quillet::generation {
 
-// A short-lived write connection opened from the service connection's
-// string, with one transaction: an immediate one on SQLite (other writers
-// wait), the header row locked on PostgreSQL. Used on one thread.
+// A write connection from the pool of the service connection's string,
+// with one transaction: an immediate one on SQLite (other writers wait), the
+// header row locked on PostgreSQL; or, for a plain number, one statement
+// that reads and advances it at once. Used on one thread.
 class RunningNumberLease {
  public:
   explicit RunningNumberLease(const store::Connection& service) : service_(service) {}
@@ -31,16 +33,23 @@ class RunningNumberLease {
   // Raises the database's errors, errc::kObjectOpen when called twice.
   std::shared_ptr<RecordSet> Read(const RuleOwner& owner);
 
+  // Reads the owner's cnumber and advances it by `step` (the caller has
+  // checked the sum against 32 bits when it calls Advance): in one statement
+  // when the stored text is a plain number whose sum fits, after which
+  // Advance does nothing; else as Read does. Raises as Read does.
+  std::shared_ptr<RecordSet> Claim(const RuleOwner& owner, int32_t step);
+
   // Stores `next` as the running number of the owner read, commits and
-  // closes the connection. Raises the database's errors, and
-  // errc::kConnectionClosed when Read has not run.
+  // gives the connection back. Raises the database's errors, and
+  // errc::kConnectionClosed when neither Read nor Claim has run.
   void Advance(const std::string& next);
 
  private:
   const store::Connection& service_;
   std::optional<RuleOwner> owner_;
-  std::unique_ptr<store::Connection> writer_;
+  store::WritePool::Lease writer_;
   bool open_transaction_ = false;
+  bool advanced_ = false;
 };
 
 }  // namespace quillet::generation

@@ -2,13 +2,15 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
-#include "generation/graded_code.h"
-#include "generation/methods.h"
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
 #include "core/utf8.h"
 #include "core/value_document.h"
+#include "generation/graded_code.h"
+#include "generation/methods.h"
+#include "store/rule_queries.h"
 
 namespace quillet::generation {
 namespace {
@@ -75,16 +77,74 @@ std::string SourceValue(const SegmentContext& context, const std::string& type,
   return value;
 }
 
+// GetGradedCode, asked once per evaluation for the same arguments.
+std::string GradedCode(const SegmentContext& context, const std::string& value, const char* kind,
+                       const std::string& grade) {
+  const auto key = std::make_tuple(value, std::string(kind), grade);
+  auto found = context.lookups.graded.find(key);
+  if (found != context.lookups.graded.end()) return found->second;
+  std::string code = GetGradedCode(context.db, value, kind, grade);
+  context.lookups.graded.emplace(key, code);
+  return code;
+}
+
+// The value that a mapped segment looks up, or nullopt when the segment
+// fails or fills before it gets there (it fails again, in its turn).
+std::optional<std::string> MappedSeed(const SegmentContext& context, const RecordSet& segment) {
+  try {
+    const std::string type = SourceType(segment);
+    const std::optional<SourceRule> rule = RuleOf(type);
+    if (!rule || !rule->mapped) return std::nullopt;
+    std::string value = SourceValue(context, type, *rule);
+    if (value.empty()) return std::nullopt;
+    if (rule->grade == nullptr) return value;
+    return GradedCode(context, value, rule->grade, FieldText(segment.Field("cdatasrcformat")));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// Reads the codes of every mapped segment of the rule in one query.
+void LoadMappedCodes(const SegmentContext& context) {
+  SegmentLookups& lookups = context.lookups;
+  lookups.mapped_loaded = true;
+  const auto segments = context.segments.Clone();
+  std::vector<SegmentLookups::Key> pairs;
+  for (segments->MoveFirst(); !segments->Eof(); segments->MoveNext()) {
+    std::optional<std::string> seed = MappedSeed(context, *segments);
+    if (!seed) continue;
+    SegmentLookups::Key key{SourceType(*segments), *std::move(seed)};
+    if (lookups.mapped_asked.insert(key).second) pairs.push_back(std::move(key));
+  }
+  if (pairs.empty()) return;
+  const auto rows = store::generation::MappedCodes(context.db, pairs);
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    const Variant& code = rows->Field("ccode");
+    lookups.mapped.emplace(SegmentLookups::Key{rows->Field("cdatasrccode").ToText(),
+                                               rows->Field("cseedcode").ToText()},
+                           code.IsNull() ? std::string() : code.ToText());
+  }
+}
+
+// GetContrapose for a segment of the rule, from the shared look-up.
+std::string MappedCode(const SegmentContext& context, const std::string& type,
+                       const std::string& value) {
+  if (!context.lookups.mapped_loaded) LoadMappedCodes(context);
+  const SegmentLookups::Key key{type, value};
+  if (!context.lookups.mapped_asked.contains(key)) return GetContrapose(context.db, type, value);
+  auto found = context.lookups.mapped.find(key);
+  return found == context.lookups.mapped.end() ? std::string() : found->second;
+}
+
 std::string ArchiveText(const SegmentContext& context, const RecordSet& segment,
                         const std::string& type, const SourceRule& rule) {
   std::string value = SourceValue(context, type, rule);
   if (value.empty()) return Fill(segment);
   if (rule.grade != nullptr) {
-    value =
-        GetGradedCode(context.db, value, rule.grade, FieldText(segment.Field("cdatasrcformat")));
+    value = GradedCode(context, value, rule.grade, FieldText(segment.Field("cdatasrcformat")));
   }
   if (rule.mapped) {
-    std::string mapped = GetContrapose(context.db, type, value);
+    std::string mapped = MappedCode(context, type, value);
     if (!mapped.empty()) return mapped;
   }
   return PatchValue(value, FieldText(segment.Field("iformatlength")),

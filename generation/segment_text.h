@@ -4,7 +4,11 @@
 #define QUILLET_GENERATION_SEGMENT_TEXT_H_
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
@@ -15,11 +19,25 @@ namespace quillet::generation {
 // The data source type of the running-number segment.
 inline constexpr const char* kRunningNumberType = "10";
 
+// Look-ups made once per evaluation and shared by its segments: the mapped
+// codes of every mapped segment, asked for together when the first of them
+// needs its code, and the graded codes found so far. Nothing outlives the
+// evaluation.
+struct SegmentLookups {
+  using Key = std::pair<std::string, std::string>;  // data source type, value
+  bool mapped_loaded = false;
+  std::set<Key> mapped_asked;
+  std::map<Key, std::string> mapped;  // the first row's code of each pair found
+  std::map<std::tuple<std::string, std::string, std::string>, std::string> graded;
+};
+
 // What the segments of one evaluation share.
 struct SegmentContext {
   store::Connection& db;
   const XmlDocument& values;  // the value document
   const std::string& item_code;
+  const RecordSet& segments;  // every segment of the rule
+  SegmentLookups& lookups;
 };
 
 // The data source type of the segment row, as decimal text. Raises

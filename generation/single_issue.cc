@@ -2,11 +2,11 @@
 // asked to save.
 #include <cstdint>
 
+#include "core/runtime_errors.h"
+#include "core/text_functions.h"
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
 #include "generation/running_number_lease.h"
-#include "core/runtime_errors.h"
-#include "core/text_functions.h"
 
 namespace quillet::generation {
 namespace {
@@ -28,7 +28,9 @@ std::string Issue(store::Connection& db, std::string& cinvcode,
   HeaderNumberReader read_number;
   if (save) {
     lease.emplace(db);
-    read_number = [&](const RuleOwner& owner) { return lease->Read(owner); };
+    read_number = [&](const RuleOwner& owner, const RecordSet& segment) {
+      return lease->Claim(owner, StepOf(segment.Field("isteplength")));
+    };
   }
   const auto running = [&](const RunningNumber& number) {
     const int32_t value = number.stored.ToInt32();

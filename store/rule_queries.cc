@@ -1,6 +1,7 @@
 #include "store/rule_queries.h"
 
 #include <atomic>
+#include <string>
 
 namespace quillet::store::generation {
 namespace {
@@ -18,6 +19,23 @@ std::shared_ptr<RecordSet> Query(Connection& db, const Sql& sql, const Params& p
 bool HeaderExists(Connection& db, const std::string& owner_code, const std::string& owner_type) {
   static constexpr Sql kSql{"select 1 from SNrulemain where cinvcode=:1 and cinvtype=:2 limit 1"};
   return Query(db, kSql, {owner_code, owner_type})->RecordCount() > 0;
+}
+
+std::shared_ptr<RecordSet> OwnerFacts(Connection& db, const std::string& item_code) {
+  // Ancestors are matched as starts of the class code; the caller cuts the
+  // code by the coding rule and keeps only those.
+  static constexpr Sql kSql{
+      "select 1 as kind, cinvcode as code, null as grade from SNrulemain"
+      " where cinvcode=:1 and cinvtype=1"
+      " union all select 2, b.cinvccode, b.iinvcgrade from inventory a"
+      " left join inventoryclass b on a.cinvccode=b.cinvccode where a.cinvcode=:2"
+      " union all select 3, CODINGRULE, null from"
+      " (select CODINGRULE from GradeDef where KEYWORD='inventoryclass' limit 1) r"
+      " union all select 4, h.cinvcode, null from SNrulemain h, inventory a, inventoryclass b"
+      " where a.cinvcode=:3 and a.cinvccode=b.cinvccode and h.cinvtype=0"
+      " and substr(b.cinvccode,1,length(h.cinvcode))=h.cinvcode"
+      " union all select 5, cinvcode, null from SNrulemain where cinvcode='all' and cinvtype=2"};
+  return Query(db, kSql, {item_code, item_code, item_code});
 }
 
 std::shared_ptr<RecordSet> ItemClass(Connection& db, const std::string& item_code) {
@@ -50,7 +68,7 @@ std::shared_ptr<RecordSet> HeaderNumber(Connection& db, const std::string& owner
   return Query(db, kSql, {owner_code, owner_type});
 }
 
-std::unique_ptr<Connection> OpenWriter(const Connection& service) {
+WritePool::Lease OpenWriter(const Connection& service) {
   opened_writers.fetch_add(1, std::memory_order_relaxed);
   return OpenWriteConnection(service);
 }
@@ -73,6 +91,26 @@ std::shared_ptr<RecordSet> LockedHeaderNumber(Connection& writer, const std::str
   return Query(writer, kSql, {owner_code, owner_type});
 }
 
+std::optional<int32_t> AdvanceNumber(Connection& writer, const std::string& owner_code,
+                                     const std::string& owner_type, int32_t step) {
+  // Only a number written the way this statement writes it is advanced here;
+  // every other text keeps the conversion rules of the locked read.
+  static constexpr Sql kSql{
+      "update SNrulemain set cnumber=cast(cast(cnumber as integer)+:1 as text)"
+      " where cinvcode=:2 and cinvtype=:3 and length(cnumber)<=11"
+      " and cnumber=cast(cast(cnumber as integer) as text)"
+      " and cast(cnumber as integer)+:4 between -2147483648 and 2147483647"
+      " returning cnumber",
+      "update SNrulemain set cnumber=cast(cast(cnumber as bigint)+cast(:1 as bigint) as text)"
+      " where cinvcode=:2 and cinvtype=:3 and case when cnumber ~ '^-?[0-9]{1,10}$'"
+      " then cast(cnumber as bigint)+cast(:4 as bigint) between -2147483648 and 2147483647"
+      " else false end returning cnumber"};
+  const std::string step_text = std::to_string(step);
+  const auto advanced = Query(writer, kSql, {step_text, owner_code, owner_type, step_text});
+  if (advanced->RecordCount() == 0) return std::nullopt;
+  return static_cast<int32_t>(std::stoll(advanced->Field(0).ToText()) - step);
+}
+
 void SetNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
                const std::string& number) {
   static constexpr Sql kSql{"update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3"};
@@ -85,6 +123,20 @@ std::shared_ptr<RecordSet> MappedCode(Connection& db, const std::string& source_
   static constexpr Sql kSql{
       "select ccode from SNContrapose where cdatasrccode=:1 and cseedcode=:2 limit 1"};
   return Query(db, kSql, {source_code, seed});
+}
+
+std::shared_ptr<RecordSet> MappedCodes(
+    Connection& db, const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::string text = "select cdatasrccode, cseedcode, ccode from SNContrapose where ";
+  Params params;
+  for (const auto& [source_code, seed] : pairs) {
+    if (!params.empty()) text += " or ";
+    text += "(cdatasrccode=:" + std::to_string(params.size() + 1) +
+            " and cseedcode=:" + std::to_string(params.size() + 2) + ")";
+    params.push_back(source_code);
+    params.push_back(seed);
+  }
+  return Query(db, Sql{text}, params);
 }
 
 uint64_t SentStatements() { return sent_statements.load(std::memory_order_relaxed); }

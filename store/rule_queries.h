@@ -5,10 +5,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "quillet/recordset.h"
 #include "store/connection.h"
+#include "store/write_pool.h"
 
 // Every operation runs on the connection passed, binds its values as
 // parameters and raises the database's error (see Connection). Owner types
@@ -19,6 +23,23 @@ namespace quillet::store::generation {
 
 // Whether a rule header exists for (owner code, owner type).
 bool HeaderExists(Connection& db, const std::string& owner_code, const std::string& owner_type);
+
+// What finding an item's rule header needs, in one query: rows of
+// (kind, code, grade), by kind:
+//   kOwnFact    the item's own header (owner type 1) exists
+//   kClassFact  the item's inventory row: its class code and level (null
+//               without a class row)
+//   kRuleFact   the first coding rule of "inventoryclass" (code)
+//   kAncestryFact  a class header (owner type 0) whose code is the start of
+//               the item's class code, the class itself included (code)
+//   kAllFact    the header of "all" (owner type 2) exists
+// A kind without rows did not match.
+inline constexpr int32_t kOwnFact = 1;
+inline constexpr int32_t kClassFact = 2;
+inline constexpr int32_t kRuleFact = 3;
+inline constexpr int32_t kAncestryFact = 4;
+inline constexpr int32_t kAllFact = 5;
+std::shared_ptr<RecordSet> OwnerFacts(Connection& db, const std::string& item_code);
 
 // cinvccode and iinvcgrade of an item's class (the class columns are null for
 // an item without a class row); no rows for an unknown item.
@@ -39,8 +60,8 @@ std::shared_ptr<RecordSet> OwnerSegments(Connection& db, const std::string& owne
 std::shared_ptr<RecordSet> HeaderNumber(Connection& db, const std::string& owner_code,
                                         const std::string& owner_type);
 
-// A short-lived write connection opened from the service connection's string.
-std::unique_ptr<Connection> OpenWriter(const Connection& service);
+// A write connection of the service connection's string, from the shared pool.
+WritePool::Lease OpenWriter(const Connection& service);
 
 // Begins a write transaction on a write connection (BEGIN IMMEDIATE on
 // SQLite: no other writer until it ends), and commits it.
@@ -53,6 +74,13 @@ void CommitWrite(Connection& writer);
 std::shared_ptr<RecordSet> LockedHeaderNumber(Connection& writer, const std::string& owner_code,
                                               const std::string& owner_type);
 
+// Advances the owner's running number by `step` in one statement, when it is
+// plain decimal text and the sum stays within 32 bits; returns the number
+// stored before. nullopt when nothing was changed: no header, another text,
+// or an overflow, which the caller settles with a locked read.
+std::optional<int32_t> AdvanceNumber(Connection& writer, const std::string& owner_code,
+                                     const std::string& owner_type, int32_t step);
+
 // Stores `number` as the owner's running number.
 void SetNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
                const std::string& number);
@@ -60,6 +88,11 @@ void SetNumber(Connection& writer, const std::string& owner_code, const std::str
 // ccode of the first mapping row of (data source code, archive value).
 std::shared_ptr<RecordSet> MappedCode(Connection& db, const std::string& source_code,
                                       const std::string& seed);
+
+// cdatasrccode, cseedcode and ccode of the mapping rows of every (data
+// source code, archive value) pair given, in one query.
+std::shared_ptr<RecordSet> MappedCodes(
+    Connection& db, const std::vector<std::pair<std::string, std::string>>& pairs);
 
 // For measurements: the statements the operations above have sent, and the
 // write connections they have opened, in this process so far.

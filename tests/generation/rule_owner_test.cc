@@ -26,17 +26,16 @@ class RuleOwnerTest : public quillet::testing::IssueTest {
 struct ResolutionCase {
   std::vector<std::pair<std::string, std::string>> headers;
   std::optional<std::pair<std::string, int16_t>> expected;
-  uint64_t statements;
 };
 
 TEST_P(RuleOwnerTest, WalksFromTheItemUpToAll) {
   const std::vector<ResolutionCase> cases = {
-      {{{"X1", "1"}, {"all", "2"}}, {{"X1", kOwnerItem}}, 1},
-      {{{"AABBCCC", "0"}, {"AA", "0"}}, {{"AABBCCC", kOwnerClass}}, 4},
-      {{{"AABB", "0"}, {"AA", "0"}}, {{"AABB", kOwnerClass}}, 5},
-      {{{"AA", "0"}, {"all", "2"}}, {{"AA", kOwnerClass}}, 6},
-      {{{"all", "2"}, {"X1", "0"}, {"AABBCCC", "1"}}, {{"all", kOwnerAll}}, 7},
-      {{{"A", "0"}, {"AAB", "0"}}, std::nullopt, 7},
+      {{{"X1", "1"}, {"all", "2"}}, {{"X1", kOwnerItem}}},
+      {{{"AABBCCC", "0"}, {"AA", "0"}}, {{"AABBCCC", kOwnerClass}}},
+      {{{"AABB", "0"}, {"AA", "0"}}, {{"AABB", kOwnerClass}}},
+      {{{"AA", "0"}, {"all", "2"}}, {{"AA", kOwnerClass}}},
+      {{{"all", "2"}, {"X1", "0"}, {"AABBCCC", "1"}}, {{"all", kOwnerAll}}},
+      {{{"A", "0"}, {"AAB", "0"}}, std::nullopt},
   };
   for (const ResolutionCase& c : cases) {
     db.db().Execute(store::Sql{"delete from SNrulemain"});
@@ -47,7 +46,7 @@ TEST_P(RuleOwnerTest, WalksFromTheItemUpToAll) {
       EXPECT_EQ(owner->code, c.expected->first);
       EXPECT_EQ(owner->type, c.expected->second);
     }
-    EXPECT_EQ(statements, c.statements) << c.headers.front().first;
+    EXPECT_EQ(statements, 1u) << "one query, whatever the level: " << c.headers.front().first;
   }
 }
 
@@ -58,7 +57,7 @@ TEST_P(RuleOwnerTest, ATopLevelClassWithoutHeaderGoesToAll) {
   const auto [owner, statements] = Resolve("X2");
   ASSERT_TRUE(owner);
   EXPECT_EQ(owner->code, "all");
-  EXPECT_EQ(statements, 5u);
+  EXPECT_EQ(statements, 1u);
 }
 
 TEST_P(RuleOwnerTest, AnItemWithItsOwnHeaderNeedsNoInventoryRow) {

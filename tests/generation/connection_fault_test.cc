@@ -1,0 +1,219 @@
+// Issuing across lost connections: a PostgreSQL server restarted between two
+// calls, backends terminated while idle or while a number is being advanced,
+// a SQLite file moved away and back. The call that was cut fails cleanly;
+// the following ones work on new sessions.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <thread>
+
+#include "quillet/login.h"
+#include "store/schema.h"
+#include "tests/generation/rule_fixture.h"
+
+namespace quillet::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Polls `done` until it answers true, at most about ten seconds.
+template <typename Done>
+bool Eventually(Done&& done) {
+  for (int i = 0; i < 200; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// A PostgreSQL server of this test's own, which it may restart.
+class PrivateServer {
+ public:
+  PrivateServer() {
+    const char* root = "/usr/lib/postgresql";
+    if (!fs::exists(root)) return;
+    for (const auto& version : fs::directory_iterator(root)) {
+      if (bin_.empty() || version.path().filename() > fs::path(bin_).parent_path().filename()) {
+        bin_ = (version.path() / "bin").string();
+      }
+    }
+    dir_ = fs::temp_directory_path() / ("quillet-fault-pg-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    if (::geteuid() == 0) {
+      as_postgres_ = "runuser -u postgres -- ";
+      Run("chown postgres: " + dir_.string());
+    }
+    ready_ = Run(as_postgres_ + bin_ + "/initdb -D " + (dir_ / "data").string() +
+                 " -U quillet -A trust -E UTF8 --no-locale >/dev/null 2>&1") &&
+             Control("start") &&
+             Run(as_postgres_ + bin_ + "/createdb -h " + dir_.string() + " -U quillet q");
+  }
+  ~PrivateServer() {
+    Run(as_postgres_ + bin_ + "/pg_ctl -D " + (dir_ / "data").string() +
+        " -m immediate -w stop >/dev/null 2>&1");
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  bool ready() const { return ready_; }
+  std::string ConnectionString() const {
+    return "postgresql:host=" + dir_.string() + " user=quillet dbname=q";
+  }
+  bool Restart() { return Control("restart -m fast"); }
+
+ private:
+  static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+  bool Control(const std::string& action) {
+    return Run(as_postgres_ + bin_ + "/pg_ctl -D " + (dir_ / "data").string() + " -l " +
+               (dir_ / "log").string() + " -w -t 60 -o \"-c listen_addresses='' -k " +
+               dir_.string() + "\" " + action + " >/dev/null 2>&1");
+  }
+
+  std::string bin_;
+  fs::path dir_;
+  std::string as_postgres_;
+  bool ready_ = false;
+};
+
+std::unique_ptr<clsQuillet> ObjectOn(const std::string& connection_string) {
+  auto object = std::make_unique<clsQuillet>();
+  std::shared_ptr<Login> login =
+      std::make_shared<ConfiguredLogin>(connection_string, std::set<std::string>{});
+  object->init(login);
+  return object;
+}
+
+std::string Issue(clsQuillet& object) {
+  std::string code, error;
+  auto values = Values("X1", {});
+  return object.getSNumber(code, values, error, true);
+}
+
+TEST(ConnectionFault, PostgresServerRestartedBetweenTwoCalls) {
+  if (Backends().size() < 2) GTEST_SKIP() << "no PostgreSQL";
+  PrivateServer server;
+  ASSERT_TRUE(server.ready());
+  store::Connection db;
+  db.Open(server.ConnectionString());
+  store::CreateSchema(db);
+  RuleRows rows(db);
+  rows.Header("X1", "1", "1");
+  rows.Segments("X1", "1", {{"9", "S"}, Running("3")});
+  db.Close();
+
+  auto object = ObjectOn(server.ConnectionString());
+  EXPECT_EQ(Issue(*object), "S001");
+  ASSERT_TRUE(server.Restart());
+  EXPECT_EQ(Issue(*object), "S002") << "the service and write connections reconnect";
+  EXPECT_EQ(Issue(*object), "S003");
+}
+
+class FaultTest : public IssueTest {
+ protected:
+  void SetUp() override {
+    if (GetParam() != "postgresql") GTEST_SKIP() << "terminating backends is PostgreSQL's";
+    Rule({{"9", "S"}, Running("3")}, "1");
+    application_ = "quillet_fault_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    faulty_ = ObjectOn(db.connection_string() + " application_name=" + application_);
+  }
+
+  // Terminates this test's backends (the service connection, the pooled
+  // write connections) matching `condition`; returns how many.
+  int Terminate(const std::string& condition = "true") {
+    const auto killed = db.db().Query(store::Sql{"select pg_terminate_backend(pid) from "
+                                                 "pg_stat_activity where application_name=:1 and " +
+                                                 condition},
+                                      {application_});
+    return static_cast<int>(killed->RecordCount());
+  }
+  bool Gone() {
+    return db.db()
+               .Query(store::Sql{"select 1 from pg_stat_activity where application_name=:1"},
+                      {application_})
+               ->RecordCount() == 0;
+  }
+
+  std::string application_;
+  std::unique_ptr<clsQuillet> faulty_;
+};
+
+TEST_P(FaultTest, TerminatedIdleBackendsAreReplacedOnTheNextCall) {
+  EXPECT_EQ(Issue(*faulty_), "S001");
+  EXPECT_GE(Terminate(), 2) << "the service connection and a pooled writer";
+  ASSERT_TRUE(Eventually([&] { return Gone(); }));
+  EXPECT_EQ(Issue(*faulty_), "S002");
+  EXPECT_EQ(StoredNumber(), "3");
+}
+
+TEST_P(FaultTest, ConnectionCutWhileAdvancingRollsBackAndReports) {
+  struct Case {
+    const char* method;
+    std::function<std::string(clsQuillet&)> call;  // the serial, or sErr
+  };
+  const Case cases[] = {
+      {"getSNumber", [](clsQuillet& object) { return Issue(object); }},
+      {"getSNbatch",
+       [](clsQuillet& object) {
+         std::string code, error;
+         auto values = Values("X1", {}, "2");
+         object.getSNbatch(code, values, error, true);
+         return error;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.method);
+    // A row lock of the test's own makes the issue wait inside its statement.
+    db.db().Begin();
+    db.db().Query(store::Sql{"select cnumber from SNrulemain where cinvcode='X1' for update"});
+    std::string answer = "unset";
+    std::thread issuing([&] { answer = c.call(*faulty_); });
+    EXPECT_TRUE(Eventually([&] { return Terminate("wait_event_type='Lock'") == 1; }));
+    db.db().Rollback();
+    issuing.join();
+    if (std::string(c.method) == "getSNumber") {
+      EXPECT_EQ(answer, "");
+    } else {
+      EXPECT_NE(answer.find("(SQLSTATE 57P01)"), std::string::npos) << answer;
+    }
+    EXPECT_EQ(StoredNumber(), "1") << "nothing was advanced";
+  }
+  EXPECT_EQ(Issue(*faulty_), "S001") << "the next call works";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, FaultTest, ::testing::ValuesIn(Backends()));
+
+TEST(ConnectionFault, SqliteFileMovedAwayAndBack) {
+  TestDatabase db("sqlite");
+  RuleRows rows(db.db());
+  rows.Header("X1", "1", "1");
+  rows.Segments("X1", "1", {{"9", "S"}, Running("3")});
+  auto object = ObjectOn(db.connection_string());
+  EXPECT_EQ(Issue(*object), "S001");
+
+  const std::string path = db.connection_string().substr(std::string("sqlite:").size());
+  fs::rename(path, path + ".away");
+  Variant number;
+  std::string error;
+  try {
+    object->GetmaxNumbersrv("X1", number, 1, error);
+    ADD_FAILURE() << "a moved file is not read";
+  } catch (const Error& failure) {
+    EXPECT_EQ(failure.number(), 14) << failure.description();
+  }
+  EXPECT_EQ(Issue(*object), "");
+  EXPECT_FALSE(fs::exists(path)) << "no empty database is created in its place";
+
+  fs::rename(path + ".away", path);
+  EXPECT_EQ(Issue(*object), "S002");
+  object->GetmaxNumbersrv("X1", number, 1, error);
+  EXPECT_EQ(number, Variant("3"));
+}
+
+}  // namespace
+}  // namespace quillet::testing

@@ -1,11 +1,11 @@
 // Getprefixrssrv: the mapping rows of one data source, after filling them.
 #include <optional>
 
+#include "core/mod_language.h"
 #include "mapping/fill_contrapose.h"
 #include "mapping/methods.h"
 #include "mapping/prefix_key.h"
 #include "mapping/source_format.h"
-#include "core/mod_language.h"
 #include "store/mapping_contrapose.h"
 #include "store/mapping_identifier.h"
 
@@ -63,7 +63,8 @@ void Getprefixrssrv(store::Connection& db, const Variant& DomPrefixkey, int32_t&
                               : std::nullopt;
   const auto listing = store::mapping::MappingsWithCaptions(db, key.table, key.value_column,
                                                             key.caption_column, only_source);
-  RsPrefix = Variant(listing->Clone());
+  // The listing is this call's own: handed over whole instead of copied.
+  RsPrefix = Variant(listing);
   maxlength = width;
   datasrcformat = format;
 }

@@ -1,50 +1,8 @@
 #include "store/mapping_contrapose.h"
 
-#include <algorithm>
-#include <cstddef>
-
 #include "store/mapping_identifier.h"
 
 namespace quillet::store::mapping {
-namespace {
-
-constexpr std::size_t kColumnsPerMapping = 6;
-// SQLite (since 3.32) takes up to 32766 parameters per statement, PostgreSQL
-// 65535; a statement of this many rows stays well below both.
-constexpr std::size_t kMappingsPerInsert = 1000;
-static_assert(kMappingsPerInsert * kColumnsPerMapping <= 32766);
-
-// One row of placeholders, the first numbered `first`. SQLite looks each
-// named or numbered placeholder up in a list of those seen before, which
-// makes a statement of thousands of them quadratic to prepare; its anonymous
-// `?` placeholders, numbered in order of appearance, cost nothing.
-std::string PlaceholderRow(Dialect dialect, std::size_t first) {
-  std::string row = "(";
-  for (std::size_t i = 0; i < kColumnsPerMapping; ++i) {
-    if (i > 0) row += ',';
-    row += dialect == Dialect::kSqlite ? std::string("?") : ':' + std::to_string(first + i);
-  }
-  return row + ",'0')";
-}
-
-void InsertChunk(Connection& db, const Archive& archive, const std::string& width,
-                 std::vector<GeneratedMapping>::const_iterator begin,
-                 std::vector<GeneratedMapping>::const_iterator end) {
-  std::string text =
-      "Insert Into SNContrapose(cContent,cseedcode,ccode,isize,iContentType,cdatasrccode,"
-      "buserchange) values ";
-  Params params;
-  params.reserve(static_cast<std::size_t>(end - begin) * kColumnsPerMapping);
-  for (auto row = begin; row != end; ++row) {
-    if (row != begin) text += ',';
-    text += PlaceholderRow(db.dialect(), params.size() + 1);
-    params.insert(params.end(), {archive.table, row->seed, row->code, width, archive.content_type,
-                                 archive.source_code});
-  }
-  db.Execute(Sql{text}, params);
-}
-
-}  // namespace
 
 std::shared_ptr<RecordSet> DataSourceOfLocale(Connection& db, const std::string& source_code,
                                               const std::string& locale_id) {
@@ -78,12 +36,16 @@ std::shared_ptr<RecordSet> UnmappedArchiveValues(Connection& db, const Archive& 
 
 void InsertGeneratedMappings(Connection& db, const Archive& archive, const std::string& width,
                              const std::vector<GeneratedMapping>& rows) {
-  for (auto begin = rows.begin(); begin != rows.end();) {
-    const auto end = begin + static_cast<std::ptrdiff_t>(std::min<std::size_t>(
-                                 kMappingsPerInsert, static_cast<std::size_t>(rows.end() - begin)));
-    InsertChunk(db, archive, width, begin, end);
-    begin = end;
+  std::vector<Params> values;
+  values.reserve(rows.size());
+  for (const GeneratedMapping& row : rows) {
+    values.push_back(
+        {archive.table, row.seed, row.code, width, archive.content_type, archive.source_code, "0"});
   }
+  db.InsertRows(
+      "SNContrapose",
+      {"cContent", "cseedcode", "ccode", "isize", "iContentType", "cdatasrccode", "buserchange"},
+      values);
 }
 
 std::shared_ptr<RecordSet> MappingsWithCaptions(Connection& db, const std::string& table,

@@ -45,8 +45,8 @@ struct GeneratedMapping {
 };
 
 // Inserts generated mapping rows (buserchange '0') of the archive, `width` as
-// isize, in multi-row statements small enough for either database's limit on
-// parameters. Runs in the caller's transaction, if any.
+// isize, in bulk (see Connection::InsertRows). Runs in the caller's
+// transaction, if any.
 void InsertGeneratedMappings(Connection& db, const Archive& archive, const std::string& width,
                              const std::vector<GeneratedMapping>& rows);
 

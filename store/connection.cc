@@ -365,10 +365,11 @@ bool Connection::Lost() {
   if (!open_) return false;
   if (lost_ || !session_) return true;
   if (dialect_ == Dialect::kPostgresql) {
-    // Reads what the server may have sent meanwhile (a notice that it ends
-    // the session, or the end of the stream) without waiting.
+    // Reads what the server may have sent meanwhile without waiting: a
+    // server ending the session sends its reason, then closes, and the
+    // second read meets the end of the stream.
     PGconn* handle = PostgresHandle(*session_);
-    PQconsumeInput(handle);
+    if (PQconsumeInput(handle) == 1) PQconsumeInput(handle);
     lost_ = PQstatus(handle) == CONNECTION_BAD;
   } else {
     int moved = 0;
@@ -483,7 +484,8 @@ void Connection::InsertRows(std::string_view table, const std::vector<std::strin
     for (std::size_t i = 1; i <= columns.size(); ++i) {
       text += (i > 1 ? ",:" : ":") + std::to_string(i);
     }
-    const Sql insert{text + ")"};
+    text += ")";
+    const Sql insert{text};
     for (const Params& row : rows) Execute(insert, row);
     return;
   }

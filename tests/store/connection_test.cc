@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <functional>
 
+#include "apps/demo_rows.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
-#include "store/write_pool.h"
-#include "apps/demo_rows.h"
 #include "store/schema.h"
+#include "store/write_pool.h"
 #include "tests/support/backends.h"
 
 namespace quillet::testing {

@@ -9,6 +9,7 @@ packages=(
   libxml2-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   postgresql
+  pkg-config bash-completion
 )
 
 missing=()

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "apps/commands.h"
+#include "apps/method_listing.h"
+#include "apps/nearest_word.h"
 #include "quillet/dispatch.h"
 #include "quillet/quillet.h"
 
@@ -50,7 +52,9 @@ int RunCall(const CallOptions& options) {
   try {
     call.emplace(dispatcher.Prepare(options.method, ReadArguments(options)));
   } catch (const UsageError& error) {
-    ReportProblem("call", error.description());
+    const std::string suggestion =
+        error.number() == errc::kNoSuchMember ? DidYouMean(options.method, MethodNames()) : "";
+    ReportProblem("call", error.description() + suggestion + " (see 'quillet call --help')");
     return kExitUsage;
   }
   if (call->method() != "init") {
@@ -77,6 +81,19 @@ Command AddCallCommand(CLI::App& tool) {
       command->add_option("--args", options->args, "the arguments as a JSON object");
   command->add_option("--args-file", options->args_file, "a file holding the arguments")
       ->excludes(args);
+  command->footer(
+      "The arguments are a JSON object of parameter names (any case); omitted ones take their\n"
+      "kind's empty value. JSON forms: text a string, int16/int32 a number, boolean true or\n"
+      "false, document the XML text as a string, variant any encoded variant\n"
+      "(docs/json-contract.md). Prints one JSON line: result, in/out parameters, error.\n"
+      "\n"
+      "Methods (parameters are in unless marked in/out):\n" +
+      MethodListing() +
+      "\n"
+      "Examples:\n"
+      "  quillet call GetContrapose --args '{\"cDataType\":\"2\",\"cSeed\":\"03\"}'\n"
+      "  quillet call GetmaxNumbersrv --args '{\"inumInvcode\":\"all\",\"inumInvtype\":2}'\n"
+      "  quillet call getSNumber --args-file request.json --db erp.db");
   return {command, [options] { return RunCall(*options); }};
 }
 

@@ -12,7 +12,7 @@
 
 namespace quillet::apps {
 
-// `quillet init --db CONN [--demo]`: creates the tables, loads the demo.
+// `quillet init [--db CONN] [--demo]`: creates the tables, loads the demo.
 Command AddInitCommand(CLI::App& tool);
 // `quillet call METHOD [--args JSON | --args-file PATH]`: one call by name.
 Command AddCallCommand(CLI::App& tool);
@@ -31,6 +31,14 @@ Command AddRuleCommand(CLI::App& tool);
 Command AddMappingCommand(CLI::App& tool);
 // `quillet number get | set`.
 Command AddNumberCommand(CLI::App& tool);
+// `quillet classes [CODE]`: the class tree with the classes' own rules.
+Command AddClassesCommand(CLI::App& tool);
+// `quillet items CLASS`: serial-managed items and the rule each follows.
+Command AddItemsCommand(CLI::App& tool);
+
+// `quillet help [COMMAND...] | --all`: the help texts; reads the commands of
+// `tool`, which must outlive it.
+Command AddHelpCommand(CLI::App& tool);
 
 // A command made of sub-commands that share one set of options: the
 // sub-command that was parsed runs its action, its failures reported under

@@ -30,6 +30,13 @@ void RequireSqliteFile(const std::string& connection_string) {
                     ", or choose another with --db or QUILLET_DB");
 }
 
+// Whether a read failed for want of its table (SQLite's "no such table",
+// PostgreSQL's undefined table); other failures are the database's to tell.
+bool IsMissingTable(const Error& error) {
+  const std::string description = error.description();
+  return description.starts_with("no such table") || description.ends_with("(SQLSTATE 42P01)");
+}
+
 // One read of each table the commands use; a missing table fails its read.
 void RequireTables(store::Connection& db, const std::string& connection_string) {
   const std::vector<std::pair<const char*, std::function<void()>>> reads = {
@@ -43,6 +50,7 @@ void RequireTables(store::Connection& db, const std::string& connection_string) 
     try {
       read();
     } catch (const Error& error) {
+      if (!IsMissingTable(error)) throw;
       throw ToolFailure("the database " + connection_string + " has no readable table " + table +
                             " (" + error.description() + "): " + HowToCreate(connection_string),
                         error.number());

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "apps/commands.h"
+#include "apps/demo_rows.h"
 #include "quillet/error.h"
 #include "store/connection.h"
-#include "apps/demo_rows.h"
 #include "store/schema.h"
 
 namespace quillet::apps {
@@ -13,20 +13,16 @@ namespace {
 
 struct InitOptions {
   std::string db;
+  std::string locale;
   bool demo = false;
 };
 
 int RunInit(const InitOptions& options) {
-  try {
-    store::Connection db;
-    db.Open(options.db);
-    store::CreateSchema(db);
-    if (options.demo) store::LoadDemo(db);
-    return kExitOk;
-  } catch (const Error& error) {
-    ReportProblem("init", error.description() + " (error " + std::to_string(error.number()) + ")");
-    return kExitRaised;
-  }
+  store::Connection db;
+  db.Open(options.db);
+  store::CreateSchema(db);
+  if (options.demo) store::LoadDemo(db);
+  return kExitOk;
 }
 
 }  // namespace
@@ -36,8 +32,19 @@ Command AddInitCommand(CLI::App& tool) {
   CLI::App* command = tool.add_subcommand(
       "init", "create every table the component reads or writes (existing ones are kept)");
   AddDatabaseOption(*command, options->db);
+  // Taken like everywhere else; init itself prints no localized text.
+  AddLocaleOption(*command, options->locale);
   command->add_flag("--demo", options->demo, "also load a small demo company");
-  return {command, [options] { return RunInit(*options); }};
+  command->footer(
+      "Creates the tables in an existing PostgreSQL database, or creates the SQLite file;\n"
+      "tables that exist are left as they are. With --demo the made-up demo company is\n"
+      "added too: classes, items, departments, data sources and a few rules.\n"
+      "\n"
+      "Examples:\n"
+      "  quillet init --db erp.db\n"
+      "  quillet init --db 'postgresql:host=/var/run/postgresql dbname=erp'\n"
+      "  quillet init --db demo.db --demo");
+  return {command, [options] { return RunReported("init", [&] { return RunInit(*options); }); }};
 }
 
 }  // namespace quillet::apps

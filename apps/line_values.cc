@@ -5,6 +5,7 @@
 #include <ctime>
 #include <regex>
 
+#include "apps/nearest_word.h"
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
 #include "core/value_document.h"
@@ -31,9 +32,13 @@ int TypeOfName(const std::string& name) {
                     " is not a value of the document line (the rule takes it from the item, "
                     "its own text or its running number)");
   }
-  throw ToolUsage("--set " + name +
-                  ": unknown value (values: date, lot, department, workcenter, "
-                  "warehouse, clerk, supplier, free1 ... free10)");
+  std::vector<std::string> names;
+  for (const std::string_view source_name : SourceNames()) {
+    if (IsLineValue(*SourceType(source_name))) names.emplace_back(source_name);
+  }
+  throw ToolUsage("--set " + name + ": unknown value" + DidYouMean(lower, names) +
+                  " (values: date, lot, department, workcenter, warehouse, clerk, supplier, "
+                  "free1 ... free10)");
 }
 
 std::string Today() {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "apps/field_text.h"
+#include "apps/nearest_word.h"
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
 #include "quillet/recordset.h"
@@ -44,8 +45,13 @@ Variant CodeEdit(const std::string& table, const std::string& value, const std::
 int MappedSourceType(const std::string& name) {
   const std::optional<int> type = SourceType(name);
   if (type && IsMappedSource(*type)) return *type;
+  std::vector<std::string> mapped;
+  for (const std::string_view source_name : SourceNames()) {
+    if (IsMappedSource(*SourceType(source_name))) mapped.emplace_back(source_name);
+  }
   throw ToolUsage(
-      (type ? SourceName(*type) + " has no mappings" : "unknown data source '" + name + "'") +
+      (type ? SourceName(*type) + " has no mappings"
+            : "unknown data source '" + name + "'" + DidYouMean(name, mapped)) +
       "; data sources with mappings: department, workcenter, warehouse, clerk, supplier, class, "
       "item, free1 ... free10");
 }

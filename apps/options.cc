@@ -4,15 +4,28 @@
 #include <iostream>
 #include <set>
 
+#include "apps/connection_string.h"
+#include "apps/tool_error.h"
 #include "quillet/language.h"
 
 namespace quillet::apps {
 
 void AddDatabaseOption(CLI::App& command, std::string& db) {
   db = "sqlite:quillet.db";
-  command.add_option("--db", db, "connection string: sqlite:PATH or postgresql:CONNINFO")
+  command
+      .add_option("--db", db,
+                  "the database: a SQLite file (PATH or sqlite:PATH) or postgresql:CONNINFO")
       ->envname("QUILLET_DB")
-      ->capture_default_str();
+      ->capture_default_str()
+      ->transform(
+          [](const std::string& value) {
+            try {
+              return NormalizeConnectionString(value);
+            } catch (const ToolUsage& bad) {
+              throw CLI::ValidationError(bad.what());
+            }
+          },
+          "", "");
 }
 
 void AddLocaleOption(CLI::App& command, std::string& locale) {

@@ -33,6 +33,8 @@ struct SessionOptions {
 };
 
 // Adds --db to `command`: default from QUILLET_DB, else "sqlite:quillet.db".
+// The value is normalized (NormalizeConnectionString): a bare path names a
+// SQLite file; an unknown kind of database is a usage error.
 void AddDatabaseOption(CLI::App& command, std::string& db);
 
 // Adds --locale to `command`: default from QUILLET_LOCALE, else "zh-CN".

@@ -29,6 +29,15 @@ Command AddRpcCommand(CLI::App& tool) {
   CLI::App* command = tool.add_subcommand(
       "rpc", "answer JSON requests {\"method\": NAME, \"args\": {...}}, one per line of stdin");
   AddSessionOptions(*command, *options);
+  command->footer(
+      "One component object for the whole session; call init first. Each line of stdin is a\n"
+      "request, each answer one line of JSON on stdout, in order; a malformed request gets an\n"
+      "answer whose error says why. See 'quillet call --help' for the methods.\n"
+      "\n"
+      "Example:\n"
+      "  printf '%s\\n' '{\"method\":\"init\"}' \\\n"
+      "      '{\"method\":\"GetContrapose\",\"args\":{\"cDataType\":\"2\",\"cSeed\":\"03\"}}' |\n"
+      "    quillet rpc --db erp.db");
   return {command, [options] { return RunRpc(*options); }};
 }
 

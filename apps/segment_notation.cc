@@ -7,6 +7,8 @@
 #include <limits>
 #include <set>
 
+#include "apps/nearest_word.h"
+
 namespace quillet::apps {
 namespace {
 
@@ -223,12 +225,14 @@ int ReadSource(std::string_view name) {
   if (name.empty()) throw NotationError("the segment has no data source before its first ','");
   if (const std::optional<int> type = SourceType(name)) return *type;
   std::string known;
+  std::vector<std::string> names;
   for (const std::string_view source_name : SourceNames()) {
     known += known.empty() ? "" : ", ";
     known += source_name;
+    names.emplace_back(source_name);
   }
-  throw NotationError("unknown data source '" + std::string(name) + "' (data sources: " + known +
-                      ")");
+  throw NotationError("unknown data source '" + std::string(name) + "'" + DidYouMean(name, names) +
+                      " (data sources: " + known + ")");
 }
 
 int32_t ReadWhole(std::string_view key, const std::string& value, int32_t minimum) {
@@ -280,9 +284,10 @@ class SegmentReader {
     } else if (key == "start" || key == "format") {
       ReadFormatKey(key, value);
     } else {
-      throw NotationError("unknown setting '" + std::string(part.name) + "' in " + source_name_ +
-                          " (settings: width, pad, fill, step, " +
-                          std::string(FormatKey(segment_.type)) + ")");
+      throw NotationError(
+          "unknown setting '" + std::string(part.name) + "' in " + source_name_ +
+          DidYouMean(key, {"width", "pad", "fill", "step", std::string(FormatKey(segment_.type))}) +
+          " (settings: width, pad, fill, step, " + std::string(FormatKey(segment_.type)) + ")");
     }
   }
 
@@ -395,5 +400,7 @@ std::string FormatSegment(const Segment& segment) {
   }
   return word;
 }
+
+std::optional<std::string_view> SourceHeadMeaning(int type) { return HeadMeaning(type); }
 
 }  // namespace quillet::apps

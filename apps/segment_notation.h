@@ -82,6 +82,11 @@ std::optional<int> SourceType(std::string_view name);
 // The named data sources in the notation's order: date, lot, ..., free10.
 const std::vector<std::string_view>& SourceNames();
 
+// What the value after a source's name means ("pattern" for date, "level"
+// for department and class, "fixed text" for text), or nullopt for a source
+// that takes none. Pure.
+std::optional<std::string_view> SourceHeadMeaning(int type);
+
 // Whether the segment's text is fitted to its width: every source except
 // date, text and the unnamed types. Such a segment needs `width=`. Pure.
 bool UsesWidth(int type);

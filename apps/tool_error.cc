@@ -1,7 +1,10 @@
 #include "apps/tool_error.h"
 
 #include <iostream>
+#include <utility>
 
+#include "apps/connection_string.h"
+#include "apps/database_message.h"
 #include "apps/options.h"
 #include "apps/owner_notation.h"
 #include "apps/segment_notation.h"
@@ -9,6 +12,11 @@
 
 namespace quillet::apps {
 namespace {
+
+std::string& DatabaseInMessages() {
+  static std::string connection_string;
+  return connection_string;
+}
 
 int ReportUsage(const std::string& command, const std::string& message) {
   std::cerr << "quillet: " << message << " (see 'quillet " << command << " --help')" << std::endl;
@@ -24,7 +32,16 @@ int ReportFailure(const std::string& message, std::optional<int32_t> number) {
 
 std::string FailureLine(const std::string& message, std::optional<int32_t> number) {
   if (!number) return "quillet: " + message;
+  const std::string& database = DatabaseInMessages();
+  if (std::optional<std::string> coded =
+          DatabaseMessage(message, *number, database.empty() ? "" : DatabasePlace(database))) {
+    return "quillet: " + *coded;
+  }
   return "quillet: error " + std::to_string(*number) + ": " + message;
+}
+
+void NameDatabaseInMessages(std::string connection_string) {
+  DatabaseInMessages() = std::move(connection_string);
 }
 
 int RunReported(const std::string& command, const std::function<int()>& body) {

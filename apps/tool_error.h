@@ -32,7 +32,9 @@ class ToolUsage : public std::runtime_error {
 // Runs a command's body and returns its exit status. What it throws becomes
 // one line on stderr:
 //   ToolFailure        "quillet: error N: MESSAGE" (or "quillet: MESSAGE"), 1
-//   quillet::Error     "quillet: error N: DESCRIPTION", 1
+//   quillet::Error     "quillet: error N: DESCRIPTION", 1; a database's error
+//                      "quillet: CODE: MESSAGE (PLACE; error N)" (see
+//                      DatabaseMessage)
 //   ToolUsage and the notation errors
 //                      "quillet: MESSAGE (see 'quillet COMMAND --help')", 2
 // `command` is the command's path, e.g. "rule save".
@@ -40,6 +42,10 @@ int RunReported(const std::string& command, const std::function<int()>& body);
 
 // The line RunReported writes for a failure, without the line end.
 std::string FailureLine(const std::string& message, std::optional<int32_t> number);
+
+// Names the database of this run (a connection string) in the lines of its
+// database errors. Set once, before a command runs.
+void NameDatabaseInMessages(std::string connection_string);
 
 }  // namespace quillet::apps
 

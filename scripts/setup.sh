@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   postgresql
   gnuplot-nox
+  pkg-config bash-completion
 )
 
 missing=()

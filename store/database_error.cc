@@ -5,6 +5,7 @@
 #include <soci/sqlite3/soci-sqlite3.h>
 
 #include <cctype>
+#include <map>
 
 namespace quillet::store {
 namespace {
@@ -78,6 +79,58 @@ Error PostgresError(const soci::soci_error& failure) {
                PostgresPrimaryMessage(message) + " (SQLSTATE " + state + ")");
 }
 
+// SQLite's name of a result code: the extended code's own name where SQLite
+// has one that callers meet (constraints, locks), else its primary code's.
+std::string SqliteCodeName(int32_t code) {
+  static const std::map<int32_t, std::string_view> kNames = {
+      {0, "SQLITE_OK"},
+      {1, "SQLITE_ERROR"},
+      {2, "SQLITE_INTERNAL"},
+      {3, "SQLITE_PERM"},
+      {4, "SQLITE_ABORT"},
+      {5, "SQLITE_BUSY"},
+      {6, "SQLITE_LOCKED"},
+      {7, "SQLITE_NOMEM"},
+      {8, "SQLITE_READONLY"},
+      {9, "SQLITE_INTERRUPT"},
+      {10, "SQLITE_IOERR"},
+      {11, "SQLITE_CORRUPT"},
+      {12, "SQLITE_NOTFOUND"},
+      {13, "SQLITE_FULL"},
+      {14, "SQLITE_CANTOPEN"},
+      {15, "SQLITE_PROTOCOL"},
+      {16, "SQLITE_EMPTY"},
+      {17, "SQLITE_SCHEMA"},
+      {18, "SQLITE_TOOBIG"},
+      {19, "SQLITE_CONSTRAINT"},
+      {20, "SQLITE_MISMATCH"},
+      {21, "SQLITE_MISUSE"},
+      {22, "SQLITE_NOLFS"},
+      {23, "SQLITE_AUTH"},
+      {24, "SQLITE_FORMAT"},
+      {25, "SQLITE_RANGE"},
+      {26, "SQLITE_NOTADB"},
+      {27, "SQLITE_NOTICE"},
+      {28, "SQLITE_WARNING"},
+      {261, "SQLITE_BUSY_RECOVERY"},
+      {262, "SQLITE_LOCKED_SHAREDCACHE"},
+      {275, "SQLITE_CONSTRAINT_CHECK"},
+      {517, "SQLITE_BUSY_SNAPSHOT"},
+      {773, "SQLITE_BUSY_TIMEOUT"},
+      {787, "SQLITE_CONSTRAINT_FOREIGNKEY"},
+      {1299, "SQLITE_CONSTRAINT_NOTNULL"},
+      {1555, "SQLITE_CONSTRAINT_PRIMARYKEY"},
+      {1811, "SQLITE_CONSTRAINT_TRIGGER"},
+      {2067, "SQLITE_CONSTRAINT_UNIQUE"},
+      {3091, "SQLITE_CONSTRAINT_DATATYPE"},
+  };
+  if (auto named = kNames.find(code); named != kNames.end()) return std::string(named->second);
+  if (auto primary = kNames.find(code & 0xff); primary != kNames.end()) {
+    return std::string(primary->second);
+  }
+  return "SQLITE_ERROR";
+}
+
 Error SqliteError(const soci::soci_error& failure) {
   const std::string message = failure.get_error_message();
   int32_t number = kSqliteError;
@@ -86,7 +139,7 @@ Error SqliteError(const soci::soci_error& failure) {
   } else if (message.starts_with(kConnectFailurePrefix)) {
     number = kSqliteCantOpen;
   }
-  return Error(number, WithoutLibraryPrefixes(message));
+  return Error(number, WithoutLibraryPrefixes(message) + " (" + SqliteCodeName(number) + ")");
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ namespace quillet::store {
 // SQLite: the result code, extended where SQLite has one (1 SQLITE_ERROR for
 // a syntax error or a missing table, 2067 SQLITE_CONSTRAINT_UNIQUE, 275
 // SQLITE_CONSTRAINT_CHECK, 5 SQLITE_BUSY, 14 SQLITE_CANTOPEN when the file
-// cannot be opened). The description is SQLite's message.
+// cannot be opened). The description is SQLite's message followed by the
+// code's name: "no such table: t (SQLITE_ERROR)".
 //
 // PostgreSQL: the five-character SQLSTATE read as a base-36 number, each
 // character a digit 0-9 or A-Z (A = 10 ... Z = 35), most significant first:

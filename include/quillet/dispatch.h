@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "quillet/error.h"
+#include "quillet/export.h"
 #include "quillet/login.h"
 #include "quillet/quillet.h"
 #include "quillet/variant.h"
@@ -22,7 +23,7 @@ namespace quillet {
 // unknown or repeated parameter and a malformed request or JSON text,
 // errc::kTypeMismatch for an argument of the wrong JSON type,
 // errc::kOverflow for a number outside its parameter's range.
-class UsageError : public Error {
+class QUILLET_EXPORT UsageError : public Error {
  public:
   using Error::Error;
 };
@@ -32,18 +33,18 @@ class UsageError : public Error {
 // values null, strings or numbers; booleans as -1/0),
 // {"type":"document","xml":"..."}, and {"type":"login"} for a login object.
 // An empty object reference is null. Never throws.
-nlohmann::json EncodeVariant(const Variant& value);
+QUILLET_EXPORT nlohmann::json EncodeVariant(const Variant& value);
 
 // The variant of a JSON form (the forms of EncodeVariant except login). A
 // whole number becomes a 16-bit integer when it fits, else a 32-bit integer
 // when it fits, else a double; record set fields take 32-bit integers or
 // doubles. A document text that does not load gives an empty document.
 // Throws UsageError for any other JSON.
-Variant DecodeVariant(const nlohmann::json& value);
+QUILLET_EXPORT Variant DecodeVariant(const nlohmann::json& value);
 
 // A call whose method is resolved and whose arguments are decoded and
 // checked, ready to run once.
-class PreparedCall {
+class QUILLET_EXPORT PreparedCall {
  public:
   struct State;
 
@@ -72,7 +73,7 @@ class PreparedCall {
 
 // Calls the methods of one clsQuillet object by name. Used on the object's
 // thread only.
-class Dispatcher {
+class QUILLET_EXPORT Dispatcher {
  public:
   // `default_login` is what init receives when its `ologin` is omitted.
   Dispatcher(clsQuillet& object, std::shared_ptr<Login> default_login);
@@ -98,15 +99,15 @@ class Dispatcher {
 
 // Parses a JSON text. Throws UsageError(errc::kInvalidArgument) telling where
 // the text is malformed.
-nlohmann::json ParseJson(std::string_view text);
+QUILLET_EXPORT nlohmann::json ParseJson(std::string_view text);
 
 // The response to a request that could not be made:
 // {"result": null, "out": {}, "error": {"number": N, "description": T}}.
-nlohmann::json UsageErrorResponse(const UsageError& error);
+QUILLET_EXPORT nlohmann::json UsageErrorResponse(const UsageError& error);
 
 // A response as one line of JSON text, without the line end. Bytes that are
 // not UTF-8 are replaced by U+FFFD.
-std::string ResponseLine(const nlohmann::json& response);
+QUILLET_EXPORT std::string ResponseLine(const nlohmann::json& response);
 
 }  // namespace quillet
 

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "quillet/export.h"
+
 namespace quillet {
 
 // Error numbers of the component's own layers. A database failure carries the
@@ -14,17 +16,17 @@ namespace quillet {
 // result code, or PostgreSQL's SQLSTATE read as a base-36 number.
 namespace errc {
 // Runtime conversions.
-inline constexpr int32_t kInvalidArgument = 5;   // "Invalid procedure call or argument"
-inline constexpr int32_t kOverflow = 6;          // "Overflow"
+inline constexpr int32_t kInvalidArgument = 5;  // "Invalid procedure call or argument"
+inline constexpr int32_t kOverflow = 6;         // "Overflow"
 inline constexpr int32_t kSubscriptOutOfRange = 9;
-inline constexpr int32_t kTypeMismatch = 13;     // "Type mismatch"
-inline constexpr int32_t kObjectNotSet = 91;     // "Object variable or With block variable not set"
-inline constexpr int32_t kInvalidUseOfNull = 94; // "Invalid use of Null"
-inline constexpr int32_t kNoSuchMember = 438;    // "Object doesn't support this property or method"
+inline constexpr int32_t kTypeMismatch = 13;  // "Type mismatch"
+inline constexpr int32_t kObjectNotSet = 91;  // "Object variable or With block variable not set"
+inline constexpr int32_t kInvalidUseOfNull = 94;  // "Invalid use of Null"
+inline constexpr int32_t kNoSuchMember = 438;  // "Object doesn't support this property or method"
 // Data access layer.
 inline constexpr int32_t kNoCurrentRecord = 3021;
-inline constexpr int32_t kItemNotFound = 3265;   // no column of that name or position
-inline constexpr int32_t kObjectOpen = 3705;     // connection already open
+inline constexpr int32_t kItemNotFound = 3265;  // no column of that name or position
+inline constexpr int32_t kObjectOpen = 3705;    // connection already open
 inline constexpr int32_t kConnectionClosed = 3709;
 inline constexpr int32_t kBadConnectionString = 3706;
 // Documents.
@@ -32,12 +34,13 @@ inline constexpr int32_t kXPathInvalid = 1101;
 inline constexpr int32_t kXmlInvalid = 1102;
 // Component.
 inline constexpr int32_t kNotImplemented = 1001;
-inline constexpr int32_t kUnsafeIdentifier = 1201;  // a table or column name that is not a plain identifier
+inline constexpr int32_t kUnsafeIdentifier =
+    1201;  // a table or column name that is not a plain identifier
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public
 // method of clsQuillet that is documented to raise throws only Error.
-class Error : public std::runtime_error {
+class QUILLET_EXPORT Error : public std::runtime_error {
  public:
   Error(int32_t number, const std::string& description)
       : std::runtime_error(description), number_(number) {}

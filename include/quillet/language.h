@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "quillet/export.h"
 #include "quillet/variant.h"
 
 namespace quillet {
 
 // Message texts of the user's language, by resource key.
-class StringTable {
+class QUILLET_EXPORT StringTable {
  public:
   virtual ~StringTable() = default;
   virtual std::string TextForKey(const std::string& key) = 0;
@@ -19,13 +20,13 @@ class StringTable {
 
 // Tells the caller's locale id (compared as text with the locale columns of
 // the localized tables).
-class LocaleProvider {
+class QUILLET_EXPORT LocaleProvider {
  public:
   virtual ~LocaleProvider() = default;
   virtual Variant GetLocalID() = 0;
 };
 
-class LanguageManager {
+class QUILLET_EXPORT LanguageManager {
  public:
   virtual ~LanguageManager() = default;
   virtual std::shared_ptr<StringTable> Strings() = 0;
@@ -33,7 +34,7 @@ class LanguageManager {
 };
 
 // Fills a message's arguments, in order, into the text of a key.
-class TextFormatter {
+class QUILLET_EXPORT TextFormatter {
  public:
   virtual ~TextFormatter() = default;
   virtual std::string TextForKeyWithArgs(const std::string& key,
@@ -42,7 +43,7 @@ class TextFormatter {
 
 // Creates the language objects; `init` asks it for a new manager and formatter
 // on the calling thread. Any member may throw Error; `init` passes it on.
-class LanguageComponent {
+class QUILLET_EXPORT LanguageComponent {
  public:
   virtual ~LanguageComponent() = default;
   virtual std::shared_ptr<LanguageManager> CreateManager() = 0;
@@ -51,14 +52,14 @@ class LanguageComponent {
 
 // The built-in component: message tables for zh-CN and en-US (other locales
 // read the en-US texts), answering `locale` as the locale id.
-std::shared_ptr<LanguageComponent> BuiltinLanguage(std::string locale);
+QUILLET_EXPORT std::shared_ptr<LanguageComponent> BuiltinLanguage(std::string locale);
 
 // Installs the component that `init` uses from now on, process-wide. Until a
 // component is installed, `init` uses BuiltinLanguage with the locale of the
 // environment variable QUILLET_LOCALE, else "zh-CN"; installing null returns
 // to that default. Thread-safe.
-void SetLanguageComponent(std::shared_ptr<LanguageComponent> component);
-std::shared_ptr<LanguageComponent> GetLanguageComponent();
+QUILLET_EXPORT void SetLanguageComponent(std::shared_ptr<LanguageComponent> component);
+QUILLET_EXPORT std::shared_ptr<LanguageComponent> GetLanguageComponent();
 
 }  // namespace quillet
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "quillet/export.h"
 #include "quillet/variant.h"
 
 namespace quillet {
@@ -13,7 +14,7 @@ namespace quillet {
 // What the component asks of the caller's login object. `init` reads
 // KelDbName once; CheckTaskExecsrv calls ClearError and TaskExec. Any member
 // may throw; the component documents per method what becomes of that.
-class Login {
+class QUILLET_EXPORT Login {
  public:
   virtual ~Login() = default;
 
@@ -28,10 +29,11 @@ class Login {
 
 // A login object that answers from configuration: a fixed connection string
 // and the set of task ids that may run.
-class ConfiguredLogin : public Login {
+class QUILLET_EXPORT ConfiguredLogin : public Login {
  public:
   ConfiguredLogin(std::string connection_string, std::set<std::string> allowed_tasks)
-      : connection_string_(std::move(connection_string)), allowed_tasks_(std::move(allowed_tasks)) {}
+      : connection_string_(std::move(connection_string)),
+        allowed_tasks_(std::move(allowed_tasks)) {}
 
   std::string KelDbName() override { return connection_string_; }
   void ClearError() override {}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "quillet/error.h"
+#include "quillet/export.h"
 #include "quillet/login.h"
 #include "quillet/recordset.h"
 #include "quillet/variant.h"
@@ -35,7 +36,7 @@ class Connection;
 // Thread safety. An object is used on one thread; objects on different threads
 // are independent. The locale id and message objects are per thread, shared by
 // the objects of that thread (the last init on the thread sets them).
-class clsQuillet {
+class QUILLET_EXPORT clsQuillet {
  public:
   clsQuillet();
   ~clsQuillet();
@@ -100,13 +101,13 @@ class clsQuillet {
   // 19. A batch of consecutive serial numbers (`count` on the value
   // document's root) as a serial list document.
   std::shared_ptr<XmlDocument> getSNbatch(std::string& cinvcode,
-                                          std::shared_ptr<XmlDocument>& DomValue,
-                                          std::string& sErr, bool bSave = false);
+                                          std::shared_ptr<XmlDocument>& DomValue, std::string& sErr,
+                                          bool bSave = false);
   // 20. The parts of the item's rule (prefix, running number, suffix, step,
   // stored number, digits); an empty document on failure. Reads only.
   std::shared_ptr<XmlDocument> getSNrule(std::string& cinvcode,
-                                         std::shared_ptr<XmlDocument>& DomValue,
-                                         std::string& sErr, bool bSave = false);
+                                         std::shared_ptr<XmlDocument>& DomValue, std::string& sErr,
+                                         bool bSave = false);
 
  private:
   bool CallTaskExec(const std::string& task_id, int16_t mode);
@@ -117,7 +118,7 @@ class clsQuillet {
 
 // The code page in which segment widths are counted (default "CP936", where a
 // Chinese character takes two bytes). Process-wide; set it before use.
-void SetAnsiCodePage(std::string code_page);
+QUILLET_EXPORT void SetAnsiCodePage(std::string code_page);
 
 }  // namespace quillet
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "quillet/export.h"
 #include "quillet/variant.h"
 
 namespace quillet {
@@ -31,7 +32,7 @@ struct Column {
 // an unknown column name or position raises errc::kItemNotFound; MoveNext at
 // the end raises errc::kNoCurrentRecord.
 // Thread safety: none; a record set belongs to one thread at a time.
-class RecordSet {
+class QUILLET_EXPORT RecordSet {
  public:
   RecordSet() = default;
   RecordSet(std::vector<Column> columns, std::vector<std::vector<Variant>> rows);

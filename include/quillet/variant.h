@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "quillet/export.h"
+
 namespace quillet {
 
 class RecordSet;
@@ -22,9 +24,20 @@ class Login;
 // texts raise Error(errc::kTypeMismatch), null raises
 // Error(errc::kInvalidUseOfNull). Thread safety: a Variant is a value; distinct
 // objects may be used on distinct threads.
-class Variant {
+class QUILLET_EXPORT Variant {
  public:
-  enum class Type { kEmpty, kNull, kText, kInt16, kInt32, kDouble, kBool, kRecordSet, kDocument, kLogin };
+  enum class Type {
+    kEmpty,
+    kNull,
+    kText,
+    kInt16,
+    kInt32,
+    kDouble,
+    kBool,
+    kRecordSet,
+    kDocument,
+    kLogin
+  };
 
   struct NullTag {};
 
@@ -77,7 +90,7 @@ class Variant {
 
 // Banker's rounding of a double to a whole number, as every conversion of the
 // component does it ("2.5" gives 2, "3.5" gives 4).
-double RoundHalfEven(double value);
+QUILLET_EXPORT double RoundHalfEven(double value);
 
 }  // namespace quillet
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "quillet/export.h"
+
 namespace quillet {
 
 namespace detail {
@@ -17,7 +19,7 @@ struct XmlTree;  // owns the parsed tree; shared by a document and its nodes
 
 // A node of a document: an element, an attribute, or another node kind. A node
 // keeps its tree alive, so it stays valid after its document loads new text.
-class XmlNode {
+class QUILLET_EXPORT XmlNode {
  public:
   enum class Kind { kElement, kAttribute, kText, kOther };
 
@@ -66,7 +68,7 @@ class XmlNode {
 // leaves the document empty and reports failure (no error is raised).
 // Errors: an XPath expression that does not compile raises
 // Error(errc::kXPathInvalid). Thread safety: none; one thread at a time.
-class XmlDocument {
+class QUILLET_EXPORT XmlDocument {
  public:
   XmlDocument();
   ~XmlDocument();

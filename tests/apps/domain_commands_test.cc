@@ -153,6 +153,24 @@ TEST_P(DomainCommandTest, DemoRunsAgainFromTheNumbersItLeft) {
   EXPECT_NE(second.out.find("(reused)"), std::string::npos);
 }
 
+TEST_P(DomainCommandTest, ClassesAndItemsShowWhatARuleCanBeGiven) {
+  const json classes = JsonOf(Run({"classes", "--json"}));
+  ASSERT_EQ(classes.size(), 10u) << classes.dump();
+  EXPECT_EQ(classes[0], json::parse(R"({"code":"01","name":"照明成品","level":1,
+                                        "serial_items":1,"rule":"Lighting"})"));
+  EXPECT_EQ(Run({"classes", "0102"}).out,
+            "CLASS      NAME        ITEMS  RULE\n"
+            "0102       落地灯      1\n"
+            "  0102001  弧形落地灯  1\n");
+
+  const json items = JsonOf(Run({"items", "0102", "--json"}));
+  EXPECT_EQ(items, json::parse(R"([
+      {"code":"LW-FL-310","name":"鹭影灯座","class":"0102","rule_owner":"class:01","rule":"Lighting"},
+      {"code":"LW-FL-300","name":"鹭影弧形落地灯","class":"0102001","rule_owner":"class:01",
+       "rule":"Lighting"}])"));
+  ExpectOneLineFailure(Run({"items", "019"}), 1, "no inventory class 019; did you mean '01'?");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DomainCommandTest, ::testing::ValuesIn(testing::Backends()));
 
 class DomainFailureTest : public ::testing::TestWithParam<FailureCase> {};
@@ -182,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "the name \"Lighting\" belongs to the rule of class:01"},
         FailureCase{{"rule", "save", "all", "text=A"}, 2, "--name is required"},
         FailureCase{{"rule", "delete", "class:0102"}, 1, "class:0102 has no rule of its own"},
-        FailureCase{{"rule"}, 2, "A subcommand is required"},
+        FailureCase{{"rule"}, 2, "needs one of the commands list, show, save, delete"},
         FailureCase{{"issue", "NOPE", "--date", kDate}, 1, "there is no item NOPE"},
         FailureCase{{"issue", "LW-DL-100", "--set", "colour=red"}, 2, "--set colour"},
         FailureCase{{"issue", "LW-DL-100", "--set", "class=01"},

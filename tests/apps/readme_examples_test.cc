@@ -1,6 +1,6 @@
-// The README's examples: every `$ quillet ...` line of its ```console blocks
-// runs, in order, in a fresh directory, and prints what the README shows
-// under it (stdout and stderr together).
+// The examples of the README and of docs/: every `$ quillet ...` line of a
+// document's ```console blocks runs, in order, in a fresh directory, and
+// prints what the document shows under it (stdout and stderr together).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -43,7 +43,7 @@ std::vector<Example> ReadExamples(const std::string& markdown) {
   return examples;
 }
 
-// Runs a README command line through the shell, as a reader would type it,
+// Runs a documented command line through the shell, as a reader would type it,
 // with `quillet` standing for the built tool.
 std::string RunInShell(const std::string& command, const fs::path& directory) {
   const char* binary = std::getenv("QUILLET_BINARY");
@@ -76,11 +76,20 @@ class ScratchDirectory {
   fs::path path_;
 };
 
-TEST(Readme, EveryConsoleExamplePrintsWhatTheReadmeShows) {
-  const fs::path readme =
-      fs::path(__FILE__).parent_path().parent_path().parent_path() / "README.md";
-  const std::vector<Example> examples = ReadExamples(ReadFile(readme.string()));
-  ASSERT_GE(examples.size(), 20u) << "the README's console examples were not found";
+struct Document {
+  std::string path;  // from the repository's root
+  std::size_t least_examples;
+};
+
+void PrintTo(const Document& d, std::ostream* os) { *os << d.path; }
+
+class ConsoleExamples : public ::testing::TestWithParam<Document> {};
+
+TEST_P(ConsoleExamples, EveryExamplePrintsWhatTheDocumentShows) {
+  const fs::path file =
+      fs::path(__FILE__).parent_path().parent_path().parent_path() / GetParam().path;
+  const std::vector<Example> examples = ReadExamples(ReadFile(file.string()));
+  ASSERT_GE(examples.size(), GetParam().least_examples) << "the console examples were not found";
 
   ScratchDirectory directory;
   for (const Example& example : examples) {
@@ -89,6 +98,10 @@ TEST(Readme, EveryConsoleExamplePrintsWhatTheReadmeShows) {
         << "$ " << example.command;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Documents, ConsoleExamples,
+                         ::testing::Values(Document{"README.md", 20},
+                                           Document{"docs/value-document.md", 8}));
 
 }  // namespace
 }  // namespace quillet

@@ -55,6 +55,13 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
                 const std::vector<std::string>& environment) {
   const char* binary = std::getenv("QUILLET_BINARY");
   if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
+  std::vector<std::string> program = {binary};
+  program.insert(program.end(), args.begin(), args.end());
+  return RunProgram(program, input, environment);
+}
+
+ToolRun RunProgram(const std::vector<std::string>& program, const std::string& input,
+                   const std::vector<std::string>& environment) {
   const std::filesystem::path base = UniquePath("quillet_tool_");
   const std::filesystem::path in = base.string() + ".in";
   const std::filesystem::path out = base.string() + ".out";
@@ -63,8 +70,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
 
   std::string command = "env";
   for (const std::string& setting : environment) command += " " + ShellQuoted(setting);
-  command += " " + ShellQuoted(binary);
-  for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+  for (const std::string& word : program) command += " " + ShellQuoted(word);
   command += " <" + ShellQuoted(in.string()) + " >" + ShellQuoted(out.string()) + " 2>" +
              ShellQuoted(err.string());
   const int status = std::system(command.c_str());

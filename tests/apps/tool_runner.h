@@ -21,6 +21,10 @@ struct ToolRun {
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "",
                 const std::vector<std::string>& environment = {});
 
+// Runs `program` (its path, then its arguments) the same way.
+ToolRun RunProgram(const std::vector<std::string>& program, const std::string& input = "",
+                   const std::vector<std::string>& environment = {});
+
 // `args` followed by "--db" and `connection`.
 std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection);
 

@@ -8,6 +8,7 @@
 
 #include "quillet/error.h"
 #include "store/connection.h"
+#include "store/database_error.h"
 #include "tests/apps/tool_runner.h"
 #include "tests/support/backends.h"
 
@@ -120,18 +121,19 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLine{"frobnicate"}));
 
 TEST(ToolExit, RaisedErrorsExitOneWithTheResponse) {
-  const ToolRun init = RunTool({"call", "init", "--db", "bogus:x"});
+  const std::string unopenable = "sqlite:/nonexistent-dir/q.db";
+  const ToolRun init = RunTool({"call", "init", "--db", unopenable});
   EXPECT_EQ(init.exit_status, 1);
-  EXPECT_EQ(OnlyLine(init).at("error").at("number"), errc::kBadConnectionString);
+  EXPECT_EQ(OnlyLine(init).at("error").at("number"), store::kSqliteCantOpen);
 
   // The method never runs when its init fails; its response carries init's error.
-  const ToolRun call = RunTool({"call", "CheckTaskExecsrv", "--db", "bogus:x"});
+  const ToolRun call = RunTool({"call", "CheckTaskExecsrv", "--db", unopenable});
   EXPECT_EQ(call.exit_status, 1);
   const json response = OnlyLine(call);
   EXPECT_EQ(response.at("out"), json::parse(R"({"bTaskExec":{"type":"empty"}})"));
-  EXPECT_EQ(response.at("error").at("number"), errc::kBadConnectionString);
+  EXPECT_EQ(response.at("error").at("number"), store::kSqliteCantOpen);
 
-  EXPECT_EQ(RunTool({"init", "--db", "bogus:x"}).exit_status, 1);
+  EXPECT_EQ(RunTool({"init", "--db", unopenable}).exit_status, 1);
 }
 
 }  // namespace

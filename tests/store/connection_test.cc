@@ -62,13 +62,15 @@ TEST_P(ConnectionTest, DatabaseFailuresCarryTheDatabasesNumberAndMessage) {
     std::string postgres_text;
   };
   const Case cases[] = {
-      {"select * from nosuch", 1, "no such table: nosuch", "42P01",
+      {"select * from nosuch", 1, "no such table: nosuch (SQLITE_ERROR)", "42P01",
        "relation \"nosuch\" does not exist (SQLSTATE 42P01)"},
       {"insert into SNrulemain (cinvcode, cinvtype) values ('a', 1)", 1555,
-       "UNIQUE constraint failed: SNrulemain.cinvcode, SNrulemain.cinvtype", "23505",
+       "UNIQUE constraint failed: SNrulemain.cinvcode, SNrulemain.cinvtype "
+       "(SQLITE_CONSTRAINT_PRIMARYKEY)",
+       "23505",
        "duplicate key value violates unique constraint \"snrulemain_pkey\" (SQLSTATE 23505)"},
       {"insert into SNrule (igrade) values ('x')", 275,
-       "CHECK constraint failed: igrade must be a whole number", "22P02",
+       "CHECK constraint failed: igrade must be a whole number (SQLITE_CONSTRAINT_CHECK)", "22P02",
        "invalid input syntax for type integer: \"x\" (SQLSTATE 22P02)"},
   };
   db_.db().Execute(Sql{"insert into SNrulemain (cinvcode, cinvtype) values ('a', 1)"});

@@ -57,10 +57,11 @@ int main(int argc, char** argv) {
   tool.name("quillet");
   tool.require_subcommand(1);
   tool.footer(kOverview);
-  const std::vector<Command> commands = {
-      AddDemoCommand(tool), AddIssueCommand(tool),   AddPreviewCommand(tool),
-      AddRuleCommand(tool), AddMappingCommand(tool), AddNumberCommand(tool),
-      AddInitCommand(tool), AddCallCommand(tool),    AddRpcCommand(tool)};
+  const std::vector<Command> commands = {AddDemoCommand(tool),    AddIssueCommand(tool),
+                                         AddPreviewCommand(tool), AddRuleCommand(tool),
+                                         AddMappingCommand(tool), AddNumberCommand(tool),
+                                         AddInitCommand(tool),    AddCallCommand(tool),
+                                         AddRpcCommand(tool),     AddServeCommand(tool)};
   try {
     tool.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -9,6 +9,7 @@ packages=(
   libxml2-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   postgresql
+  libcpp-httplib-dev wrk curl
 )
 
 missing=()

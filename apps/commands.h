@@ -18,6 +18,8 @@ Command AddInitCommand(CLI::App& tool);
 Command AddCallCommand(CLI::App& tool);
 // `quillet rpc`: calls by name, one request per line of stdin.
 Command AddRpcCommand(CLI::App& tool);
+// `quillet serve`: calls by name and the domain as an HTTP service.
+Command AddServeCommand(CLI::App& tool);
 
 // `quillet demo`: the demo company, its rules and serial numbers.
 Command AddDemoCommand(CLI::App& tool);

@@ -72,12 +72,14 @@ std::string SqlitePath(const std::string& connection_string) {
 }
 
 DomainSession::DomainSession(const DomainOptions& options)
+    : DomainSession(options, StartSession({options.db, options.locale, {}})) {}
+
+DomainSession::DomainSession(const DomainOptions& options, std::shared_ptr<Login> login)
     : connection_string_(options.db), locale_(options.locale) {
   RequireSqliteFile(connection_string_);
   reader_ = std::make_unique<store::Connection>();
   reader_->Open(connection_string_);
   RequireTables(*reader_, connection_string_);
-  std::shared_ptr<Login> login = StartSession({connection_string_, locale_, {}});
   component_ = std::make_unique<clsQuillet>();
   component_->init(login);
 }

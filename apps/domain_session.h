@@ -36,6 +36,9 @@ class DomainSession {
   // object (init) with the tool's login object and the locale. Database
   // errors raise quillet::Error.
   explicit DomainSession(const DomainOptions& options);
+  // The same, bound with `login` and the language component installed now:
+  // for a caller that manages the language itself (the network service).
+  DomainSession(const DomainOptions& options, std::shared_ptr<Login> login);
   ~DomainSession();
   DomainSession(const DomainSession&) = delete;
   DomainSession& operator=(const DomainSession&) = delete;

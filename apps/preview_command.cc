@@ -12,6 +12,7 @@
 #include "apps/domain_session.h"
 #include "apps/issue_diagnosis.h"
 #include "apps/line_values.h"
+#include "apps/rule_parts.h"
 #include "apps/rule_store.h"
 #include "apps/text_table.h"
 #include "apps/tool_error.h"
@@ -24,23 +25,6 @@ struct PreviewOptions {
   std::string item;
   ValueOptions values;
 };
-
-// The attributes of the rule parts document.
-struct RuleParts {
-  std::string prefix;
-  std::string running;
-  std::string suffix;
-  std::string step;
-  std::string stored;
-  std::string digits;
-};
-
-RuleParts ReadParts(const XmlDocument& parts) {
-  const XmlNode root = *parts.documentElement();
-  const auto attribute = [&](const char* name) { return root.getAttribute(name).value_or(""); };
-  return {attribute("前缀"), attribute("流水"),     attribute("后缀"),
-          attribute("步长"), attribute("最大流水"), attribute("流水位数")};
-}
 
 std::string CheckedList(const Resolution& resolution) {
   std::string list;

@@ -329,6 +329,8 @@ void AppendSetting(std::string& word, std::string_view key, std::string_view val
 
 }  // namespace
 
+std::string EscapeSegmentValue(std::string_view text) { return Escape(text); }
+
 const std::vector<std::string_view>& SourceNames() {
   static const std::vector<std::string_view> names = [] {
     std::vector<std::string_view> all;

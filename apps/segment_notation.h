@@ -72,6 +72,10 @@ Segment ParseSegment(std::string_view word);
 // has one, is what ParseSegment accepts. Pure; thread-safe.
 std::string FormatSegment(const Segment& segment);
 
+// A value as a segment word writes it: `,` `=` `\` and control characters
+// escaped, so that ParseSegment reads it back unchanged. Pure.
+std::string EscapeSegmentValue(std::string_view text);
+
 // The name of a data source type ("department", "free3", "type13"); every
 // type code has one. Pure.
 std::string SourceName(int type);

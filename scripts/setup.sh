@@ -11,6 +11,7 @@ packages=(
   postgresql
   gnuplot-nox
   pkg-config bash-completion
+  libcpp-httplib-dev wrk curl
 )
 
 missing=()

@@ -1,0 +1,27 @@
+// The service's log: one line per request (time, method, path, status,
+// milliseconds; never a body, a query or a header), and its notices.
+#ifndef QUILLET_APPS_SERVE_ACCESS_LOG_H_
+#define QUILLET_APPS_SERVE_ACCESS_LOG_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quillet::apps::serve {
+
+using LogSink = std::function<void(std::string_view)>;
+
+// Writes each line to standard error whole, even from several threads.
+LogSink StandardErrorLog();
+
+// Marks the start of the request the calling thread handles now.
+void MarkRequestStart();
+
+// "2024-05-06T10:00:00.123Z GET /v1/rules 200 1.4ms": the milliseconds since
+// the calling thread's MarkRequestStart, 0 when the request was refused
+// before it was read. Clears the mark.
+std::string AccessLine(std::string_view method, std::string_view path, int status);
+
+}  // namespace quillet::apps::serve
+
+#endif  // QUILLET_APPS_SERVE_ACCESS_LOG_H_

@@ -1,0 +1,28 @@
+// The service's resources, one file each, and the route table they make up.
+//
+//   /v1/call/{method}                          calls by name (call_resource.cc)
+//   /v1/sources, /v1/classes, .../items        setup look-ups (setup_resources.cc)
+//   /v1/rules, /v1/rules/{owner}[/number]      rules, running numbers (rule_resources.cc)
+//   /v1/items/{item}/preview, .../serials      issuing (issue_resources.cc)
+//   /v1/mappings/...                           short codes (mapping_resources.cc)
+//   /healthz, /readyz, /v1/openapi.json        operations (operation_resources.cc)
+#ifndef QUILLET_APPS_SERVE_RESOURCES_H_
+#define QUILLET_APPS_SERVE_RESOURCES_H_
+
+#include "apps/serve/router.h"
+
+namespace quillet::apps::serve {
+
+void AddCallRoutes(Router& router);
+void AddSetupRoutes(Router& router);
+void AddRuleRoutes(Router& router);
+void AddIssueRoutes(Router& router);
+void AddMappingRoutes(Router& router);
+void AddOperationRoutes(Router& router);
+
+// Every route of the service.
+Router ServiceRouter();
+
+}  // namespace quillet::apps::serve
+
+#endif  // QUILLET_APPS_SERVE_RESOURCES_H_

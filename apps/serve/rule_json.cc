@@ -1,0 +1,117 @@
+#include "apps/serve/rule_json.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "apps/serve/problem.h"
+
+namespace quillet::apps::serve {
+namespace {
+
+using nlohmann::json;
+
+// The key of the value a source takes after '=' in its word.
+std::optional<std::string_view> HeadKey(int type) {
+  switch (type) {
+    case source::kDate:
+      return "pattern";
+    case source::kDepartment:
+    case source::kClass:
+      return "level";
+    case source::kText:
+      return "text";
+    default:
+      return std::nullopt;
+  }
+}
+
+constexpr std::array<std::string_view, 3> kHeadKeys = {"pattern", "level", "text"};
+constexpr std::array<std::string_view, 6> kSettingKeys = {"width", "step", "start",
+                                                          "pad",   "fill", "format"};
+constexpr std::array<std::string_view, 2> kIgnoredKeys = {"type", "notation"};
+
+template <std::size_t N>
+bool Among(const std::array<std::string_view, N>& keys, std::string_view key) {
+  for (const std::string_view known : keys) {
+    if (known == key) return true;
+  }
+  return false;
+}
+
+// A setting's text: a string, or a whole number for the numeric settings.
+std::string SettingText(const json& value, std::string_view key, const std::string& field) {
+  if (value.is_string()) return value.get<std::string>();
+  const bool numeric = key == "width" || key == "step" || key == "start" || key == "level";
+  if (numeric && value.is_number_integer()) return value.dump();
+  throw BadInput(field, field + "." + std::string(key) + " must be a " +
+                            (numeric ? "whole number or a string" : "string"));
+}
+
+std::string ObjectWord(const json& segment, const std::string& field) {
+  const auto source_member = segment.find("source");
+  if (source_member == segment.end() || !source_member->is_string()) {
+    throw BadInput(field, field + ".source must name the data source, e.g. \"department\"");
+  }
+  const std::string source_name = source_member->get<std::string>();
+  const std::optional<int> type = SourceType(source_name);
+  std::string word = EscapeSegmentValue(source_name);
+  std::string settings;
+  for (const auto& [key, value] : segment.items()) {
+    if (key == "source" || Among(kIgnoredKeys, key)) continue;
+    if (Among(kHeadKeys, key)) {
+      const std::optional<std::string_view> own = type ? HeadKey(*type) : std::nullopt;
+      if (own && *own != key) {
+        throw BadInput(field, field + ": " + source_name + " takes its " + std::string(*own) +
+                                  " as \"" + std::string(*own) + "\", not \"" + key + "\"");
+      }
+      if (!own && type) {
+        throw BadInput(field, field + ": " + source_name + " takes no " + key);
+      }
+      word += "=" + EscapeSegmentValue(SettingText(value, key, field));
+    } else if (Among(kSettingKeys, key)) {
+      settings += "," + key + "=" + EscapeSegmentValue(SettingText(value, key, field));
+    } else {
+      throw BadInput(field, field + ": unknown setting \"" + key +
+                                "\" (settings: source, pattern, level, text, width, pad, fill, "
+                                "step, start, format)");
+    }
+  }
+  return word + settings;
+}
+
+}  // namespace
+
+json SegmentJson(const Segment& segment) {
+  json object = {{"source", SourceName(segment.type)},
+                 {"type", segment.type},
+                 {"notation", FormatSegment(segment)},
+                 {"width", segment.width},
+                 {"pad", segment.pad},
+                 {"fill", segment.fill},
+                 {"step", segment.step}};
+  if (const std::optional<std::string_view> head = HeadKey(segment.type)) {
+    object[std::string(*head)] = segment.format;
+  } else {
+    object[segment.type == source::kNumber ? "start" : "format"] = segment.format;
+  }
+  return object;
+}
+
+json RuleJson(const Rule& rule) {
+  json segments = json::array();
+  for (const Segment& segment : rule.segments) segments.push_back(SegmentJson(segment));
+  return {{"owner", FormatOwner(rule.owner)},
+          {"owner_name", rule.owner_name},
+          {"name", rule.name},
+          {"next_number", rule.next_number},
+          {"segments", segments}};
+}
+
+std::string SegmentWord(const json& segment, const std::string& field) {
+  if (segment.is_string()) return segment.get<std::string>();
+  if (segment.is_object()) return ObjectWord(segment, field);
+  throw BadInput(field, field + " must be a segment object or a segment word");
+}
+
+}  // namespace quillet::apps::serve

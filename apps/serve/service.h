@@ -1,0 +1,56 @@
+// One `quillet serve` instance: an HTTP/1.1 server whose worker threads each
+// answer with their own component object, every failure as a problem object,
+// one log line per request, and a stop that lets requests in flight finish.
+#ifndef QUILLET_APPS_SERVE_SERVICE_H_
+#define QUILLET_APPS_SERVE_SERVICE_H_
+
+#include <httplib.h>
+
+#include <atomic>
+
+#include "apps/serve/access_log.h"
+#include "apps/serve/router.h"
+#include "apps/serve/service_config.h"
+
+namespace quillet::apps::serve {
+
+class Service {
+ public:
+  // Raises ToolUsage when the configuration cannot be served: no token and a
+  // host that is not loopback, no worker threads, no body size.
+  explicit Service(ServiceConfig config);
+  ~Service();
+  Service(const Service&) = delete;
+  Service& operator=(const Service&) = delete;
+
+  // Opens the listening socket and returns its port (the chosen one when the
+  // configuration asks for port 0). Raises ToolFailure when it cannot.
+  int Bind();
+
+  // Serves on the bound socket until Stop. Returns once the requests in
+  // flight have been answered; connections not yet read are closed.
+  void Run();
+
+  // Stops accepting connections. Thread-safe; at most once effective; a Stop
+  // before Run makes Run return at once.
+  void Stop();
+
+  const Router& router() const { return router_; }
+  const ServiceConfig& config() const { return config_; }
+
+ private:
+  void Configure();
+  void Dispatch(const httplib::Request& request, httplib::Response& response);
+  void AnswerWithoutRoute(const httplib::Request& request, httplib::Response& response,
+                          const RouteMatch& match);
+
+  ServiceConfig config_;
+  Router router_;
+  httplib::Server server_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> running_{false};  // between the start and the end of Run
+};
+
+}  // namespace quillet::apps::serve
+
+#endif  // QUILLET_APPS_SERVE_SERVICE_H_

@@ -1,0 +1,35 @@
+// What a `quillet serve` instance is started with.
+#ifndef QUILLET_APPS_SERVE_SERVICE_CONFIG_H_
+#define QUILLET_APPS_SERVE_SERVICE_CONFIG_H_
+
+#include <cstddef>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace quillet::apps::serve {
+
+struct ServiceConfig {
+  std::string db;                       // the connection string every worker binds to
+  std::string locale;                   // for requests that name none
+  std::set<std::string> allowed_tasks;  // what the login object's TaskExec allows
+  std::string host = "127.0.0.1";
+  int port = 8080;  // 0: any free port
+  int threads = 8;  // workers, each with its own component object
+  // The bearer token that requests changing data must carry; without one the
+  // service listens on loopback addresses only and asks for no token.
+  std::optional<std::string> token;
+  std::size_t max_body = 1024 * 1024;  // bytes
+  std::time_t read_timeout = 10;       // seconds
+  std::time_t write_timeout = 10;      // seconds
+  // Receives one access-log line per request, and the service's notices;
+  // called from any worker thread. Null: standard error.
+  std::function<void(std::string_view)> log;
+};
+
+}  // namespace quillet::apps::serve
+
+#endif  // QUILLET_APPS_SERVE_SERVICE_CONFIG_H_

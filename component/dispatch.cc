@@ -262,8 +262,9 @@ json Dispatcher::HandleRequestLine(std::string_view line) {
 json ParseJson(std::string_view text) {
   try {
     return json::parse(text);
-  } catch (const json::parse_error& error) {
-    // The library's messages start with an internal tag in brackets.
+  } catch (const json::exception& error) {
+    // Syntax errors and numbers beyond a double's range alike. The library's
+    // messages start with an internal tag in brackets.
     const std::string message = error.what();
     const auto tag_end = message.find("] ");
     throw UsageError(errc::kInvalidArgument,

@@ -52,7 +52,8 @@ TEST_P(ToolTest, RpcSessionAnswersEveryLineInOrder) {
                                "\n"
                                R"({"method":"init"})"
                                "\n"
-                               "not json\n"
+                               R"({"method":"GetmaxGrade","args":{"maxgrade":-1e400}})"
+                               "\n"
                                R"({"method":"Init","args":{}})"
                                "\n"
                                R"({"method":"CheckTaskExecsrv","args":{"sTaskID":"T5"}})"
@@ -115,6 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CommandLine{"call", "NoSuchMethod"},
                       CommandLine{"call", "GetmaxGrade", "--args", R"({"maxgrade":99999})"},
                       CommandLine{"call", "GetmaxGrade", "--args", R"({"maxgrade":)"},
+                      CommandLine{"call", "GetmaxGrade", "--args", R"({"maxgrade":1e400})"},
                       CommandLine{"call", "GetmaxGrade", "--args", R"({"nope":1})"},
                       CommandLine{"call", "GetmaxGrade", "--args-file", "/nonexistent/args"},
                       CommandLine{"call", "CheckTaskExecsrv", "--frobnicate"},

@@ -92,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DispatchTest, MalformedRequestLinesGetAnErrorResponse) {
   for (const char* line : {"", "garbage", "[1]", R"({"method": 5})", R"({"args": {}})",
                            R"({"method": "init", "id": 1})", R"({"method": "init", "args": 3})",
-                           R"({"method": "nope"})", "{\"method\": \"init\""}) {
+                           R"({"method": "nope"})", "{\"method\": \"init\"",
+                           R"({"method": "GetmaxGrade", "args": {"maxgrade": 1e400}})"}) {
     const json response = dispatcher_.HandleRequestLine(line);
     EXPECT_TRUE(response.at("result").is_null()) << line;
     EXPECT_EQ(response.at("out"), json::object()) << line;

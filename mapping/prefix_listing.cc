@@ -8,6 +8,7 @@
 #include "mapping/source_format.h"
 #include "store/mapping_contrapose.h"
 #include "store/mapping_identifier.h"
+#include "quillet/error.h"
 
 namespace quillet::mapping {
 namespace {
@@ -34,6 +35,20 @@ PrefixKey ReadPrefixKey(const XmlNode& root) {
   return key;
 }
 
+// The key is the caller's text, and its names become part of statements:
+// only an archive that a data source row describes for the key's code is
+// read, whatever the text says.
+void RequireDescribedArchive(store::Connection& db, const PrefixKey& key) {
+  const store::mapping::Archive archive{key.source_code, key.content_type, key.table,
+                                        key.value_column};
+  if (store::mapping::DataSourceDescribes(db, archive, key.caption_column)) return;
+  throw Error(errc::kUnsafeIdentifier,
+              "No data source row (SNPrefabricate_lang) of code '" + key.source_code +
+                  "' names the archive table '" + key.table + "' with the columns '" +
+                  key.value_column + "' and '" + key.caption_column + "' and the kind '" +
+                  key.content_type + "'; only the archives of the data sources are read");
+}
+
 Variant CaptionOf(const XmlNode& root) {
   auto caption = root.getAttribute("cdatasrccaption");
   return caption ? Variant(*caption) : Variant::Null();
@@ -46,6 +61,7 @@ void Getprefixrssrv(store::Connection& db, const Variant& DomPrefixkey, int32_t&
   const auto document = LoadDocumentFrom(DomPrefixkey);
   const XmlNode root = RootOf(*document);
   const PrefixKey key = ReadPrefixKey(root);
+  RequireDescribedArchive(db, key);
 
   int32_t width = 0;
   std::string format;

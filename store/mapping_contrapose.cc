@@ -18,6 +18,19 @@ std::shared_ptr<RecordSet> FirstSegmentOfType(Connection& db, const std::string&
   return db.Query(kSql, {source_type});
 }
 
+bool DataSourceDescribes(Connection& db, const Archive& archive,
+                         const std::optional<std::string>& caption_column) {
+  std::string text =
+      "select 1 from SNPrefabricate_lang where cdatasrccode=:1 and cContent=:2"
+      " and cArchFieldName=:3 and iContentType=:4";
+  Params params{archive.source_code, archive.table, archive.value_column, archive.content_type};
+  if (caption_column) {
+    text += " and cArchclsFieldName=:5";
+    params.push_back(*caption_column);
+  }
+  return db.Query(Sql{text + " limit 1"}, params)->RecordCount() > 0;
+}
+
 std::shared_ptr<RecordSet> UnmappedArchiveValues(Connection& db, const Archive& archive) {
   const std::string& table = PlainIdentifier(archive.table, "archive table");
   const std::string& column = PlainIdentifier(archive.value_column, "archive value column");

@@ -34,6 +34,12 @@ struct Archive {
   std::string value_column;  // cArchFieldName
 };
 
+// Whether a data source row, of any locale, describes the archive for its
+// data source code: the same table, value column and kind, and the caption
+// column when one is given. Names are compared exactly.
+bool DataSourceDescribes(Connection& db, const Archive& archive,
+                         const std::optional<std::string>& caption_column);
+
 // The archive's values (one column) that have no mapping row for the archive
 // table yet: of a shared table ("3") only the rows of the source, of the
 // items ("8") only serial-managed ones.

@@ -126,7 +126,8 @@ TEST_P(PrefixMethods, HostileArchiveValuesAndCodesRoundTrip) {
   }
 }
 
-// Keys that are no document, lack an attribute, or name an unsafe column.
+// Keys that are no document object, lack an attribute, or name an archive
+// that no data source row describes.
 TEST_P(PrefixMethods, UnusableKeysRaiseBeforeAnyStatement) {
   AddDepartment("D1");
   Save({{"1", "2", "1", "3"}}, "I001", 1, "R1");
@@ -142,6 +143,12 @@ TEST_P(PrefixMethods, UnusableKeysRaiseBeforeAnyStatement) {
         Case{Variant("not xml"), errc::kObjectNotSet},
         Case{Variant("<z cContent='department'/>"), errc::kInvalidUseOfNull},
         Case{Variant(PrefixKey("2", "1", "department", "cDepCode", "cDepName from department --")),
+             errc::kUnsafeIdentifier},
+        Case{Variant(PrefixKey("2", "1", "SNrulemain", "rulename", "cnumber")),
+             errc::kUnsafeIdentifier},
+        Case{Variant(PrefixKey("2", "1", "department", "cDepName", "cDepCode")),
+             errc::kUnsafeIdentifier},
+        Case{Variant(PrefixKey("2", "3", "department", "cDepCode", "cDepName")),
              errc::kUnsafeIdentifier}}) {
     try {
       List(c.key);

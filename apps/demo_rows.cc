@@ -154,7 +154,7 @@ DemoTable DataSources() {
     }
     for (std::size_t i = 0; i < std::size(kFreeItemCodes); ++i) {
       table.rows.push_back({kFreeItemCodes[i], locale, FreeItemCaption(i, locale), "userdefine",
-                            "cValue", "cValueName", "3"});
+                            "3", "cValue", "cValueName"});
     }
   }
   return table;

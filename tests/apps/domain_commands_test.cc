@@ -79,6 +79,11 @@ TEST_P(DomainCommandTest, RuleShowPrintsWhatRuleSaveTakes) {
 
   ASSERT_EQ(Run(save).exit_status, 0);
   EXPECT_EQ(JsonOf(Run({"rule", "show", "class:0102", "--json"})), shown);
+
+  // The free items' values share one archive table, told apart by cid.
+  const ToolRun free = Run({"mapping", "list", "free1"});
+  EXPECT_EQ(free.exit_status, 0) << free.err;
+  for (const char* value : {"RD", "BL", "WH"}) EXPECT_NE(free.out.find(value), std::string::npos);
 }
 
 TEST_P(DomainCommandTest, IssueSavesOnlyWhenAskedAndPreviewNamesTheRule) {

@@ -4,6 +4,7 @@
 #include "maintenance/refill_source_mapping.h"
 #include "maintenance/rule_document.h"
 #include "quillet/error.h"
+#include "store/database_error.h"
 #include "store/maintenance_rules.h"
 #include "store/write_pool.h"
 
@@ -59,6 +60,22 @@ void RefillMappings(store::Connection& db, const std::vector<RuleRow>& rows) {
   }
 }
 
+// One attempt at the save, in one transaction: the name check and the
+// statements see the same data, and a failure leaves the owner's previous
+// rule, running number and mappings as they were. Returns false, having
+// written nothing, when the name belongs to another owner.
+bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const Owner& owner,
+                          int16_t owner_type, const std::string& rule_name,
+                          std::vector<RuleRow>& rows) {
+  auto writer = store::OpenWriteConnection(db);
+  store::Connection::Transaction transaction(*writer);
+  if (NameBelongsToAnotherOwner(*writer, rule_name, owner.code, owner_type)) return false;
+  rows = ReadRuleRows(rule);
+  WriteRule(*writer, owner, ReadOwnerName(rule), rule_name, rows);
+  transaction.Commit();
+  return true;
+}
+
 }  // namespace
 
 void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& DombatchRule,
@@ -69,18 +86,16 @@ void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& Do
   }
   const Owner owner{SsaveInvcode, std::to_string(Isaveinvtype)};
   std::vector<RuleRow> rows;
-  {
-    auto writer = store::OpenWriteConnection(db);
-    // The check and the statements share one transaction: a failure leaves the
-    // owner's previous rule, running number and mappings as they were.
-    store::Connection::Transaction transaction(*writer);
-    if (NameBelongsToAnotherOwner(*writer, SsaveRulename, SsaveInvcode, Isaveinvtype)) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      if (SaveInOneTransaction(db, *DombatchRule, owner, Isaveinvtype, SsaveRulename, rows)) break;
       sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00056", {Variant(SsaveRulename)});
       return;
+    } catch (const Error& error) {
+      // A save of the same name or owner committed after this one read: the
+      // unique keys refused the second copy. Once more, this save sees it.
+      if (attempt > 1 || !store::IsUniqueViolation(error)) throw;
     }
-    rows = ReadRuleRows(*DombatchRule);
-    WriteRule(*writer, owner, ReadOwnerName(*DombatchRule), SsaveRulename, rows);
-    transaction.Commit();
   }
   RefillMappings(db, rows);
 }

@@ -172,6 +172,14 @@ std::string SqlStateText(int32_t number) {
   return text;
 }
 
+bool IsUniqueViolation(const Error& error) {
+  constexpr int32_t kSqliteUnique = 2067;
+  constexpr int32_t kSqlitePrimaryKey = 1555;
+  const int32_t number = error.number();
+  return number == kSqliteUnique || number == kSqlitePrimaryKey ||
+         number == SqlStateNumber("23505");
+}
+
 Error DatabaseError(const soci::soci_error& failure, Dialect dialect) {
   return dialect == Dialect::kPostgresql ? PostgresError(failure) : SqliteError(failure);
 }

@@ -45,6 +45,10 @@ int32_t SqlStateNumber(std::string_view sqlstate);
 // The five-character SQLSTATE of such a number (6844177 -> "42P01").
 std::string SqlStateText(int32_t number);
 
+// Whether `error` is a database's refusal of a row whose unique key another
+// row already holds (SQLite 2067 or 1555, PostgreSQL 23505).
+bool IsUniqueViolation(const Error& error);
+
 // The Error for a failure of the database access library on `dialect`.
 Error DatabaseError(const soci::soci_error& failure, Dialect dialect);
 

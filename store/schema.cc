@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "quillet/error.h"
 #include "store/schema_tables.h"
 
 namespace quillet::store {
@@ -50,8 +51,28 @@ std::string CreateTableSql(const TableDef& table, Dialect dialect) {
 }
 
 std::string CreateIndexSql(const IndexDef& index) {
-  return "CREATE INDEX IF NOT EXISTS " + std::string(index.name) + " ON " +
-         std::string(index.table) + " (" + JoinNames(index.columns) + ")";
+  return std::string(index.unique ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " IF NOT EXISTS " +
+         std::string(index.name) + " ON " + std::string(index.table) + " (" +
+         JoinNames(index.columns) + ")";
+}
+
+// A database made before rule names had a unique key may hold a name under
+// several owners. Which rule should keep it is the user's choice, so the
+// upgrade stops and names them.
+void RequireRuleNamesOfOneOwner(Connection& db) {
+  static constexpr Sql kSharedNames{
+      "select rulename from SNrulemain where rulename is not null"
+      " group by rulename having count(*)>1 order by rulename"};
+  const auto shared = db.Query(kSharedNames);
+  if (shared->RecordCount() == 0) return;
+  std::string names;
+  for (shared->MoveFirst(); !shared->Eof(); shared->MoveNext()) {
+    names += (names.empty() ? "'" : ", '") + shared->Field(0).ToText() + "'";
+  }
+  throw Error(errc::kSharedRuleName,
+              "The rule names " + names +
+                  " are each carried by the rules of more than one owner: save all but one of "
+                  "those rules under a name of its own, then create the tables again");
 }
 
 }  // namespace
@@ -60,6 +81,10 @@ void CreateSchema(Connection& db) {
   const Dialect dialect = db.dialect();
   Connection::Transaction transaction(db);
   for (const TableDef& table : Tables()) db.Execute(Sql{CreateTableSql(table, dialect)});
+  RequireRuleNamesOfOneOwner(db);
+  for (std::string_view replaced : ReplacedIndexes()) {
+    db.Execute(Sql{"DROP INDEX IF EXISTS " + std::string(replaced)});
+  }
   for (const IndexDef& index : Indexes()) db.Execute(Sql{CreateIndexSql(index)});
   transaction.Commit();
 }

@@ -85,7 +85,8 @@ std::vector<TableDef> MakeTables() {
 
 std::vector<IndexDef> MakeIndexes() {
   return {
-      {"ix_snrulemain_rulename", "SNrulemain", {"rulename"}},
+      // A rule name belongs to one owner.
+      {"ux_snrulemain_rulename", "SNrulemain", {"rulename"}, true},
       {"ix_snrule_owner", "SNrule", {"cinvcode", "cinvtype", "igrade"}},
       {"ix_snrule_rulename", "SNrule", {"crulename"}},
       {"ix_snrule_datasrctype", "SNrule", {"cdatasrctype"}},
@@ -94,6 +95,10 @@ std::vector<IndexDef> MakeIndexes() {
       {"ix_inventory_class", "inventory", {"cInvCCode"}},
       {"ix_snprefabricate_lang_source", "SNPrefabricate_lang", {"cdatasrccode", "localid"}},
   };
+}
+
+std::vector<std::string_view> MakeReplacedIndexes() {
+  return {"ix_snrulemain_rulename"};
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
@@ -113,6 +118,11 @@ const std::vector<TableDef>& Tables() {
 const std::vector<IndexDef>& Indexes() {
   static const std::vector<IndexDef> indexes = MakeIndexes();
   return indexes;
+}
+
+const std::vector<std::string_view>& ReplacedIndexes() {
+  static const std::vector<std::string_view> replaced = MakeReplacedIndexes();
+  return replaced;
 }
 
 std::string_view DefinedColumnSpelling(std::string_view name) {

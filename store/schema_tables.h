@@ -27,13 +27,18 @@ struct IndexDef {
   std::string_view name;
   std::string_view table;
   std::vector<std::string_view> columns;
+  bool unique = false;
 };
 
 // The component's own tables, the host tables it reads, and the archives of
 // the demo company, in creation order. Thread-safe (immutable).
 const std::vector<TableDef>& Tables();
-// The indexes of the look-ups the component makes.
+// The indexes of the look-ups the component makes, and the unique key that
+// keeps simultaneous writers from storing a rule name twice.
 const std::vector<IndexDef>& Indexes();
+
+// Indexes of earlier versions that a unique key above replaces.
+const std::vector<std::string_view>& ReplacedIndexes();
 
 // The spelling the table definitions give a column name, matched without
 // regard to case; `name` itself when no table has such a column.

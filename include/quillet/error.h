@@ -36,6 +36,7 @@ inline constexpr int32_t kXmlInvalid = 1102;
 inline constexpr int32_t kNotImplemented = 1001;
 inline constexpr int32_t kUnsafeIdentifier =
     1201;  // a table or column name that is not a plain identifier
+inline constexpr int32_t kSharedRuleName = 1204;  // a rule name carried by more than one owner
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public

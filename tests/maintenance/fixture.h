@@ -66,6 +66,9 @@ class DatabaseTest : public ::testing::TestWithParam<std::string> {
 
   store::Connection& db() { return database_->db(); }
   clsQuillet& object() { return *object_; }
+  const std::string& connection_string() const { return database_->connection_string(); }
+  // Another bound object, for a thread of its own.
+  std::unique_ptr<clsQuillet> NewObject() const { return database_->NewObject(); }
 
   void Exec(std::string_view sql, const store::Params& params = {}) {
     db().Execute(store::Sql{sql}, params);

@@ -1,6 +1,7 @@
 // Saving and deleting rules: headers, segments, running numbers, shared
 // settings of mapped types and the regeneration of their mapping rows.
 #include "tests/maintenance/fixture.h"
+#include "tests/support/held_transaction.h"
 
 namespace quillet::testing {
 namespace {
@@ -122,6 +123,25 @@ TEST_P(RuleSave, DeleteTakesHeaderByOwnerAndSegmentsByName) {
   EXPECT_EQ(err, "-");
   EXPECT_EQ(Rows("select cinvcode from SNrulemain"), (Table{{"I002"}}));
   EXPECT_EQ(Rows("select crulename from SNrule"), (Table{{"R1"}}));
+}
+
+// Another owner's save of the same name is under way, not yet committed.
+TEST_P(RuleSave, NameTakenByASaveUnderWayIsRefused) {
+  HeldTransaction other(connection_string());
+  other.db().Execute(
+      store::Sql{"insert into SNrulemain (cinvcode,cinvtype,rulename,cnumber)"
+                 " values ('I001',1,'R1','')"});
+  std::string err = "-";
+  other.StartBeside(
+      [&] {
+        NewObject()->SaveSNRulesrv(RuleDocument("Two", {{"1", "9", "B", "1"}}), "I002", 1, "R1",
+                                   err);
+      },
+      "SNrulemain");
+  other.Commit();
+  EXPECT_NE(err.find("R1"), std::string::npos) << err;
+  EXPECT_EQ(Rows("select cinvcode from SNrulemain where rulename='R1'"), (Table{{"I001"}}));
+  EXPECT_TRUE(Rows("select * from SNrule").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RuleSave, ::testing::ValuesIn(Backends()));

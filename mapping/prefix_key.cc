@@ -12,7 +12,9 @@ namespace {
 std::string XmlTextOf(const Variant& source) {
   switch (source.type()) {
     case Variant::Type::kText:
-      return source.text();
+      // A text has no members: reading its `xml` by name fails, as it does
+      // for any caller that passes a string where a document belongs.
+      throw Error(errc::kObjectRequired, "Object required");
     case Variant::Type::kDocument:
       if (!source.document()) RaiseObjectNotSet();
       return source.document()->xml();

@@ -13,10 +13,10 @@
 
 namespace quillet::mapping {
 
-// A new document loaded from the XML text of `source`: a document reference
-// gives its `xml`, a text is taken as the XML itself (what the JSON layer
-// passes). A text that does not load leaves the document empty. Raises
-// errc::kObjectNotSet for a value that is not an object (or a null
+// A new document loaded from the XML text of `source`, a document reference.
+// A text that does not load leaves the document empty. Raises
+// errc::kObjectRequired for a text (it has no `xml` member),
+// errc::kObjectNotSet for another value that is not an object (or a null
 // reference), errc::kNoSuchMember for an object without an XML text.
 std::shared_ptr<XmlDocument> LoadDocumentFrom(const Variant& source);
 

@@ -22,6 +22,7 @@ inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kTypeMismatch = 13;  // "Type mismatch"
 inline constexpr int32_t kObjectNotSet = 91;  // "Object variable or With block variable not set"
 inline constexpr int32_t kInvalidUseOfNull = 94;  // "Invalid use of Null"
+inline constexpr int32_t kObjectRequired = 424;   // "Object required"
 inline constexpr int32_t kNoSuchMember = 438;  // "Object doesn't support this property or method"
 // Data access layer.
 inline constexpr int32_t kNoCurrentRecord = 3021;

@@ -92,8 +92,7 @@ TEST_P(PrefixMethods, SharedTableListsOnlyItsSource) {
   AddSource("21", "userdefine", "cValue", "cValueName", "3");
   Save({{"1", "20", "", "2"}, {"2", "21", "", "2"}}, "I001", 1, "R1");
   List(Variant(PrefixKey("20", "3", "userdefine", "cValue", "cValueName")));
-  // The key arrives as text too, as the JSON layer passes documents.
-  const Variant key(PrefixKey("21", "3", "userdefine", "cValue", "cValueName")->xml());
+  const Variant key(PrefixKey("21", "3", "userdefine", "cValue", "cValueName"));
   EXPECT_EQ(Codes(List(key).rows), (Table{{"B", "0B", "Big"}}));
 }
 
@@ -140,8 +139,9 @@ TEST_P(PrefixMethods, UnusableKeysRaiseBeforeAnyStatement) {
        {Case{Variant(), errc::kObjectNotSet}, Case{Variant(int32_t{3}), errc::kObjectNotSet},
         Case{Variant(std::shared_ptr<XmlDocument>()), errc::kObjectNotSet},
         Case{Variant(std::make_shared<RecordSet>()), errc::kNoSuchMember},
-        Case{Variant("not xml"), errc::kObjectNotSet},
-        Case{Variant("<z cContent='department'/>"), errc::kInvalidUseOfNull},
+        Case{Variant("not xml"), errc::kObjectRequired},
+        Case{Variant(DepartmentKey().document()->xml()), errc::kObjectRequired},
+        Case{Variant(ElementDocument("z", {{"cContent", "department"}})), errc::kInvalidUseOfNull},
         Case{Variant(PrefixKey("2", "1", "department", "cDepCode", "cDepName from department --")),
              errc::kUnsafeIdentifier},
         Case{Variant(PrefixKey("2", "1", "SNrulemain", "rulename", "cnumber")),
@@ -158,6 +158,13 @@ TEST_P(PrefixMethods, UnusableKeysRaiseBeforeAnyStatement) {
     }
   }
   EXPECT_TRUE(Rows("select * from SNContrapose").empty());
+  std::string err;
+  try {
+    object().saveprefixcodesrv(Variant("<c ccode='X' ccontent='department' cseedcode='D1'/>"), err);
+    ADD_FAILURE() << "a text taken as the edit document";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errc::kObjectRequired) << e.what();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PrefixMethods, ::testing::ValuesIn(Backends()));

@@ -28,16 +28,18 @@ bool NameBelongsToAnotherOwner(store::Connection& writer, const std::string& rul
 
 // The statements of one save, in the caller's transaction. The owner keeps its
 // stored running number; a new owner starts with the empty text, or with the
-// start value of its running-number segment.
+// start value of its running-number segment. An existing header is changed in
+// place: an issue waiting for its lock then goes on with it.
 void WriteRule(store::Connection& writer, const Owner& owner, const std::string& owner_name,
                const std::string& rule_name, const std::vector<RuleRow>& rows) {
   const auto header = store::maintenance::OwnerHeaderForUpdate(writer, owner);
   std::string kept_number;
   if (!(header->Bof() && header->Eof())) {
     kept_number = header->Field("cnumber").ToText();
-    store::maintenance::DeleteOwnerHeader(writer, owner);
+    store::maintenance::RenameHeader(writer, owner, owner_name, rule_name);
+  } else {
+    store::maintenance::InsertHeader(writer, owner, owner_name, rule_name, kept_number);
   }
-  store::maintenance::InsertHeader(writer, owner, owner_name, rule_name, kept_number);
   store::maintenance::DeleteOwnerSegments(writer, owner);
   for (const RuleRow& row : rows) {
     store::maintenance::InsertSegment(writer, rule_name, owner, row.segment);

@@ -28,6 +28,13 @@ void DeleteOwnerHeader(Connection& db, const Owner& owner) {
   db.Execute(kSql, {owner.code, owner.type});
 }
 
+void RenameHeader(Connection& db, const Owner& owner, const std::string& owner_name,
+                  const std::string& rule_name) {
+  static constexpr Sql kSql{
+      "update SNrulemain set cinvname=:1,rulename=:2 where cinvcode=:3 and cinvtype=:4"};
+  db.Execute(kSql, {owner_name, rule_name, owner.code, owner.type});
+}
+
 void InsertHeader(Connection& db, const Owner& owner, const std::string& owner_name,
                   const std::string& rule_name, const std::string& running_number) {
   static constexpr Sql kSql{

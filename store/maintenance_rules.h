@@ -31,6 +31,12 @@ std::shared_ptr<RecordSet> OwnerHeaderForUpdate(Connection& db, const Owner& own
 
 void DeleteOwnerHeader(Connection& db, const Owner& owner);
 
+// Gives the owner's header a new owner name and rule name; its running
+// number stays. The row is changed in place, so that an issue waiting for its
+// lock finds it again.
+void RenameHeader(Connection& db, const Owner& owner, const std::string& owner_name,
+                  const std::string& rule_name);
+
 void InsertHeader(Connection& db, const Owner& owner, const std::string& owner_name,
                   const std::string& rule_name, const std::string& running_number);
 

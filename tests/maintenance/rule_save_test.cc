@@ -144,6 +144,32 @@ TEST_P(RuleSave, NameTakenByASaveUnderWayIsRefused) {
   EXPECT_TRUE(Rows("select * from SNrule").empty());
 }
 
+// Saving a rule again while its items are issued: each issue numbers from the
+// rule before or after the save, none fails.
+TEST_P(RuleSave, IssueWaitingBesideASaveGoesOn) {
+  Save(kFixedAndNumber, "I001", 1, "R1");
+  auto values = std::make_shared<XmlDocument>();
+  ASSERT_TRUE(values->loadXML("<data><row name='cinvcode' value='I001'/></data>"));
+  HeldTransaction lock(connection_string());
+  lock.db().Execute(store::Sql{"update SNrulemain set cnumber=cnumber where cinvcode='I001'"});
+  lock.StartBeside(
+      [&] {
+        std::string err;
+        NewObject()->SaveSNRulesrv(RuleDocument("Bolt", kFixedAndNumber), "I001", 1, "R1", err);
+      },
+      "SNrulemain");
+  std::string serial;
+  lock.StartBeside(
+      [&] {
+        std::string code, err;
+        serial = NewObject()->getSNumber(code, values, err, true);
+      },
+      "SNrulemain", 2);
+  lock.Commit();
+  EXPECT_EQ(serial, "SN0100");
+  EXPECT_EQ(Rows("select cnumber from SNrulemain"), (Table{{"101"}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RuleSave, ::testing::ValuesIn(Backends()));
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
 #include "generation/rule_evaluation.h"
+#include "generation/running_number_lease.h"
 #include "quillet/error.h"
 
 namespace quillet::apps {
@@ -90,14 +91,40 @@ void WalkAsTheComponent(DomainSession& session, const Owner& owner, const LineVa
   }
 }
 
+bool HasRunningNumber(const Rule& rule) {
+  for (const Segment& segment : rule.segments) {
+    if (segment.type == source::kNumber) return true;
+  }
+  return false;
+}
+
+// Saving also writes the running number: when the rule itself is sound, the
+// database's refusal to write (a lock held longer than writers wait, a file
+// that cannot be written) is the reason. The number read is written back
+// as it was, so nothing changes.
+void CheckSaving(DomainSession& session, const Owner& owner) {
+  try {
+    generation::RunningNumberLease lease(session.reader());
+    const auto header = lease.Read({owner.code, owner.type});
+    if (header->Bof() && header->Eof()) return;
+    lease.Advance(header->Field("cnumber").ToText());
+  } catch (const Error& error) {
+    throw ToolFailure(
+        "the running number of " + FormatOwner(owner) + " cannot be saved: " + error.description(),
+        error.number());
+  }
+}
+
 }  // namespace
 
-void ExplainNoSerialNumber(DomainSession& session, Catalog& catalog, const LineValues& line) {
+void ExplainNoSerialNumber(DomainSession& session, Catalog& catalog, const LineValues& line,
+                           bool saving) {
   const Owner owner = RequireOwner(catalog.Resolve(line.item), line.item);
   const std::optional<Rule> rule = ReadRule(session.component(), owner);
   if (!rule) throw ToolFailure("the rule of " + FormatOwner(owner) + " is gone");
   CheckSegments(catalog, *rule, line);
   WalkAsTheComponent(session, owner, line);
+  if (saving && HasRunningNumber(*rule)) CheckSaving(session, owner);
   throw ToolFailure("the rule of " + FormatOwner(owner) + " gives no serial number for item " +
                     line.item);
 }

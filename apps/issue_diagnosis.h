@@ -15,9 +15,10 @@ namespace quillet::apps {
 // coding rule), a rule without segments, a segment without a value and
 // without a fill sign, an unknown department, a running number that is not a
 // whole number, a second running number; else the error the evaluation
-// itself raises, with its number. Reads only.
+// itself raises, with its number; else, when `saving`, the database's error
+// on writing the running number back unchanged (a lock, a read-only file).
 [[noreturn]] void ExplainNoSerialNumber(DomainSession& session, Catalog& catalog,
-                                        const LineValues& line);
+                                        const LineValues& line, bool saving);
 
 }  // namespace quillet::apps
 

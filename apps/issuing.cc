@@ -44,7 +44,7 @@ std::vector<std::string> IssueSerialNumbers(DomainSession& session, const LineVa
       count ? IssueBatch(session, line, *count, save) : IssueOne(session, line, save);
   if (serials.empty()) {
     Catalog catalog(session);
-    ExplainNoSerialNumber(session, catalog, line);
+    ExplainNoSerialNumber(session, catalog, line, save);
   }
   return serials;
 }

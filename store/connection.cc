@@ -3,6 +3,7 @@
 #include <soci/postgresql/soci-postgresql.h>
 #include <soci/soci.h>
 #include <soci/sqlite3/soci-sqlite3.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <climits>
@@ -45,10 +46,55 @@ Target ParseConnectionString(const std::string& connection_string) {
                                               "\": expected sqlite:PATH or postgresql:CONNINFO.");
 }
 
+// How a SQLite file is opened. A reader must not need to write: when this
+// process cannot write the file, or cannot create the files SQLite keeps
+// beside it, the file is opened read-only, and writing fails with SQLite's
+// own "attempt to write a readonly database".
+enum class SqliteAccess {
+  kReadWrite,  // created when missing; write-ahead logging
+  kReadOnly,   // read-only, sharing the log of a writer that has it open
+  kImmutable,  // read as it stands: no log can be made and none exists
+};
+
+SqliteAccess AccessTo(const std::string& path) {
+  if (path.empty() || path == ":memory:" || ::access(path.c_str(), F_OK) != 0) {
+    return SqliteAccess::kReadWrite;
+  }
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const bool folder_writable = ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+  if (folder_writable && ::access(path.c_str(), W_OK) == 0) return SqliteAccess::kReadWrite;
+  if (!folder_writable && ::access((path + "-wal").c_str(), F_OK) != 0) {
+    return SqliteAccess::kImmutable;
+  }
+  return SqliteAccess::kReadOnly;
+}
+
+// `path` as the path of a file: URI, escaping what a URI reads otherwise.
+std::string FileUri(const std::string& path, std::string_view query) {
+  std::string uri = "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static constexpr char kHex[] = "0123456789abcdef";
+      uri += {'%', kHex[static_cast<unsigned char>(c) >> 4], kHex[c & 0xf]};
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?" + std::string(query);
+}
+
 // SQLite's connect string is "key=value ..." only when it holds an equals
 // sign; a plain path (blanks included) is taken whole, so a path is passed
 // quoted only when it holds one.
-std::string SqliteConnectString(const std::string& path) {
+std::string SqliteConnectString(const std::string& path, SqliteAccess access) {
+  switch (access) {
+    case SqliteAccess::kReadOnly:
+      return "db=\"" + path + "\" readonly=1";
+    case SqliteAccess::kImmutable:
+      return "db=\"" + FileUri(path, "immutable=1") + "\" readonly=1";
+    case SqliteAccess::kReadWrite:
+      break;
+  }
   if (path.find('=') == std::string::npos) return path;
   return "db=\"" + path + "\"";
 }
@@ -320,12 +366,13 @@ void Connection::OpenSession(Create create) {
   }
   session_ = Translated(target.dialect, [&] {
     if (target.dialect == Dialect::kSqlite) {
+      const SqliteAccess access = AccessTo(target.backend_connect_string);
       auto session = std::make_unique<soci::session>(
-          *soci::factory_sqlite3(), SqliteConnectString(target.backend_connect_string));
+          *soci::factory_sqlite3(), SqliteConnectString(target.backend_connect_string, access));
       sqlite_api::sqlite3_extended_result_codes(SqliteHandle(*session), 1);
       // Writers in other processes wait for the lock instead of failing.
       *session << "PRAGMA busy_timeout=" + std::to_string(kBusyTimeoutMs);
-      *session << "PRAGMA journal_mode=WAL";
+      if (access == SqliteAccess::kReadWrite) *session << "PRAGMA journal_mode=WAL";
       return session;
     }
     auto session =

@@ -41,7 +41,9 @@ using Params = std::vector<Param>;
 enum class Create { kIfMissing, kNever };
 
 // A database connection opened from a connection string:
-//   sqlite:PATH           a file (created when missing), WAL mode, busy timeout
+//   sqlite:PATH           a file (created when missing), WAL mode, busy timeout;
+//                         read-only when this process cannot write the file
+//                         or its folder
 //   postgresql:CONNINFO   a libpq key/value string or URI
 // Every database failure raises Error with the database's own number and
 // description (see database_error.h). Thread safety: one thread at a time.

@@ -2,6 +2,7 @@
 // notation and read back, serial numbers issued, and one plain line with the
 // right exit status for every kind of failure.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -251,6 +252,33 @@ TEST(DomainDatabase, MissingOrEmptyDatabaseIsNamedAndNotCreated) {
                          "has no readable table SNrulemain");
   }
   EXPECT_FALSE(std::filesystem::exists(missing.path()));
+}
+
+// A database this process cannot write: it is read all the same, and saving
+// names the database's refusal rather than the rule.
+TEST(DomainDatabase, ReadOnlyFileOrFolderIsReadAndRefusalsNamed) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("quillet_ro_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const std::string path = (folder / "demo.db").string();
+  ASSERT_EQ(RunTool({"init", "--demo", "--db", "sqlite:" + path}).exit_status, 0);
+  const std::vector<std::string> save = {"issue",  "LW-DL-100", "--date",        kDate,
+                                         "--save", "--db",      "sqlite:" + path};
+  const std::vector<std::string> list = {"rule", "list", "--db", "sqlite:" + path};
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  fs::permissions(folder, fs::perms::all);
+  ExpectOneLineFailure(testing::RunToolUnprivileged(save), 1, "readonly database");
+  for (const char* side : {"-wal", "-shm"}) fs::remove(path + side);
+  fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+  const ToolRun listed = testing::RunToolUnprivileged(list);
+  EXPECT_EQ(listed.exit_status, 0) << listed.err;
+  EXPECT_NE(listed.out.find("Lighting"), std::string::npos) << listed.out;
+  ExpectOneLineFailure(testing::RunToolUnprivileged(save), 1, "readonly database");
+
+  fs::permissions(folder, fs::perms::all);
+  fs::remove_all(folder);
 }
 
 TEST(DomainDatabase, DemoLeavesAnotherCompanysDatabaseAlone) {

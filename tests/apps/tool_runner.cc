@@ -51,8 +51,10 @@ std::vector<std::string> ToolRun::Lines() const {
   return lines;
 }
 
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
-                const std::vector<std::string>& environment) {
+namespace {
+
+ToolRun RunLaunched(const std::string& launcher, const std::vector<std::string>& args,
+                    const std::string& input, const std::vector<std::string>& environment) {
   const char* binary = std::getenv("QUILLET_BINARY");
   if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
   std::vector<std::string> program = {binary};
@@ -68,7 +70,7 @@ ToolRun RunProgram(const std::vector<std::string>& program, const std::string& i
   const std::filesystem::path err = base.string() + ".err";
   std::ofstream(in, std::ios::binary) << input;
 
-  std::string command = "env";
+  std::string command = launcher + "env";
   for (const std::string& setting : environment) command += " " + ShellQuoted(setting);
   for (const std::string& word : program) command += " " + ShellQuoted(word);
   command += " <" + ShellQuoted(in.string()) + " >" + ShellQuoted(out.string()) + " 2>" +
@@ -79,6 +81,19 @@ ToolRun RunProgram(const std::vector<std::string>& program, const std::string& i
               ReadFile(err.string())};
   for (const auto& path : {in, out, err}) std::filesystem::remove(path);
   return run;
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
+                const std::vector<std::string>& environment) {
+  return RunLaunched("", args, input, environment);
+}
+
+ToolRun RunToolUnprivileged(const std::vector<std::string>& args) {
+  const std::string launcher =
+      ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  return RunLaunched(launcher, args, "", {});
 }
 
 TempSqliteFile::TempSqliteFile() : path_(UniquePath("quillet_tool_db_").string() + ".db") {}

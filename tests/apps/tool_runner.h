@@ -25,6 +25,10 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input =
 ToolRun RunProgram(const std::vector<std::string>& program, const std::string& input = "",
                    const std::vector<std::string>& environment = {});
 
+// As RunTool, but when the tests run as root the tool runs as the user
+// nobody, so that file permissions hold for it.
+ToolRun RunToolUnprivileged(const std::vector<std::string>& args);
+
 // `args` followed by "--db" and `connection`.
 std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection);
 

@@ -53,17 +53,20 @@ std::vector<std::string> ToolRun::Lines() const {
 
 namespace {
 
+ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& program,
+                   const std::string& input, const std::vector<std::string>& environment);
+
 ToolRun RunLaunched(const std::string& launcher, const std::vector<std::string>& args,
                     const std::string& input, const std::vector<std::string>& environment) {
   const char* binary = std::getenv("QUILLET_BINARY");
   if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
   std::vector<std::string> program = {binary};
   program.insert(program.end(), args.begin(), args.end());
-  return RunProgram(program, input, environment);
+  return RunCommand(launcher, program, input, environment);
 }
 
-ToolRun RunProgram(const std::vector<std::string>& program, const std::string& input,
-                   const std::vector<std::string>& environment) {
+ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& program,
+                   const std::string& input, const std::vector<std::string>& environment) {
   const std::filesystem::path base = UniquePath("quillet_tool_");
   const std::filesystem::path in = base.string() + ".in";
   const std::filesystem::path out = base.string() + ".out";
@@ -84,6 +87,11 @@ ToolRun RunProgram(const std::vector<std::string>& program, const std::string& i
 }
 
 }  // namespace
+
+ToolRun RunProgram(const std::vector<std::string>& program, const std::string& input,
+                   const std::vector<std::string>& environment) {
+  return RunCommand("", program, input, environment);
+}
 
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
                 const std::vector<std::string>& environment) {

@@ -9,6 +9,7 @@
 
 #include "apps/catalog.h"
 #include "apps/commands.h"
+#include "apps/demo_rows.h"
 #include "apps/domain_session.h"
 #include "apps/issuing.h"
 #include "apps/line_values.h"
@@ -19,7 +20,6 @@
 #include "apps/tool_error.h"
 #include "store/connection.h"
 #include "store/rule_queries.h"
-#include "apps/demo_rows.h"
 #include "store/schema.h"
 #include "store/setup_queries.h"
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "apps/demo_rows.h"
-#include "apps/demo_rows.h"
 
 namespace quillet::store {
 namespace {

@@ -9,11 +9,11 @@
 #include <variant>
 #include <vector>
 
+#include "component/method_table.h"
 #include "quillet/login.h"
 #include "quillet/quillet.h"
 #include "quillet/variant.h"
 #include "quillet/xml_document.h"
-#include "component/method_table.h"
 
 namespace quillet::service {
 

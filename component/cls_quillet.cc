@@ -1,11 +1,11 @@
 // The class frame: binding, the task check, and each public method handed to
 // its subsystem on the object's service connection.
+#include "core/mod_language.h"
 #include "generation/methods.h"
 #include "maintenance/methods.h"
 #include "mapping/methods.h"
-#include "quillet/quillet.h"
-#include "core/mod_language.h"
 #include "mapping/setup_methods.h"
+#include "quillet/quillet.h"
 #include "store/connection.h"
 
 namespace quillet {

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/ascii_case.h"
 #include "component/call_arguments.h"
 #include "component/json_integer.h"
 #include "component/method_table.h"
+#include "core/ascii_case.h"
 
 namespace quillet {
 

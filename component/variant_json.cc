@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
+#include "component/json_integer.h"
 #include "quillet/dispatch.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
-#include "component/json_integer.h"
 
 namespace quillet {
 namespace {

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "quillet/language.h"
 #include "core/ascii_case.h"
 #include "core/mod_language.h"
+#include "quillet/language.h"
 
 namespace quillet {
 namespace {

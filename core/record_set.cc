@@ -5,10 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "core/xml_writer.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
-#include "core/xml_writer.h"
 
 namespace quillet {
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <utility>
 
-#include "quillet/error.h"
 #include "core/xml_tree.h"
+#include "quillet/error.h"
 
 namespace quillet {
 namespace detail {

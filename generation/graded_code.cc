@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "generation/level_code.h"
 #include "core/runtime_errors.h"
+#include "generation/level_code.h"
 #include "quillet/variant.h"
 #include "store/rule_queries.h"
 

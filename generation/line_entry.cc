@@ -3,9 +3,9 @@
 #include <array>
 #include <optional>
 
-#include "generation/methods.h"
 #include "core/runtime_errors.h"
 #include "core/value_document.h"
+#include "generation/methods.h"
 
 namespace quillet::generation {
 namespace {

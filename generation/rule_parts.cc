@@ -3,11 +3,11 @@
 
 #include <cstdint>
 
+#include "core/runtime_errors.h"
+#include "core/utf8.h"
 #include "generation/methods.h"
 #include "generation/rule_evaluation.h"
-#include "core/runtime_errors.h"
 #include "generation/segment_text.h"
-#include "core/utf8.h"
 
 namespace quillet::generation {
 namespace {

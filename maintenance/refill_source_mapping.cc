@@ -1,9 +1,9 @@
 #include "maintenance/refill_source_mapping.h"
 
+#include "core/mod_language.h"
 #include "mapping/fill_contrapose.h"
 #include "quillet/error.h"
 #include "quillet/xml_document.h"
-#include "core/mod_language.h"
 #include "store/mapping_contrapose.h"
 
 namespace quillet::maintenance {

@@ -6,9 +6,9 @@
 #include "mapping/methods.h"
 #include "mapping/prefix_key.h"
 #include "mapping/source_format.h"
+#include "quillet/error.h"
 #include "store/mapping_contrapose.h"
 #include "store/mapping_identifier.h"
-#include "quillet/error.h"
 
 namespace quillet::mapping {
 namespace {

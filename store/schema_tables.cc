@@ -97,9 +97,7 @@ std::vector<IndexDef> MakeIndexes() {
   };
 }
 
-std::vector<std::string_view> MakeReplacedIndexes() {
-  return {"ix_snrulemain_rulename"};
-}
+std::vector<std::string_view> MakeReplacedIndexes() { return {"ix_snrulemain_rulename"}; }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
-#include "quillet/recordset.h"
 #include "component/method_table.h"
+#include "quillet/recordset.h"
 #include "tests/component/recording_login.h"
 
 namespace quillet {

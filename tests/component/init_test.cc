@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
+#include "core/mod_language.h"
 #include "quillet/language.h"
 #include "quillet/login.h"
 #include "quillet/quillet.h"
-#include "core/mod_language.h"
 #include "tests/component/recording_login.h"
 #include "tests/support/backends.h"
 

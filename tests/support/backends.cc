@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "quillet/login.h"
 #include "apps/demo_rows.h"
+#include "quillet/login.h"
 #include "store/schema.h"
 
 namespace quillet::testing {

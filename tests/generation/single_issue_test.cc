@@ -1,11 +1,9 @@
 // getSNumber: one serial number, and the running number it leaves stored.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "generation/running_number_lease.h"
 #include "tests/generation/rule_fixture.h"
+#include "tests/support/held_transaction.h"
 
 namespace quillet::testing {
 namespace {
@@ -89,16 +87,19 @@ TEST_P(SingleIssueTest, AHeldNumberIsIssuedToNobodyElse) {
   generation::RunningNumberLease lease(db.db());
   EXPECT_EQ(lease.Read(owner)->Field("cnumber").ToText(), "7");
   std::string other;
-  std::thread caller([&] {
-    auto own = db.NewObject();
-    std::string code, error;
-    auto values = Values("X1", {});
-    other = own->getSNumber(code, values, error, true);
-  });
-  // Give the other caller every chance to read the held number.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // The observer holds nothing; StartBeside returns once the other caller
+  // waits on the header row the lease holds.
+  HeldTransaction observer(db.connection_string(), /*begin=*/false);
+  observer.StartBeside(
+      [&] {
+        auto own = db.NewObject();
+        std::string code, error;
+        auto values = Values("X1", {});
+        other = own->getSNumber(code, values, error, true);
+      },
+      "snrulemain");
   lease.Advance("8");
-  caller.join();
+  observer.Commit();
   EXPECT_EQ(other, "0008");
   EXPECT_EQ(StoredNumber(), "9");
 }

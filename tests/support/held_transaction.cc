@@ -14,9 +14,9 @@ constexpr auto kSqlitePause = std::chrono::milliseconds(100);
 
 }  // namespace
 
-HeldTransaction::HeldTransaction(const std::string& connection_string) {
+HeldTransaction::HeldTransaction(const std::string& connection_string, bool begin) {
   db_.Open(connection_string);
-  transaction_ = std::make_unique<store::Connection::Transaction>(db_);
+  if (begin) transaction_ = std::make_unique<store::Connection::Transaction>(db_);
 }
 
 HeldTransaction::~HeldTransaction() {

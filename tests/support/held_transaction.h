@@ -17,8 +17,10 @@ namespace quillet::testing {
 
 class HeldTransaction {
  public:
-  // Opens a connection of its own to `connection_string` and begins.
-  explicit HeldTransaction(const std::string& connection_string);
+  // Opens a connection of its own to `connection_string` and begins, unless
+  // `begin` is false: then it only watches the calls it starts wait on locks
+  // that someone else holds.
+  explicit HeldTransaction(const std::string& connection_string, bool begin = true);
   // Commits (when Commit has not run) and joins every call.
   ~HeldTransaction();
   HeldTransaction(const HeldTransaction&) = delete;

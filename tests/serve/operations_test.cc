@@ -17,9 +17,10 @@
 #include "apps/serve/resources.h"
 #include "apps/serve/service.h"
 #include "tests/apps/tool_runner.h"
-#include "tests/serve/serve_process.h"
+#include "tests/serve/http_client.h"
 #include "tests/support/backends.h"
 #include "tests/support/held_transaction.h"
+#include "tests/support/serve_process.h"
 
 namespace quillet::testing {
 namespace {

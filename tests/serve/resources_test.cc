@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "tests/apps/tool_runner.h"
-#include "tests/serve/serve_process.h"
+#include "tests/serve/http_client.h"
 #include "tests/support/backends.h"
+#include "tests/support/serve_process.h"
 
 namespace quillet::testing {
 namespace {

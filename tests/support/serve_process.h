@@ -1,9 +1,8 @@
 // `quillet serve` as its users run it: the built tool (QUILLET_BINARY) as a
-// child process on a free loopback port, and requests to it over HTTP.
-#ifndef QUILLET_TESTS_SERVE_SERVE_PROCESS_H_
-#define QUILLET_TESTS_SERVE_SERVE_PROCESS_H_
+// child process on a free loopback port.
+#ifndef QUILLET_TESTS_SUPPORT_SERVE_PROCESS_H_
+#define QUILLET_TESTS_SUPPORT_SERVE_PROCESS_H_
 
-#include <httplib.h>
 #include <sys/types.h>
 
 #include <string>
@@ -51,21 +50,6 @@ class ServeProcess {
   std::string log_path_;
 };
 
-struct Answer {
-  int status = 0;  // 0: no answer (the connection failed)
-  std::string content_type;
-  std::string body;
-};
-
-// One request on `client`'s connection; `token` non-empty is sent as the
-// bearer token.
-Answer Send(httplib::Client& client, const std::string& method, const std::string& path,
-            const std::string& body = "", const std::string& token = "");
-
-// The same on a connection of its own.
-Answer Send(int port, const std::string& method, const std::string& path,
-            const std::string& body = "", const std::string& token = "");
-
 }  // namespace quillet::testing
 
-#endif  // QUILLET_TESTS_SERVE_SERVE_PROCESS_H_
+#endif  // QUILLET_TESTS_SUPPORT_SERVE_PROCESS_H_

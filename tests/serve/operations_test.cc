@@ -2,11 +2,13 @@
 // document against its routes, a database it cannot reach, a stop while a
 // request waits, and two instances issuing from one rule on one database.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cctype>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -95,6 +97,37 @@ TEST_P(ServeOperations, UnreachableDatabaseAnswers503) {
   EXPECT_EQ(Send(port, "GET", "/healthz").status, 200);
   service.Stop();
   running.join();
+}
+
+// PostgreSQL refusing the service's database while it runs, then taking it
+// again: 503 meanwhile, and the same worker answers once it is back.
+TEST(ServePostgres, DatabaseGoneAnswers503UntilItIsBack) {
+  const char* conninfo = std::getenv("QUILLET_TEST_POSTGRES");
+  if (conninfo == nullptr) GTEST_SKIP() << "QUILLET_TEST_POSTGRES is not set";
+  const std::string name = "quillet_serve_" + std::to_string(::getpid());
+  store::Connection admin;
+  admin.Open(std::string("postgresql:") + conninfo);
+  admin.Execute(store::Sql{"create database " + name});
+  const std::string db = std::string("postgresql:") + conninfo + " dbname=" + name;
+  const auto allow = [&](bool on) {
+    admin.Execute(
+        store::Sql{"alter database " + name + " allow_connections " + (on ? "true" : "false")});
+    static constexpr store::Sql kDrop{
+        "select count(pg_terminate_backend(pid)) from pg_stat_activity where datname=:1"};
+    if (!on) admin.Query(kDrop, {name});
+  };
+  {
+    ASSERT_EQ(RunTool(WithDb({"init", "--demo"}, db)).exit_status, 0);
+    const ServeProcess serve(db, {"--threads", "1"});
+    EXPECT_EQ(Send(serve.port(), "POST", kIssue, kSaved).status, 200);
+    allow(false);
+    EXPECT_EQ(Send(serve.port(), "GET", "/v1/rules/all/number").status, 503);
+    EXPECT_EQ(Send(serve.port(), "POST", kIssue, kSaved).status, 503);
+    allow(true);
+    EXPECT_NE(Send(serve.port(), "POST", kIssue, kSaved).body.find("202405060002"),
+              std::string::npos);
+  }
+  admin.Execute(store::Sql{"drop database " + name});
 }
 
 // SIGTERM while a request waits for the database: no new connection is

@@ -17,30 +17,8 @@ build_dir="$root/build-bench"
 bash "$root/scripts/setup.sh"
 
 # --- a private PostgreSQL cluster for this run --------------------------------
-pg_bin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
-pg_dir="$(mktemp -d "${TMPDIR:-/tmp}/quillet-bench-pg.XXXXXX")"
-as_postgres=()
-if [[ "$(id -u)" -eq 0 ]]; then
-  chown postgres: "$pg_dir"
-  as_postgres=("$(command -v runuser || echo /usr/sbin/runuser)" -u postgres --)
-fi
-stop_postgres() {
-  if [[ -f "$pg_dir/data/postmaster.pid" ]]; then
-    "${as_postgres[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -m immediate -w stop >/dev/null || true
-  fi
-  rm -rf "$pg_dir"
-}
-trap stop_postgres EXIT
-trap 'exit 130' INT TERM
-
-echo "bench: starting PostgreSQL in $pg_dir"
-"${as_postgres[@]}" "$pg_bin/initdb" -D "$pg_dir/data" -U quillet -A trust -E UTF8 --no-locale \
-  >"$pg_dir/initdb.log" 2>&1 || { cat "$pg_dir/initdb.log" >&2; exit 1; }
-"${as_postgres[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -l "$pg_dir/server.log" -w -t 60 \
-  -o "-c listen_addresses='' -k $pg_dir -c fsync=off -c max_connections=200" start >/dev/null \
-  || { cat "$pg_dir/server.log" >&2; exit 1; }
-"${as_postgres[@]}" "$pg_bin/createdb" -h "$pg_dir" -U quillet quillet_test
-export QUILLET_TEST_POSTGRES="host=$pg_dir user=quillet dbname=quillet_test"
+source "$root/scripts/lib/postgres.sh"
+start_private_postgres bench
 
 # --- build and measure --------------------------------------------------------
 cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null

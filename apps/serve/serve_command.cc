@@ -1,5 +1,6 @@
 // quillet serve: the component as an HTTP service that many clients share.
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "apps/serve/service.h"
 #include "apps/serve/stop_signals.h"
 #include "apps/tool_error.h"
+#include "store/write_pool.h"
 
 namespace quillet::apps {
 namespace {
@@ -43,10 +45,20 @@ serve::ServiceConfig ConfigOf(const ServeOptions& options) {
   return config;
 }
 
+// A SQLite file takes one writer at a time: more write connections of one
+// process only sleep in SQLite's busy handler, which under load stretches the
+// slowest answers from a tenth of a second to seconds. The workers wait for
+// the one write connection in turn instead. QUILLET_WRITE_POOL, when set,
+// still decides.
+void OneWriterForSqlite(const std::string& db) {
+  if (db.starts_with("sqlite:")) ::setenv(store::WritePool::kBoundVariable, "1", /*overwrite=*/0);
+}
+
 int RunServe(const ServeOptions& options) {
   // A peer that hangs up mid-answer is that request's failure, not the process's end.
   std::signal(SIGPIPE, SIG_IGN);
   serve::ServiceConfig config = ConfigOf(options);
+  OneWriterForSqlite(config.db);
   // A database that cannot be used is told now, before anyone connects.
   { const DomainSession check(DomainOptions{config.db, config.locale, false}); }
   const serve::LogSink log = config.log;

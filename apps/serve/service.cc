@@ -72,6 +72,9 @@ Service::~Service() { Stop(); }
 void Service::Configure() {
   server_.new_task_queue = [this] { return new WorkerPool(config_); };
   server_.set_socket_options(ReuseAddressOnly);
+  // An answer goes out as headers, then body: without this the body of every
+  // request after a connection's first waits for the client's delayed ACK.
+  server_.set_tcp_nodelay(true);
   server_.set_payload_max_length(config_.max_body);
   server_.set_read_timeout(config_.read_timeout);
   server_.set_write_timeout(config_.write_timeout);

@@ -130,7 +130,7 @@ export function createEditor(state, { rulesChanged, message }) {
           h('select', {
             'data-key': 'source',
             onchange: (event) => { draft.segments[index] = newSegment(event.target.value); drawRows(); },
-          }, SOURCE_NAMES.map((name) =>
+          }, [...new Set([...SOURCE_NAMES, segment.source])].map((name) =>
             h('option', { value: name, selected: name === segment.source }, caption(name, state.captions, t))))),
         keys.map((key) => field(index, key, segment)),
         kind.mapped && h('span', { class: 'hint shared', title: t('field.shared_title') }, t('field.shared'))),

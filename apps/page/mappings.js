@@ -40,7 +40,7 @@ export function createMappings(state, { message }) {
     if (code === mapping.code) return;
     try {
       const answer = await api.setMapping(view.source, mapping.value, code);
-      fill(note, t('mappings.saved', { from: answer.previous_code, to: code || '—' }));
+      message(t('mappings.saved', { value: mapping.value, from: answer.previous_code, to: code || '—' }));
       await load();
     } catch (error) {
       input.value = mapping.code;

@@ -28,7 +28,8 @@ const KINDS = {
 for (const name of FREE) KINDS[name] = { line: true, mapped: true };
 
 export function kindOf(source) {
-  const kind = KINDS[source] || {};
+  // "typeN": a type code without a data source, which takes no settings.
+  const kind = KINDS[source] || (/^type\d+$/.test(source) ? { settings: [] } : {});
   return {
     head: kind.head || null,
     line: Boolean(kind.line),
@@ -81,7 +82,8 @@ export function segmentToJson(segment) {
 // The caption of a source in the page's language: the service's caption of
 // the source where it has one, else the page's own.
 export function caption(source, captions, t) {
-  return captions[source] || t(`source.${source}`);
+  const own = t(`source.${source}`);
+  return captions[source] || (own === `source.${source}` ? source : own);
 }
 
 // The service's captions by source name, from GET /v1/sources.

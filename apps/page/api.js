@@ -37,7 +37,8 @@ export const token = {
 };
 
 async function call(method, path, body, query = {}) {
-  const url = new URL(path, location.origin);
+  // Relative to the page, so that the service may sit below a path of a proxy.
+  const url = new URL(`.${path}`, document.baseURI);
   url.searchParams.set('locale', locale);
   for (const [name, value] of Object.entries(query)) {
     if (value !== undefined && value !== '') url.searchParams.set(name, value);

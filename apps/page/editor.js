@@ -23,7 +23,6 @@ export function createEditor(state, { rulesChanged, message }) {
   let draft = null; // {name, segments, saved, copiedFrom}
   let nextNumber = ''; // the stored running number of a saved rule
   let problems = [];
-  let lastAnswer = null;
   let previewSequence = 0;
   let pollTimer = 0;
   const sample = { date: today(), item: '', values: {} };
@@ -53,7 +52,6 @@ export function createEditor(state, { rulesChanged, message }) {
   // on its way replaces that.
   function notPreviewable() {
     ++previewSequence;
-    lastAnswer = null;
     const output = container.querySelector('.preview-output');
     if (output) renderPreviewProblem(output, t('preview.fix_fields'));
     showContributions(null);
@@ -68,12 +66,10 @@ export function createEditor(state, { rulesChanged, message }) {
     try {
       const answer = await api.previewDraft(owner(), previewBody(draft.segments, segments, sample));
       if (sequence !== previewSequence) return;
-      lastAnswer = answer;
       renderPreview(output, answer, draft.segments, state);
       showContributions(answer);
     } catch (error) {
       if (sequence !== previewSequence) return;
-      lastAnswer = null;
       renderPreviewProblem(output, error.message);
       showContributions(null);
     }
@@ -277,9 +273,10 @@ export function createEditor(state, { rulesChanged, message }) {
 
   async function pollNumber() {
     if (document.hidden || !draft || !draft.saved) return;
+    const asked = owner();
     try {
-      const answer = await api.number(owner());
-      if (answer.next_number !== nextNumber) numberChanged(answer.next_number);
+      const answer = await api.number(asked);
+      if (asked === owner() && answer.next_number !== nextNumber) numberChanged(answer.next_number);
     } catch {
       // The next poll tries again.
     }
@@ -294,8 +291,8 @@ export function createEditor(state, { rulesChanged, message }) {
   // Shows `owner`'s rule: its own one to edit, or what it follows.
   async function open() {
     draft = null;
-    lastAnswer = null;
     nextNumber = '';
+    ++previewSequence; // an answer about the owner before is not shown
     draw();
     const target = owner();
     if (!target) return;

@@ -12,6 +12,7 @@ packages=(
   gnuplot-nox
   pkg-config bash-completion
   libcpp-httplib-dev wrk curl
+  chromium fonts-noto-cjk nodejs
 )
 
 missing=()
@@ -21,6 +22,11 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
+
+# The browser test's npm: part of some nodejs builds, a package of its own in Debian's.
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 if ((${#missing[@]} == 0)); then
   echo "setup: all ${#packages[@]} packages are installed"

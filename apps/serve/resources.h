@@ -1,8 +1,10 @@
 // The service's resources, one file each, and the route table they make up.
 //
 //   /v1/call/{method}                          calls by name (call_resource.cc)
-//   /v1/sources, /v1/classes, .../items        setup look-ups (setup_resources.cc)
-//   /v1/rules, /v1/rules/{owner}[/number]      rules, running numbers (rule_resources.cc)
+//   /v1/sources, /v1/classes, .../items,       setup look-ups (setup_resources.cc)
+//   /v1/items/{item}
+//   /v1/rules, /v1/rules/{owner}[/number]      rules, running numbers, the preview of
+//   /v1/rules/{owner}/preview                  a rule being edited (rule_resources.cc)
 //   /v1/items/{item}/preview, .../serials      issuing (issue_resources.cc)
 //   /v1/mappings/...                           short codes (mapping_resources.cc)
 //   /healthz, /readyz, /v1/openapi.json        operations (operation_resources.cc)

@@ -1,5 +1,5 @@
 // Rules and running numbers: list, read, save and delete an owner's rule;
-// read and set its running number.
+// read and set its running number; preview a rule being edited.
 #include <httplib.h>
 
 #include <optional>
@@ -10,7 +10,9 @@
 #include "apps/owner_notation.h"
 #include "apps/rule_save.h"
 #include "apps/rule_store.h"
+#include "apps/serve/draft_rule.h"
 #include "apps/serve/json_body.h"
+#include "apps/serve/line_body.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/rule_json.h"
@@ -142,6 +144,47 @@ void PutNumber(Exchange& exchange) {
             {{"owner", FormatOwner(owner)}, {"next_number", number}, {"previous", previous}});
 }
 
+json FailureJson(const std::optional<DraftFailure>& failure) {
+  if (!failure) return json::object();
+  return {{"cause", failure->cause}, {"reason", failure->reason}};
+}
+
+json DraftJson(const std::vector<Segment>& segments, const DraftEvaluation& draft) {
+  json list = json::array();
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    json segment = {{"notation", FormatSegment(segments[i])}, {"text", nullptr}};
+    if (draft.segments[i].text) segment["text"] = *draft.segments[i].text;
+    segment.update(FailureJson(draft.segments[i].failure));
+    list.push_back(std::move(segment));
+  }
+  json answer = {{"next_number", draft.next_number},
+                 {"number_fits", draft.number_fits},
+                 {"serial_number", draft.serial_number},
+                 {"segments", list}};
+  answer.update(FailureJson(draft.failure));
+  return answer;
+}
+
+// The segments of the body, saved or not, evaluated for a sample line: an
+// item's own code, else the body's "item". Writes nothing.
+void PreviewDraft(Exchange& exchange) {
+  const Owner owner = OwnerOf(exchange);
+  const json body = BodyObject(exchange.request.body, {"segments", "item", "date", "values"});
+  const std::vector<Segment> segments = SegmentsOf(body);
+  const std::string item =
+      owner.type == kOwnerItem ? owner.code : OptionalText(body, "item").value_or("");
+  const LineValues line = LineOf(item, body);
+  DomainSession& session = exchange.worker.Session();
+  try {
+    Catalog(session).RequireKnown(owner);
+  } catch (const ToolFailure& unknown) {
+    throw NotFound(unknown.what());
+  }
+  json answer = {{"owner", FormatOwner(owner)}, {"item", item}, {"values", ValuesJson(line)}};
+  answer.update(DraftJson(segments, EvaluateDraft(session, owner, segments, line)));
+  WriteJson(exchange.response, answer);
+}
+
 }  // namespace
 
 void AddRuleRoutes(Router& router) {
@@ -151,6 +194,7 @@ void AddRuleRoutes(Router& router) {
   router.Add({"DELETE", "/v1/rules/{owner}", Access::kWrite, DeleteOwnRule});
   router.Add({"GET", "/v1/rules/{owner}/number", Access::kRead, GetNumber});
   router.Add({"PUT", "/v1/rules/{owner}/number", Access::kWrite, PutNumber});
+  router.Add({"POST", "/v1/rules/{owner}/preview", Access::kRead, PreviewDraft});
 }
 
 }  // namespace quillet::apps::serve

@@ -1,5 +1,6 @@
 // The look-ups of a rule-setup screen: data sources with their captions, the
-// class tree, the serial-managed items of a class.
+// class tree, the serial-managed items of a class, one item and the rule it
+// follows.
 #include <httplib.h>
 
 #include <memory>
@@ -14,6 +15,7 @@
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
+#include "quillet/error.h"
 #include "quillet/recordset.h"
 
 namespace quillet::apps::serve {
@@ -39,6 +41,20 @@ json SourceOf(const std::string& code) {
   return {{"source", SourceName(static_cast<int>(*type))}, {"type", *type}};
 }
 
+// The levels of a level-coded archive (department, inventoryclass); null
+// when it has no coding rule.
+json LevelsOf(clsQuillet& component, const std::string& archive) {
+  int16_t levels = 0;
+  std::string ignored;
+  try {
+    component.GetmaxGrade(levels, archive, ignored);
+  } catch (const Error& error) {
+    if (IsUnavailable(error.number())) throw;
+    return nullptr;
+  }
+  return levels;
+}
+
 void Sources(Exchange& exchange) {
   Variant tree;
   Variant sources;
@@ -53,6 +69,10 @@ void Sources(Exchange& exchange) {
                    {"content_type", Text(*rows, "iContentType")},
                    {"value_column", Text(*rows, "cArchFieldName")},
                    {"caption_column", Text(*rows, "cArchclsFieldName")}});
+    const json& type = source["type"];
+    if (type == source::kDepartment || type == source::kClass) {
+      source["levels"] = LevelsOf(exchange.worker.Session().component(), source["table"]);
+    }
     source_list.push_back(std::move(source));
   }
   json free_list = json::array();
@@ -103,12 +123,33 @@ void ClassItems(Exchange& exchange) {
   WriteJson(exchange.response, {{"class", code}, {"items", list}});
 }
 
+// An item's class and the owner whose rule its serial numbers follow: its
+// own, its class's, the nearest ancestor class's, or all's.
+void ItemRule(Exchange& exchange) {
+  const std::string& code = exchange.Parameter("item");
+  Catalog catalog(exchange.worker.Session());
+  const std::optional<ItemFacts> item = catalog.Item(code);
+  if (!item) throw NotFound("there is no item " + code + " in the inventory");
+  const Resolution resolution = catalog.Resolve(code);
+  json checked = json::array();
+  for (const Owner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
+  WriteJson(exchange.response,
+            {{"item", code},
+             {"name", item->name},
+             {"class", item->class_code},
+             {"serial", !item->name.empty()},
+             {"owner", resolution.found ? json(FormatOwner(*resolution.found)) : json(nullptr)},
+             {"checked", checked},
+             {"stopped", resolution.stopped ? json(*resolution.stopped) : json(nullptr)}});
+}
+
 }  // namespace
 
 void AddSetupRoutes(Router& router) {
   router.Add({"GET", "/v1/sources", Access::kRead, Sources});
   router.Add({"GET", "/v1/classes", Access::kRead, Classes});
   router.Add({"GET", "/v1/classes/{code}/items", Access::kRead, ClassItems});
+  router.Add({"GET", "/v1/items/{item}", Access::kRead, ItemRule});
 }
 
 }  // namespace quillet::apps::serve

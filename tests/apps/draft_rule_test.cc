@@ -1,0 +1,136 @@
+// A rule being edited, evaluated for a sample line before it is saved: what
+// each segment gives, why a segment gives nothing, and which running number
+// the serial number would carry, without anything being written.
+#include "apps/serve/draft_rule.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "apps/issuing.h"
+#include "apps/rule_save.h"
+#include "apps/rule_store.h"
+#include "tests/support/backends.h"
+
+namespace quillet::apps::serve {
+namespace {
+
+struct DraftCase {
+  std::string what;
+  std::string owner;  // the demo company has rules for all, class:01, item:LW-DL-100
+  std::string item;
+  std::vector<std::string> words;
+  std::vector<std::string> sets;  // the line's values, NAME=VALUE
+  std::string serial;             // "" when `cause` says why
+  std::string cause;
+  std::string next_number;
+  bool fits = true;
+};
+
+const std::vector<DraftCase>& Cases() {
+  static const std::vector<DraftCase> cases = {
+      {"cut, graded and fitted",
+       "class:01",
+       "LW-FL-300",
+       {"text=LW", "department=1,width=2", "date=-YYMM-", "class=2,width=4", "item,width=3",
+        "number,width=4"},
+       {"department=0101"},
+       "LW01-2405-01023000001",
+       "",
+       "1"},
+      {"a fill sign stands for a missing value",
+       "class:01",
+       "LW-FL-300",
+       {"lot,width=3,fill=*", "number,width=2"},
+       {},
+       "***01",
+       "",
+       "1"},
+      {"a missing value without a fill sign",
+       "class:01",
+       "LW-FL-300",
+       {"text=A", "lot,width=3", "number,width=2"},
+       {},
+       "",
+       "missing_value",
+       "1"},
+      {"a department not in the archive",
+       "class:01",
+       "LW-FL-300",
+       {"department=1,width=2", "number,width=2"},
+       {"department=99"},
+       "",
+       "unknown_department",
+       "1"},
+      {"the class without an item",
+       "all",
+       "",
+       {"class=1,width=2", "number,width=2"},
+       {},
+       "",
+       "no_item",
+       "1"},
+      {"an owner with a rule keeps its number",
+       "class:01",
+       "LW-FL-300",
+       {"number,width=3,start=50"},
+       {},
+       "001",
+       "",
+       "1"},
+      {"a new rule starts at its start, cut to the width",
+       "class:02",
+       "LW-DR-012",
+       {"text=D", "number,width=2,start=123"},
+       {},
+       "D23",
+       "",
+       "123",
+       false},
+      {"no segments", "class:02", "LW-DR-012", {}, {}, "", "no_segments", ""},
+  };
+  return cases;
+}
+
+class DraftRuleTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  quillet::testing::TestDatabase db{GetParam(), /*with_demo=*/true};
+};
+
+TEST_P(DraftRuleTest, GivesEachSegmentsTextOrWhyNot) {
+  DomainSession session(DomainOptions{db.connection_string(), "en-US", false});
+  for (const DraftCase& c : Cases()) {
+    SCOPED_TRACE(c.what);
+    const Owner owner = ParseOwner(c.owner);
+    const LineValues line = ReadLineValues(c.item, {"2024-05-06", c.sets});
+    const DraftEvaluation draft = EvaluateDraft(session, owner, ParseRuleSegments(c.words), line);
+    EXPECT_EQ(draft.serial_number, c.serial);
+    EXPECT_EQ(draft.failure ? draft.failure->cause : "", c.cause);
+    EXPECT_EQ(draft.next_number, c.next_number);
+    EXPECT_EQ(draft.number_fits, c.fits);
+    ASSERT_EQ(draft.segments.size(), c.words.size());
+  }
+  // Nothing was written: the owners keep their rules and numbers.
+  EXPECT_EQ(ReadNextNumber(session.component(), ParseOwner("class:01")), "1");
+  EXPECT_FALSE(ReadRule(session.component(), ParseOwner("class:02")));
+}
+
+// Once saved, the draft issues what its preview showed.
+TEST_P(DraftRuleTest, IssuesWhatThePreviewShowed) {
+  DomainSession session(DomainOptions{db.connection_string(), "en-US", false});
+  const DraftCase& c = Cases().front();
+  const std::vector<Segment> segments = ParseRuleSegments(c.words);
+  const LineValues line = ReadLineValues(c.item, {"2024-05-06", c.sets});
+  const Owner owner = ParseOwner(c.owner);
+  const std::string previewed = EvaluateDraft(session, owner, segments, line).serial_number;
+  SaveRuleWithNotes(session, owner, "Lighting", segments);
+  EXPECT_EQ(IssueSerialNumbers(session, line, std::nullopt, /*save=*/false),
+            std::vector<std::string>{previewed});
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DraftRuleTest,
+                         ::testing::ValuesIn(quillet::testing::Backends()));
+
+}  // namespace
+}  // namespace quillet::apps::serve

@@ -309,6 +309,27 @@ void CheckPostgresResult(PGconn* connection, PGresult* result, ExecStatusType wa
   throw soci::postgresql_soci_error(message, sqlstate.size() == 5 ? sqlstate.c_str() : "");
 }
 
+std::string JoinedNames(const std::vector<std::string_view>& names) {
+  std::string joined;
+  for (std::string_view name : names) {
+    if (!joined.empty()) joined += ',';
+    joined += name;
+  }
+  return joined;
+}
+
+// The insert of one row into `table` (SQLite), `tail` appended.
+std::string SqliteInsert(std::string_view table, const std::vector<std::string_view>& columns,
+                         std::string_view tail) {
+  std::string text =
+      "insert into " + std::string(table) + " (" + JoinedNames(columns) + ") values (";
+  for (std::size_t i = 1; i <= columns.size(); ++i) {
+    text += (i > 1 ? ",:" : ":") + std::to_string(i);
+  }
+  text += ")";
+  return text + std::string(tail);
+}
+
 }  // namespace
 
 // A statement kept with the values it binds by reference.
@@ -521,25 +542,56 @@ long long Connection::Execute(const Sql& sql, const Params& params) {
 void Connection::InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
                             const std::vector<Params>& rows) {
   if (rows.empty()) return;
-  std::string names;
-  for (std::string_view column : columns) {
-    if (!names.empty()) names += ',';
-    names += column;
-  }
   if (dialect() == Dialect::kSqlite) {
-    std::string text = "insert into " + std::string(table) + " (" + names + ") values (";
-    for (std::size_t i = 1; i <= columns.size(); ++i) {
-      text += (i > 1 ? ",:" : ":") + std::to_string(i);
-    }
-    text += ")";
+    const std::string text = SqliteInsert(table, columns, "");
     const Sql insert{text};
     for (const Params& row : rows) Execute(insert, row);
     return;
   }
+  CopyRows(std::string(table), JoinedNames(columns), rows);
+}
+
+void Connection::InsertNewRows(std::string_view table, const std::vector<std::string_view>& columns,
+                               const std::vector<std::string_view>& key,
+                               const std::vector<Params>& rows) {
+  if (rows.empty()) return;
+  if (!InTransaction()) {
+    Transaction own(*this);
+    InsertNewRows(table, columns, key, rows);
+    own.Commit();
+    return;
+  }
+  if (dialect() == Dialect::kSqlite) {
+    const std::string text = SqliteInsert(table, columns, " on conflict do nothing");
+    const Sql insert{text};
+    for (const Params& row : rows) Execute(insert, row);
+    return;
+  }
+  const std::string names = JoinedNames(columns);
+  const std::string staging = "quillet_staging_" + std::to_string(++staging_tables_);
+  ExecuteOnce("CREATE TEMPORARY TABLE " + staging + " (LIKE " + std::string(table) +
+              " INCLUDING DEFAULTS) ON COMMIT DROP");
+  CopyRows(staging, names, rows);
+  ExecuteOnce("INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + names + " FROM " +
+              staging + " ORDER BY " + JoinedNames(key) + " ON CONFLICT DO NOTHING");
+}
+
+void Connection::ExecuteOnce(const std::string& text) {
   Translated(dialect_, [&] {
     PGconn* handle = PostgresHandle(UsableSession());
     ++sent_statements_;
-    const std::string copy = "COPY " + std::string(table) + " (" + names + ") FROM STDIN";
+    PGresult* result = PQexec(handle, text.c_str());
+    if (PQstatus(handle) == CONNECTION_BAD) lost_ = true;
+    CheckPostgresResult(handle, result, PGRES_COMMAND_OK);
+  });
+}
+
+void Connection::CopyRows(const std::string& table, const std::string& names,
+                          const std::vector<Params>& rows) {
+  Translated(dialect_, [&] {
+    PGconn* handle = PostgresHandle(UsableSession());
+    ++sent_statements_;
+    const std::string copy = "COPY " + table + " (" + names + ") FROM STDIN";
     CheckPostgresResult(handle, PQexec(handle, copy.c_str()), PGRES_COPY_IN);
     constexpr std::size_t kChunk = 1 << 16;
     std::string buffer;

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "apps/nearest_word.h"
+#include "quillet/error.h"
 
 namespace quillet::apps {
 namespace {
@@ -114,6 +115,10 @@ std::size_t ReadCodePoint(std::string_view text, std::size_t at, std::string& ou
   if (hex.empty() || hex.size() > 6 || problem != std::errc() || stop != hex.data() + hex.size() ||
       code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) {
     throw NotationError("'\\u{" + std::string(hex) + "}' is not a character");
+  }
+  if (code_point == 0) {
+    throw NotationError("'\\u{" + std::string(hex) + "}' (NUL) cannot be part of a value",
+                        errc::kInvalidText);
   }
   AppendUtf8(out, code_point);
   return close + 1;

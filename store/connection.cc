@@ -14,6 +14,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "core/text_check.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
 #include "store/schema_tables.h"
@@ -309,6 +310,17 @@ void CheckPostgresResult(PGconn* connection, PGresult* result, ExecStatusType wa
   throw soci::postgresql_soci_error(message, sqlstate.size() == 5 ? sqlstate.c_str() : "");
 }
 
+// Values reach the database as C strings and as UTF-8 text: a NUL would cut
+// a value short, and bytes that are not UTF-8 would be stored by SQLite and
+// refused by PostgreSQL. Both are refused before anything is sent.
+void RequireValidParams(const Params& params) {
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    if (params[i]) {
+      RequireValidText(*params[i], "Value " + std::to_string(i + 1) + " for the database");
+    }
+  }
+}
+
 std::string JoinedNames(const std::vector<std::string_view>& names) {
   std::string joined;
   for (std::string_view name : names) {
@@ -475,6 +487,7 @@ template <typename Action>
 auto Connection::RunStatement(std::string_view sql, const Params& params, bool query,
                               Action&& action)
     -> decltype(action(std::declval<Prepared&>(), std::declval<const std::string&>())) {
+  RequireValidParams(params);
   const std::string text(sql);
   const bool cacheable = Cacheable(text);
   for (int attempt = 0;; ++attempt) {
@@ -588,6 +601,7 @@ void Connection::ExecuteOnce(const std::string& text) {
 
 void Connection::CopyRows(const std::string& table, const std::string& names,
                           const std::vector<Params>& rows) {
+  for (const Params& row : rows) RequireValidParams(row);
   Translated(dialect_, [&] {
     PGconn* handle = PostgresHandle(UsableSession());
     ++sent_statements_;

@@ -46,7 +46,9 @@ enum class Create { kIfMissing, kNever };
 //                         or its folder
 //   postgresql:CONNINFO   a libpq key/value string or URI
 // Every database failure raises Error with the database's own number and
-// description (see database_error.h). Thread safety: one thread at a time.
+// description (see database_error.h). A bound text that holds a NUL
+// character or is not UTF-8 raises errc::kInvalidText before anything is
+// sent. Thread safety: one thread at a time.
 //
 // Statements are prepared once per connection and reused (on PostgreSQL as
 // named server-side statements); statement texts are the cache's keys.

@@ -147,7 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"text=a\\q", "unknown escape '\\q'"},
                       MalformedCase{"text=\\u2C", "'\\u' must be followed by {HEX}"},
                       MalformedCase{"text=\\u{D800}", "'\\u{D800}' is not a character"},
-                      MalformedCase{"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"}));
+                      MalformedCase{"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"},
+                      MalformedCase{"text=a\\u{0}b", "'\\u{0}' (NUL) cannot be part of a value"}));
 
 TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
   EXPECT_EQ(ParseOwner("item:LW-DL-100"), (Owner{"LW-DL-100", kOwnerItem}));

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     // Help and version answer 0; every other command-line problem is a usage error.
     if (error.get_exit_code() == 0) return tool.exit(error) == 0 ? kExitOk : kExitUsage;
-    std::cerr << UsageMessage(tool, std::vector<std::string>(argv + 1, argv + argc), error)
+    std::cerr << OneLine(UsageMessage(tool, std::vector<std::string>(argv + 1, argv + argc), error))
               << std::endl;
     return kExitUsage;
   }

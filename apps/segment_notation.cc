@@ -9,6 +9,7 @@
 
 #include "apps/nearest_word.h"
 #include "quillet/error.h"
+#include "quillet/limits.h"
 
 namespace quillet::apps {
 namespace {
@@ -280,6 +281,7 @@ class SegmentReader {
     const std::string value = Unescape(*part.value);
     if (key == "width") {
       segment_.width = ReadWhole(key, value, 0);
+      RequireWidthInRange();
     } else if (key == "step") {
       segment_.step = ReadWhole(key, value, std::numeric_limits<int32_t>::min());
     } else if (key == "pad") {
@@ -301,10 +303,22 @@ class SegmentReader {
       throw NotationError(source_name_ + " needs a width: " + source_name_ +
                           (HeadMeaning(segment_.type) ? "=...," : ",") + "width=N");
     }
+    RequireWidthInRange();
     return segment_;
   }
 
  private:
+  void RequireWidthInRange() const {
+    const bool running_number = segment_.type == source::kNumber;
+    const int32_t least = running_number ? limits::kMinRunningNumberWidth : 0;
+    if (segment_.width >= least && segment_.width <= limits::kMaxSegmentWidth) return;
+    throw NotationError(source_name_ + " width " + std::to_string(segment_.width) + " is outside " +
+                            std::to_string(least) + " to " +
+                            std::to_string(limits::kMaxSegmentWidth) +
+                            (running_number ? " (the digits of the running number)" : ""),
+                        errc::kWidthOutOfRange);
+  }
+
   void ReadFormatKey(const std::string& key, const std::string& value) {
     if (HeadMeaning(segment_.type)) {
       throw NotationError(source_name_ + " takes its " + std::string(*HeadMeaning(segment_.type)) +

@@ -2,6 +2,7 @@
 // method's parameters, the method run, and its response encoded.
 #include "quillet/dispatch.h"
 
+#include <algorithm>
 #include <exception>
 #include <limits>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "component/method_table.h"
 #include "core/ascii_case.h"
 #include "core/text_check.h"
+#include "quillet/limits.h"
 
 namespace quillet {
 
@@ -216,6 +218,31 @@ std::optional<std::string> FaultyText(const json& root, const std::string& where
   return std::nullopt;
 }
 
+// The deepest nesting of arrays and objects in a JSON text, read without
+// parsing it (brackets inside strings do not count).
+std::size_t NestingDepth(std::string_view text) {
+  std::size_t depth = 0;
+  std::size_t deepest = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        in_string = false;
+      }
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
 [[noreturn]] void RaiseMalformed(const std::string& why) {
   throw UsageError(errc::kInvalidArgument, "malformed request: " + why);
 }
@@ -309,14 +336,22 @@ json Dispatcher::HandleRequestLine(std::string_view line) {
     if (method == request.end() || !method->is_string()) {
       RaiseMalformed("\"method\" must be a string");
     }
+    static const json kNoArguments;
     const auto args = request.find("args");
-    return Call(method->get<std::string>(), args == request.end() ? json() : *args);
+    return Call(method->get<std::string>(), args == request.end() ? kNoArguments : *args);
   } catch (const UsageError& error) {
     return UsageErrorResponse(error);
   }
 }
 
 json ParseJson(std::string_view text) {
+  // Copying or destroying a value recurses once per level: a deep text would
+  // exhaust the stack.
+  if (NestingDepth(text) > limits::kMaxJsonDepth) {
+    throw UsageError(errc::kInvalidArgument,
+                     "malformed JSON: arrays and objects nested deeper than " +
+                         std::to_string(limits::kMaxJsonDepth) + " levels");
+  }
   try {
     json parsed = json::parse(text);
     // The parser takes UTF-8 only; \u0000 is the one escape left to refuse.

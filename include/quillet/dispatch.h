@@ -100,7 +100,8 @@ class QUILLET_EXPORT Dispatcher {
 };
 
 // Parses a JSON text. Throws UsageError(errc::kInvalidArgument) telling where
-// the text is malformed, UsageError(errc::kInvalidText) for a string or member
+// the text is malformed or that it nests arrays and objects deeper than
+// limits::kMaxJsonDepth (quillet/limits.h), UsageError(errc::kInvalidText) for a string or member
 // name holding a NUL character (\u0000) and naming its place.
 QUILLET_EXPORT nlohmann::json ParseJson(std::string_view text);
 

@@ -25,6 +25,11 @@ inline constexpr std::size_t kDefaultMaxRequestBytes = std::size_t{16} << 20;
 // The environment variable that sets another bound, in bytes.
 inline constexpr const char* kMaxRequestVariable = "QUILLET_MAX_REQUEST";
 
+// The deepest nesting of arrays and objects in a JSON text that ParseJson
+// (quillet/dispatch.h) takes; the deepest form a request needs is 5 levels.
+// A deeper text is refused before it is parsed (errc::kInvalidArgument).
+inline constexpr std::size_t kMaxJsonDepth = 64;
+
 }  // namespace quillet::limits
 
 #endif  // QUILLET_LIMITS_H_

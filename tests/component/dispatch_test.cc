@@ -109,6 +109,12 @@ TEST_F(DispatchTest, MalformedRequestLinesGetAnErrorResponse) {
     EXPECT_TRUE(response.at("error").at("number").is_number_integer()) << line;
     EXPECT_FALSE(response.at("error").at("description").get<std::string>().empty()) << line;
   }
+  // Nested deeper than the stack would take to copy it.
+  const std::size_t depth = 1000000;
+  const json deep =
+      dispatcher_.HandleRequestLine(R"({"method": "CheckTaskExecsrv", "args": {"bTaskExec": )" +
+                                    std::string(depth, '[') + std::string(depth, ']') + "}}");
+  EXPECT_EQ(deep.at("error").at("number"), errc::kInvalidArgument);
   EXPECT_TRUE(login_->calls.empty());
 }
 

@@ -4,12 +4,12 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "apps/commands.h"
 #include "apps/method_listing.h"
 #include "apps/nearest_word.h"
+#include "apps/request_limit.h"
 #include "quillet/dispatch.h"
 #include "quillet/quillet.h"
 
@@ -21,21 +21,23 @@ struct CallOptions {
   std::string method;
   std::optional<std::string> args;
   std::optional<std::string> args_file;
+  std::size_t max_request = 0;
 };
 
 // The arguments as JSON; an empty object when neither option was given.
-// Throws UsageError for a file that cannot be read or a text that is not JSON.
+// Throws UsageError for a file that cannot be read, arguments larger than
+// --max-request, or a text that is not JSON.
 nlohmann::json ReadArguments(const CallOptions& options) {
   std::string text = "{}";
-  if (options.args) text = *options.args;
+  if (options.args) {
+    if (options.args->size() > options.max_request) throw RequestTooLarge(options.max_request);
+    text = *options.args;
+  }
   if (options.args_file) {
     std::ifstream file(*options.args_file, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (!file) {
-      throw UsageError(errc::kInvalidArgument, "cannot read " + *options.args_file);
-    }
-    text = content.str();
+    if (!file) throw UsageError(errc::kInvalidArgument, "cannot read " + *options.args_file);
+    text = ReadBoundedText(file, options.max_request);
+    if (file.bad()) throw UsageError(errc::kInvalidArgument, "cannot read " + *options.args_file);
   }
   return ParseJson(text);
 }
@@ -54,7 +56,8 @@ int RunCall(const CallOptions& options) {
   } catch (const UsageError& error) {
     const std::string suggestion =
         error.number() == errc::kNoSuchMember ? DidYouMean(options.method, MethodNames()) : "";
-    ReportProblem("call", error.description() + suggestion + " (see 'quillet call --help')");
+    ReportProblem("call", "error " + std::to_string(error.number()) + ": " + error.description() +
+                              suggestion + " (see 'quillet call --help')");
     return kExitUsage;
   }
   if (call->method() != "init") {
@@ -81,6 +84,7 @@ Command AddCallCommand(CLI::App& tool) {
       command->add_option("--args", options->args, "the arguments as a JSON object");
   command->add_option("--args-file", options->args_file, "a file holding the arguments")
       ->excludes(args);
+  AddMaxRequestOption(*command, options->max_request);
   command->footer(
       "The arguments are a JSON object of parameter names (any case); omitted ones take their\n"
       "kind's empty value. JSON forms: text a string, int16/int32 a number, boolean true or\n"

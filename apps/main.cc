@@ -10,6 +10,8 @@
 #include "apps/options.h"
 #include "apps/tool_error.h"
 #include "apps/usage_message.h"
+#include "core/text_check.h"
+#include "quillet/error.h"
 #include "quillet/version.h"
 
 namespace {
@@ -44,6 +46,19 @@ int Complete(const CLI::App& tool, int argc, char** argv) {
   return quillet::apps::kExitOk;
 }
 
+// The tool takes UTF-8 words only: a word that is not would be stored as it
+// stands by one database and refused by another. Reports the first such word.
+bool ArgumentsAreText(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (const auto problem = quillet::TextProblem(argv[i])) {
+      std::cerr << "quillet: error " << quillet::errc::kInvalidText << ": word " << i
+                << " of the command line " << *problem << " (see 'quillet --help')" << std::endl;
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,12 +77,13 @@ int main(int argc, char** argv) {
   // Set after the commands: a subcommand takes its parent's footer when added.
   tool.footer(kOverview);
   if (argc > 1 && std::string(argv[1]) == "__complete") return Complete(tool, argc, argv);
+  if (!ArgumentsAreText(argc, argv)) return kExitUsage;
   try {
     tool.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     // Help and version answer 0; every other command-line problem is a usage error.
     if (error.get_exit_code() == 0) return tool.exit(error) == 0 ? kExitOk : kExitUsage;
-    std::cerr << UsageMessage(tool, std::vector<std::string>(argv + 1, argv + argc), error)
+    std::cerr << OneLine(UsageMessage(tool, std::vector<std::string>(argv + 1, argv + argc), error))
               << std::endl;
     return kExitUsage;
   }

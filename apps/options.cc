@@ -53,7 +53,7 @@ std::shared_ptr<Login> StartSession(const SessionOptions& options) {
 }
 
 void ReportProblem(const std::string& command, const std::string& message) {
-  std::cerr << "quillet " << command << ": " << message << std::endl;
+  std::cerr << "quillet " << command << ": " << OneLine(message) << std::endl;
 }
 
 }  // namespace quillet::apps

@@ -81,7 +81,7 @@ std::vector<Segment> ParseRuleSegments(const std::vector<std::string>& words) {
     try {
       segment = ParseSegment(words[i]);
     } catch (const NotationError& bad) {
-      throw ToolUsage(where + bad.what());
+      throw ToolUsage(where + bad.what(), bad.number());
     }
     if (HasBlankAtEnds(segment.format) || HasBlankAtEnds(segment.pad) ||
         HasBlankAtEnds(segment.fill)) {

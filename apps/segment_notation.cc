@@ -8,6 +8,8 @@
 #include <set>
 
 #include "apps/nearest_word.h"
+#include "quillet/error.h"
+#include "quillet/limits.h"
 
 namespace quillet::apps {
 namespace {
@@ -114,6 +116,10 @@ std::size_t ReadCodePoint(std::string_view text, std::size_t at, std::string& ou
   if (hex.empty() || hex.size() > 6 || problem != std::errc() || stop != hex.data() + hex.size() ||
       code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) {
     throw NotationError("'\\u{" + std::string(hex) + "}' is not a character");
+  }
+  if (code_point == 0) {
+    throw NotationError("'\\u{" + std::string(hex) + "}' (NUL) cannot be part of a value",
+                        errc::kInvalidText);
   }
   AppendUtf8(out, code_point);
   return close + 1;
@@ -275,6 +281,7 @@ class SegmentReader {
     const std::string value = Unescape(*part.value);
     if (key == "width") {
       segment_.width = ReadWhole(key, value, 0);
+      RequireWidthInRange();
     } else if (key == "step") {
       segment_.step = ReadWhole(key, value, std::numeric_limits<int32_t>::min());
     } else if (key == "pad") {
@@ -296,10 +303,22 @@ class SegmentReader {
       throw NotationError(source_name_ + " needs a width: " + source_name_ +
                           (HeadMeaning(segment_.type) ? "=...," : ",") + "width=N");
     }
+    RequireWidthInRange();
     return segment_;
   }
 
  private:
+  void RequireWidthInRange() const {
+    const bool running_number = segment_.type == source::kNumber;
+    const int32_t least = running_number ? limits::kMinRunningNumberWidth : 0;
+    if (segment_.width >= least && segment_.width <= limits::kMaxSegmentWidth) return;
+    throw NotationError(source_name_ + " width " + std::to_string(segment_.width) + " is outside " +
+                            std::to_string(least) + " to " +
+                            std::to_string(limits::kMaxSegmentWidth) +
+                            (running_number ? " (the digits of the running number)" : ""),
+                        errc::kWidthOutOfRange);
+  }
+
   void ReadFormatKey(const std::string& key, const std::string& value) {
     if (HeadMeaning(segment_.type)) {
       throw NotationError(source_name_ + " takes its " + std::string(*HeadMeaning(segment_.type)) +

@@ -54,22 +54,33 @@ struct Segment {
 };
 
 // A word that is not a segment. what() names the bad part, e.g.
-// "width 'two' is not a whole number".
+// "width 'two' is not a whole number"; number() is the component's error
+// number where the component refuses the same (a width out of range, NUL).
 class NotationError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit NotationError(const std::string& message, std::optional<int32_t> number = std::nullopt)
+      : std::runtime_error(message), number_(number) {}
+  std::optional<int32_t> number() const { return number_; }
+
+ private:
+  std::optional<int32_t> number_;
 };
 
 // The word of a segment. Raises NotationError for an unknown source or key, a
 // key given twice or not allowed for the source, a missing width where the
 // source's text is fitted to one, a value of the wrong kind (width, step and
-// start whole numbers, a level of digits), and a malformed escape. Defaults:
+// start whole numbers, a level of digits), a width above
+// limits::kMaxSegmentWidth or a running number narrower than
+// limits::kMinRunningNumberWidth (errc::kWidthOutOfRange, as the component's
+// rule save), and a malformed escape or one that stands for NUL
+// (errc::kInvalidText). Defaults:
 // width 0, step 1 for `number` and 0 otherwise, start 1. Pure; thread-safe.
 Segment ParseSegment(std::string_view word);
 
 // The canonical word of a segment: ParseSegment(FormatSegment(s)) == s for
-// every segment whose type is 0 or more and whose level or start, where it
-// has one, is what ParseSegment accepts. Pure; thread-safe.
+// every segment whose type is 0 or more, whose width and values (no NUL) and
+// whose level or start, where it has one, are what ParseSegment accepts.
+// Pure; thread-safe.
 std::string FormatSegment(const Segment& segment);
 
 // A value as a segment word writes it: `,` `=` `\` and control characters

@@ -18,8 +18,11 @@ std::string& DatabaseInMessages() {
   return connection_string;
 }
 
-int ReportUsage(const std::string& command, const std::string& message) {
-  std::cerr << "quillet: " << message << " (see 'quillet " << command << " --help')" << std::endl;
+int ReportUsage(const std::string& command, const std::string& message,
+                std::optional<int32_t> number = std::nullopt) {
+  const std::string numbered = number ? "error " + std::to_string(*number) + ": " : "";
+  std::cerr << "quillet: " << numbered << OneLine(message) << " (see 'quillet " << command
+            << " --help')" << std::endl;
   return kExitUsage;
 }
 
@@ -30,14 +33,38 @@ int ReportFailure(const std::string& message, std::optional<int32_t> number) {
 
 }  // namespace
 
+std::string OneLine(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string line;
+  line.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\r') {
+      line += "\\r";
+    } else if (c == '\t') {
+      line += "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      line += "\\u{";
+      if (byte >= 0x10) line += kHex[byte >> 4];
+      line += kHex[byte & 0xF];
+      line += '}';
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
 std::string FailureLine(const std::string& message, std::optional<int32_t> number) {
-  if (!number) return "quillet: " + message;
+  if (!number) return "quillet: " + OneLine(message);
   const std::string& database = DatabaseInMessages();
   if (std::optional<std::string> coded =
           DatabaseMessage(message, *number, database.empty() ? "" : DatabasePlace(database))) {
-    return "quillet: " + *coded;
+    return "quillet: " + OneLine(*coded);
   }
-  return "quillet: error " + std::to_string(*number) + ": " + message;
+  return "quillet: error " + std::to_string(*number) + ": " + OneLine(message);
 }
 
 void NameDatabaseInMessages(std::string connection_string) {
@@ -48,9 +75,9 @@ int RunReported(const std::string& command, const std::function<int()>& body) {
   try {
     return body();
   } catch (const ToolUsage& usage) {
-    return ReportUsage(command, usage.what());
+    return ReportUsage(command, usage.what(), usage.number());
   } catch (const NotationError& bad) {
-    return ReportUsage(command, bad.what());
+    return ReportUsage(command, bad.what(), bad.number());
   } catch (const OwnerNotationError& bad) {
     return ReportUsage(command, bad.what());
   } catch (const ToolFailure& failure) {

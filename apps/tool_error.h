@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quillet::apps {
 
@@ -24,9 +25,16 @@ class ToolFailure : public std::runtime_error {
 };
 
 // The command line cannot be carried out as written (exit status 2).
+// `number` is the component's error number where the component refuses the
+// same.
 class ToolUsage : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ToolUsage(const std::string& message, std::optional<int32_t> number = std::nullopt)
+      : std::runtime_error(message), number_(number) {}
+  std::optional<int32_t> number() const { return number_; }
+
+ private:
+  std::optional<int32_t> number_;
 };
 
 // Runs a command's body and returns its exit status. What it throws becomes
@@ -36,9 +44,16 @@ class ToolUsage : public std::runtime_error {
 //                      "quillet: CODE: MESSAGE (PLACE; error N)" (see
 //                      DatabaseMessage)
 //   ToolUsage and the notation errors
-//                      "quillet: MESSAGE (see 'quillet COMMAND --help')", 2
+//                      "quillet: MESSAGE (see 'quillet COMMAND --help')", 2;
+//                      "quillet: error N: MESSAGE (see ...)" with a number
+// Every line is one line: control characters in a message (a value holding a
+// line feed) are written as escapes, \n, \r, \t, \u{HEX} (see OneLine).
 // `command` is the command's path, e.g. "rule save".
 int RunReported(const std::string& command, const std::function<int()>& body);
+
+// `text` with its control characters written as the segment notation's
+// escapes, so that it stays on one line.
+std::string OneLine(std::string_view text);
 
 // The line RunReported writes for a failure, without the line end.
 std::string FailureLine(const std::string& message, std::optional<int32_t> number);

@@ -2,8 +2,10 @@
 // method's parameters, the method run, and its response encoded.
 #include "quillet/dispatch.h"
 
+#include <algorithm>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -13,6 +15,8 @@
 #include "component/json_integer.h"
 #include "component/method_table.h"
 #include "core/ascii_case.h"
+#include "core/text_check.h"
+#include "quillet/limits.h"
 
 namespace quillet {
 
@@ -163,6 +167,82 @@ json OutParameters(const PreparedCall::State& state) {
   return out;
 }
 
+// What is wrong with the first faulty text (a member name or a string) in
+// `root`, where `where` names `root`; nullopt when every text is UTF-8
+// without NUL. Walks with a stack of its own: a request may nest deeply.
+std::optional<std::string> FaultyText(const json& root, const std::string& where) {
+  if (root.is_string()) {
+    const auto problem = TextProblem(root.get_ref<const std::string&>());
+    return problem ? std::optional(where + " " + *problem) : std::nullopt;
+  }
+  if (!root.is_structured()) return std::nullopt;
+  struct Frame {
+    const json* value;
+    json::const_iterator next;
+    std::size_t index;
+    std::string label;  // how the parent names this value: ".key" or "[i]"
+  };
+  std::vector<Frame> stack;
+  stack.push_back({&root, root.cbegin(), 0, ""});
+  // "where: rows[0].name" for the value the stack's labels and `last` name.
+  const auto path = [&](const std::string& last) {
+    std::string labels;
+    for (const Frame& frame : stack) labels += frame.label;
+    labels += last;
+    if (labels.empty()) return where;
+    return where + ": " + (labels.starts_with('.') ? labels.substr(1) : labels);
+  };
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next == top.value->cend()) {
+      stack.pop_back();
+      continue;
+    }
+    const json::const_iterator member = top.next++;
+    const bool in_object = top.value->is_object();
+    std::string label = in_object ? "." + member.key() : "[" + std::to_string(top.index) + "]";
+    ++top.index;
+    if (in_object) {
+      if (auto problem = TextProblem(member.key())) {
+        return path("") + " has a member name that " + *problem;
+      }
+    }
+    if (member->is_string()) {
+      if (auto problem = TextProblem(member->get_ref<const std::string&>())) {
+        return path(label) + " " + *problem;
+      }
+    } else if (member->is_structured()) {
+      stack.push_back({&*member, member->cbegin(), 0, std::move(label)});
+    }
+  }
+  return std::nullopt;
+}
+
+// The deepest nesting of arrays and objects in a JSON text, read without
+// parsing it (brackets inside strings do not count).
+std::size_t NestingDepth(std::string_view text) {
+  std::size_t depth = 0;
+  std::size_t deepest = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        in_string = false;
+      }
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
 [[noreturn]] void RaiseMalformed(const std::string& why) {
   throw UsageError(errc::kInvalidArgument, "malformed request: " + why);
 }
@@ -229,6 +309,10 @@ PreparedCall Dispatcher::Prepare(std::string_view method_name, const json& args)
                                                      " is given twice");
       }
       given[at] = true;
+      if (auto problem = FaultyText(
+              value, std::string(method->name) + ": parameter " + std::string(params[at].name))) {
+        throw UsageError(errc::kInvalidText, *problem);
+      }
       slots[at] = DecodeSlot(*method, params[at], value);
     }
   }
@@ -252,16 +336,29 @@ json Dispatcher::HandleRequestLine(std::string_view line) {
     if (method == request.end() || !method->is_string()) {
       RaiseMalformed("\"method\" must be a string");
     }
+    static const json kNoArguments;
     const auto args = request.find("args");
-    return Call(method->get<std::string>(), args == request.end() ? json() : *args);
+    return Call(method->get<std::string>(), args == request.end() ? kNoArguments : *args);
   } catch (const UsageError& error) {
     return UsageErrorResponse(error);
   }
 }
 
 json ParseJson(std::string_view text) {
+  // Copying or destroying a value recurses once per level: a deep text would
+  // exhaust the stack.
+  if (NestingDepth(text) > limits::kMaxJsonDepth) {
+    throw UsageError(errc::kInvalidArgument,
+                     "malformed JSON: arrays and objects nested deeper than " +
+                         std::to_string(limits::kMaxJsonDepth) + " levels");
+  }
   try {
-    return json::parse(text);
+    json parsed = json::parse(text);
+    // The parser takes UTF-8 only; \u0000 is the one escape left to refuse.
+    if (auto problem = FaultyText(parsed, "in the JSON text")) {
+      throw UsageError(errc::kInvalidText, *problem);
+    }
+    return parsed;
   } catch (const json::exception& error) {
     // Syntax errors and numbers beyond a double's range alike. The library's
     // messages start with an internal tag in brackets.

@@ -1,10 +1,13 @@
 #include "maintenance/rule_document.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "quillet/error.h"
+#include "quillet/limits.h"
 
 namespace quillet::maintenance {
 namespace {
@@ -32,7 +35,35 @@ RuleRow ReadRuleRow(const XmlNode& row) {
   return rule_row;
 }
 
+// A text the database reads as a number: decimal, with an optional sign; the
+// empty text is stored as 0.
+std::optional<double> NumberIn(std::string_view text) {
+  if (text.empty()) return 0.0;
+  if (text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, problem] = std::from_chars(text.data(), end, value);
+  if (text.empty() || problem != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
 }  // namespace
+
+void RequireWidthsInRange(const std::vector<RuleRow>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const store::maintenance::Segment& segment = rows[i].segment;
+    const std::optional<double> width = NumberIn(segment.width);
+    if (!width) continue;
+    const bool running_number = NumberIn(segment.source_type) == 10.0;
+    const int32_t least = running_number ? limits::kMinRunningNumberWidth : 0;
+    if (*width >= least && *width <= limits::kMaxSegmentWidth) continue;
+    throw Error(errc::kWidthOutOfRange,
+                "Segment " + std::to_string(i + 1) + " (grade " + segment.grade + "): the width " +
+                    segment.width + " is outside " + std::to_string(least) + " to " +
+                    std::to_string(limits::kMaxSegmentWidth) +
+                    (running_number ? " (the digits of the running number)" : ""));
+  }
+}
 
 std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule) {
   const std::vector<XmlNode> rows = rule.selectNodes("//row");

@@ -25,6 +25,13 @@ struct RuleRow {
 // with fewer than seven attributes. Names of attributes are not read.
 std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule);
 
+// Raises errc::kWidthOutOfRange, naming the row, for a row whose width is a
+// number above limits::kMaxSegmentWidth or below 0, or, for the running
+// number (type 10), below limits::kMinRunningNumberWidth; an empty width is
+// stored as 0. A width that is not a number is left to the database, which
+// refuses it.
+void RequireWidthsInRange(const std::vector<RuleRow>& rows);
+
 // The root's `cinvname`, the empty text when missing. Raises
 // errc::kObjectNotSet for an empty document.
 std::string ReadOwnerName(const XmlDocument& rule);

@@ -73,6 +73,7 @@ bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const 
   store::Connection::Transaction transaction(*writer);
   if (NameBelongsToAnotherOwner(*writer, rule_name, owner.code, owner_type)) return false;
   rows = ReadRuleRows(rule);
+  RequireWidthsInRange(rows);
   WriteRule(*writer, owner, ReadOwnerName(rule), rule_name, rows);
   transaction.Commit();
   return true;

@@ -44,9 +44,9 @@ void FillContrapose(store::Connection& db, const XmlDocument& source, int32_t wi
   const store::mapping::Archive archive = ArchiveOf(source);
   const std::string width_text = std::to_string(width);
   auto writer = store::OpenWriteConnection(db);
-  // The candidates are read inside the transaction: on SQLite, whose write
-  // transactions exclude each other from their start, two fills of one
-  // archive cannot both insert the same values.
+  // Two fills of one archive at the same moment may both find a value
+  // missing; the unique key on archive table and value keeps its first row,
+  // and the other fill's insert of it does nothing.
   store::Connection::Transaction transaction(*writer);
   const auto values = store::mapping::UnmappedArchiveValues(*writer, archive);
   const auto mappings = MappingsFor(*values, width_text, pad_sign);

@@ -18,7 +18,8 @@ namespace quillet::mapping {
 //
 // Sends one query and, when values are missing, their inserts as one
 // transaction, both on a write connection opened from `db`: a failure leaves
-// no new row. Raises errc::kObjectNotSet for an empty document,
+// no new row. Fills of one archive may run at the same moment: each value
+// gets one row. Raises errc::kObjectNotSet for an empty document,
 // errc::kInvalidUseOfNull for a missing attribute, errc::kUnsafeIdentifier
 // for a table or column name that is not a plain identifier (before anything
 // is sent), and the database's errors. Thread safety: that of `db`.

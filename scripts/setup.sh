@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake clang clang-format
+  g++ cmake clang clang-format libclang-rt-dev
   libsoci-dev libboost-dev libsqlite3-dev libpq-dev
   libxml2-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev

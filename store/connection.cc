@@ -14,6 +14,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "core/text_check.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
 #include "store/schema_tables.h"
@@ -309,6 +310,38 @@ void CheckPostgresResult(PGconn* connection, PGresult* result, ExecStatusType wa
   throw soci::postgresql_soci_error(message, sqlstate.size() == 5 ? sqlstate.c_str() : "");
 }
 
+// Values reach the database as C strings and as UTF-8 text: a NUL would cut
+// a value short, and bytes that are not UTF-8 would be stored by SQLite and
+// refused by PostgreSQL. Both are refused before anything is sent.
+void RequireValidParams(const Params& params) {
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    if (params[i]) {
+      RequireValidText(*params[i], "Value " + std::to_string(i + 1) + " for the database");
+    }
+  }
+}
+
+std::string JoinedNames(const std::vector<std::string_view>& names) {
+  std::string joined;
+  for (std::string_view name : names) {
+    if (!joined.empty()) joined += ',';
+    joined += name;
+  }
+  return joined;
+}
+
+// The insert of one row into `table` (SQLite), `tail` appended.
+std::string SqliteInsert(std::string_view table, const std::vector<std::string_view>& columns,
+                         std::string_view tail) {
+  std::string text =
+      "insert into " + std::string(table) + " (" + JoinedNames(columns) + ") values (";
+  for (std::size_t i = 1; i <= columns.size(); ++i) {
+    text += (i > 1 ? ",:" : ":") + std::to_string(i);
+  }
+  text += ")";
+  return text + std::string(tail);
+}
+
 }  // namespace
 
 // A statement kept with the values it binds by reference.
@@ -454,6 +487,7 @@ template <typename Action>
 auto Connection::RunStatement(std::string_view sql, const Params& params, bool query,
                               Action&& action)
     -> decltype(action(std::declval<Prepared&>(), std::declval<const std::string&>())) {
+  RequireValidParams(params);
   const std::string text(sql);
   const bool cacheable = Cacheable(text);
   for (int attempt = 0;; ++attempt) {
@@ -521,25 +555,57 @@ long long Connection::Execute(const Sql& sql, const Params& params) {
 void Connection::InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
                             const std::vector<Params>& rows) {
   if (rows.empty()) return;
-  std::string names;
-  for (std::string_view column : columns) {
-    if (!names.empty()) names += ',';
-    names += column;
-  }
   if (dialect() == Dialect::kSqlite) {
-    std::string text = "insert into " + std::string(table) + " (" + names + ") values (";
-    for (std::size_t i = 1; i <= columns.size(); ++i) {
-      text += (i > 1 ? ",:" : ":") + std::to_string(i);
-    }
-    text += ")";
+    const std::string text = SqliteInsert(table, columns, "");
     const Sql insert{text};
     for (const Params& row : rows) Execute(insert, row);
     return;
   }
+  CopyRows(std::string(table), JoinedNames(columns), rows);
+}
+
+void Connection::InsertNewRows(std::string_view table, const std::vector<std::string_view>& columns,
+                               const std::vector<std::string_view>& key,
+                               const std::vector<Params>& rows) {
+  if (rows.empty()) return;
+  if (!InTransaction()) {
+    Transaction own(*this);
+    InsertNewRows(table, columns, key, rows);
+    own.Commit();
+    return;
+  }
+  if (dialect() == Dialect::kSqlite) {
+    const std::string text = SqliteInsert(table, columns, " on conflict do nothing");
+    const Sql insert{text};
+    for (const Params& row : rows) Execute(insert, row);
+    return;
+  }
+  const std::string names = JoinedNames(columns);
+  const std::string staging = "quillet_staging_" + std::to_string(++staging_tables_);
+  ExecuteOnce("CREATE TEMPORARY TABLE " + staging + " (LIKE " + std::string(table) +
+              " INCLUDING DEFAULTS) ON COMMIT DROP");
+  CopyRows(staging, names, rows);
+  ExecuteOnce("INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + names + " FROM " +
+              staging + " ORDER BY " + JoinedNames(key) + " ON CONFLICT DO NOTHING");
+}
+
+void Connection::ExecuteOnce(const std::string& text) {
   Translated(dialect_, [&] {
     PGconn* handle = PostgresHandle(UsableSession());
     ++sent_statements_;
-    const std::string copy = "COPY " + std::string(table) + " (" + names + ") FROM STDIN";
+    PGresult* result = PQexec(handle, text.c_str());
+    if (PQstatus(handle) == CONNECTION_BAD) lost_ = true;
+    CheckPostgresResult(handle, result, PGRES_COMMAND_OK);
+  });
+}
+
+void Connection::CopyRows(const std::string& table, const std::string& names,
+                          const std::vector<Params>& rows) {
+  for (const Params& row : rows) RequireValidParams(row);
+  Translated(dialect_, [&] {
+    PGconn* handle = PostgresHandle(UsableSession());
+    ++sent_statements_;
+    const std::string copy = "COPY " + table + " (" + names + ") FROM STDIN";
     CheckPostgresResult(handle, PQexec(handle, copy.c_str()), PGRES_COPY_IN);
     constexpr std::size_t kChunk = 1 << 16;
     std::string buffer;

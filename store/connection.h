@@ -46,7 +46,9 @@ enum class Create { kIfMissing, kNever };
 //                         or its folder
 //   postgresql:CONNINFO   a libpq key/value string or URI
 // Every database failure raises Error with the database's own number and
-// description (see database_error.h). Thread safety: one thread at a time.
+// description (see database_error.h). A bound text that holds a NUL
+// character or is not UTF-8 raises errc::kInvalidText before anything is
+// sent. Thread safety: one thread at a time.
 //
 // Statements are prepared once per connection and reused (on PostgreSQL as
 // named server-side statements); statement texts are the cache's keys.
@@ -90,6 +92,16 @@ class Connection {
   void InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
                   const std::vector<Params>& rows);
 
+  // As InsertRows, but a row that a unique key of `table` already holds, or
+  // that an earlier row of `rows` gave it, is left out (ON CONFLICT DO
+  // NOTHING); a concurrent writer of the same key is waited for. PostgreSQL
+  // streams the rows with COPY into a temporary table dropped at commit and
+  // inserts them from there in the order of `key` (the unique key's columns),
+  // so that writers of overlapping rows take their locks in one order. Runs
+  // in the caller's transaction, or in one of its own.
+  void InsertNewRows(std::string_view table, const std::vector<std::string_view>& columns,
+                     const std::vector<std::string_view>& key, const std::vector<Params>& rows);
+
   // Whether a transaction begun with Begin is open.
   bool InTransaction() const { return in_transaction_; }
   // Whether the session is known to be gone, or is found gone by a look that
@@ -132,6 +144,11 @@ class Connection {
       -> decltype(action(std::declval<Prepared&>(), std::declval<const std::string&>()));
   Prepared& PreparedFor(const std::string& text, std::size_t params, bool query);
   void EndTransaction(const Sql& sql);
+  // Streams `rows` with COPY into `table` (PostgreSQL).
+  void CopyRows(const std::string& table, const std::string& names,
+                const std::vector<Params>& rows);
+  // Runs one statement of its own, outside the statement cache (PostgreSQL).
+  void ExecuteOnce(const std::string& text);
 
   std::string connection_string_;
   Dialect dialect_ = Dialect::kSqlite;
@@ -139,6 +156,7 @@ class Connection {
   bool lost_ = false;
   bool in_transaction_ = false;
   uint64_t sent_statements_ = 0;
+  uint64_t staging_tables_ = 0;  // temporary tables made by InsertNewRows
   std::unique_ptr<soci::session> session_;
   // Declared after the session: statements go before their session does.
   std::unordered_map<std::string, std::unique_ptr<Prepared>> prepared_;

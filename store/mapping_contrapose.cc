@@ -55,10 +55,10 @@ void InsertGeneratedMappings(Connection& db, const Archive& archive, const std::
     values.push_back(
         {archive.table, row.seed, row.code, width, archive.content_type, archive.source_code, "0"});
   }
-  db.InsertRows(
+  db.InsertNewRows(
       "SNContrapose",
       {"cContent", "cseedcode", "ccode", "isize", "iContentType", "cdatasrccode", "buserchange"},
-      values);
+      {"cContent", "cseedcode"}, values);
 }
 
 std::shared_ptr<RecordSet> MappingsWithCaptions(Connection& db, const std::string& table,

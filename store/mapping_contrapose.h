@@ -51,8 +51,9 @@ struct GeneratedMapping {
 };
 
 // Inserts generated mapping rows (buserchange '0') of the archive, `width` as
-// isize, in bulk (see Connection::InsertRows). Runs in the caller's
-// transaction, if any.
+// isize, in bulk; a value that has a mapping row for the archive table
+// already, stored meanwhile by another writer, keeps that row (see
+// Connection::InsertNewRows). Runs in the caller's transaction, if any.
 void InsertGeneratedMappings(Connection& db, const Archive& archive, const std::string& width,
                              const std::vector<GeneratedMapping>& rows);
 

@@ -75,6 +75,26 @@ void RequireRuleNamesOfOneOwner(Connection& db) {
                   "those rules under a name of its own, then create the tables again");
 }
 
+// A database made before mapping rows had a unique key may hold a value of an
+// archive table more than once, from fills that ran at the same time. One row
+// stays: a code set by the user before a generated one.
+void RemoveDuplicateMappings(Connection& db) {
+  // SQLite's write transaction excludes other writers already; PostgreSQL's
+  // lock keeps fills from adding rows between the delete and the new key.
+  static constexpr Sql kLock{"LOCK TABLE SNContrapose IN SHARE ROW EXCLUSIVE MODE"};
+  static constexpr Sql kDelete{
+      "delete from SNContrapose where rowid in (select r from (select rowid as r,"
+      " row_number() over (partition by cContent, cseedcode"
+      " order by coalesce(buserchange, 0) desc, rowid) as n from SNContrapose"
+      " where cContent is not null and cseedcode is not null) where n > 1)",
+      "delete from SNContrapose where ctid in (select r from (select ctid as r,"
+      " row_number() over (partition by cContent, cseedcode"
+      " order by coalesce(buserchange, 0) desc, ctid) as n from SNContrapose"
+      " where cContent is not null and cseedcode is not null) as d where n > 1)"};
+  if (db.dialect() == Dialect::kPostgresql) db.Execute(kLock);
+  db.Execute(kDelete);
+}
+
 }  // namespace
 
 void CreateSchema(Connection& db) {
@@ -82,6 +102,7 @@ void CreateSchema(Connection& db) {
   Connection::Transaction transaction(db);
   for (const TableDef& table : Tables()) db.Execute(Sql{CreateTableSql(table, dialect)});
   RequireRuleNamesOfOneOwner(db);
+  RemoveDuplicateMappings(db);
   for (std::string_view replaced : ReplacedIndexes()) {
     db.Execute(Sql{"DROP INDEX IF EXISTS " + std::string(replaced)});
   }

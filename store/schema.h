@@ -8,8 +8,10 @@ namespace quillet::store {
 
 // Creates every table the component reads or writes, with keys and indexes;
 // tables that exist are left as they are, and a database of an earlier
-// version gets the unique keys it lacks. Raises errc::kSharedRuleName,
-// changing nothing, when a rule name is carried by more than one owner.
+// version gets the unique keys it lacks (of mapping rows that an archive value
+// has more than once, one stays: a user's code before a generated one).
+// Raises errc::kSharedRuleName, changing nothing, when a rule name is carried
+// by more than one owner.
 // Idempotent; one transaction.
 void CreateSchema(Connection& db);
 

@@ -91,13 +91,16 @@ std::vector<IndexDef> MakeIndexes() {
       {"ix_snrule_rulename", "SNrule", {"crulename"}},
       {"ix_snrule_datasrctype", "SNrule", {"cdatasrctype"}},
       {"ix_sncontrapose_source", "SNContrapose", {"cdatasrccode", "cseedcode"}},
-      {"ix_sncontrapose_content", "SNContrapose", {"cContent", "cseedcode"}},
+      // One mapping row per archive table and value, however many fills run at once.
+      {"ux_sncontrapose_content", "SNContrapose", {"cContent", "cseedcode"}, true},
       {"ix_inventory_class", "inventory", {"cInvCCode"}},
       {"ix_snprefabricate_lang_source", "SNPrefabricate_lang", {"cdatasrccode", "localid"}},
   };
 }
 
-std::vector<std::string_view> MakeReplacedIndexes() { return {"ix_snrulemain_rulename"}; }
+std::vector<std::string_view> MakeReplacedIndexes() {
+  return {"ix_snrulemain_rulename", "ix_sncontrapose_content"};
+}
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

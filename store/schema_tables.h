@@ -33,8 +33,8 @@ struct IndexDef {
 // The component's own tables, the host tables it reads, and the archives of
 // the demo company, in creation order. Thread-safe (immutable).
 const std::vector<TableDef>& Tables();
-// The indexes of the look-ups the component makes, and the unique key that
-// keeps simultaneous writers from storing a rule name twice.
+// The indexes of the look-ups the component makes, and the unique keys that
+// keep simultaneous writers from storing a rule name or a mapping row twice.
 const std::vector<IndexDef>& Indexes();
 
 // Indexes of earlier versions that a unique key above replaces.

@@ -101,9 +101,9 @@ Problem ProblemOf(std::exception_ptr raised) {
   } catch (const Problem& problem) {
     return problem;
   } catch (const ToolUsage& usage) {
-    return Problem(400, usage.what());
+    return Problem(400, usage.what(), "", usage.number());
   } catch (const NotationError& bad) {
-    return Problem(400, bad.what());
+    return Problem(400, bad.what(), "", bad.number());
   } catch (const OwnerNotationError& bad) {
     return Problem(400, bad.what());
   } catch (const UsageError& usage) {

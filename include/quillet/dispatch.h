@@ -22,7 +22,9 @@ namespace quillet {
 // errc::kNoSuchMember for an unknown method, errc::kInvalidArgument for an
 // unknown or repeated parameter and a malformed request or JSON text,
 // errc::kTypeMismatch for an argument of the wrong JSON type,
-// errc::kOverflow for a number outside its parameter's range.
+// errc::kOverflow for a number outside its parameter's range,
+// errc::kInvalidText for a text (a string or a member name, at any depth)
+// that holds a NUL character or is not UTF-8.
 class QUILLET_EXPORT UsageError : public Error {
  public:
   using Error::Error;
@@ -98,7 +100,9 @@ class QUILLET_EXPORT Dispatcher {
 };
 
 // Parses a JSON text. Throws UsageError(errc::kInvalidArgument) telling where
-// the text is malformed.
+// the text is malformed or that it nests arrays and objects deeper than
+// limits::kMaxJsonDepth (quillet/limits.h), UsageError(errc::kInvalidText) for a string or member
+// name holding a NUL character (\u0000) and naming its place.
 QUILLET_EXPORT nlohmann::json ParseJson(std::string_view text);
 
 // The response to a request that could not be made:

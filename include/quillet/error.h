@@ -38,6 +38,12 @@ inline constexpr int32_t kNotImplemented = 1001;
 inline constexpr int32_t kUnsafeIdentifier =
     1201;  // a table or column name that is not a plain identifier
 inline constexpr int32_t kSharedRuleName = 1204;  // a rule name carried by more than one owner
+// A segment width outside the bounds of quillet/limits.h.
+inline constexpr int32_t kWidthOutOfRange = 1205;
+// A request larger than the bound of quillet/limits.h.
+inline constexpr int32_t kRequestTooLarge = 1206;
+// A text holding a NUL character or bytes that are not UTF-8.
+inline constexpr int32_t kInvalidText = 1207;
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public

@@ -79,6 +79,11 @@ class QUILLET_EXPORT clsQuillet {
   Variant DelSNRulesrv(const std::string& sDelInvcode, int16_t IDelinvtype,
                        const std::string& sDelRulename, std::string& sErr);
   // 13. Saves an owner's rule from a rule document, keeping its running number.
+  // Refuses, before writing anything, a segment width above
+  // limits::kMaxSegmentWidth (quillet/limits.h) or below 0, and a running
+  // number narrower than limits::kMinRunningNumberWidth, with
+  // errc::kWidthOutOfRange: a deliberate addition to the rule document's
+  // checks, as such widths build texts of any size or identical numbers.
   Variant SaveSNRulesrv(const std::shared_ptr<XmlDocument>& DombatchRule,
                         const std::string& SsaveInvcode, int16_t Isaveinvtype,
                         const std::string& SsaveRulename, std::string& sErr);

@@ -131,6 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"lot,width=-1", "width -1 is below 0"},
                       MalformedCase{"lot,width=99999999999",
                                     "width '99999999999' is not a whole number"},
+                      MalformedCase{"lot,width=256", "lot width 256 is outside 0 to 255"},
+                      MalformedCase{"item,width=2147483647", "width 2147483647 is outside"},
+                      MalformedCase{"number,width=0", "number width 0 is outside 1 to 255"},
                       MalformedCase{"number,width=4,step=1.5", "step '1.5' is not a whole number"},
                       MalformedCase{"number,width=4,start=A1", "start 'A1' is not a whole number"},
                       MalformedCase{"department=top,width=2", "department level 'top'"},
@@ -147,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"text=a\\q", "unknown escape '\\q'"},
                       MalformedCase{"text=\\u2C", "'\\u' must be followed by {HEX}"},
                       MalformedCase{"text=\\u{D800}", "'\\u{D800}' is not a character"},
-                      MalformedCase{"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"}));
+                      MalformedCase{"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"},
+                      MalformedCase{"text=a\\u{0}b", "'\\u{0}' (NUL) cannot be part of a value"}));
 
 TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
   EXPECT_EQ(ParseOwner("item:LW-DL-100"), (Owner{"LW-DL-100", kOwnerItem}));

@@ -74,6 +74,31 @@ TEST_P(ToolTest, RpcSessionAnswersEveryLineInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, ToolTest, ::testing::ValuesIn(testing::Backends()));
 
+TEST(ToolLimits, RequestsAboveTheBoundAreRefusedAndTheNextAnswered) {
+  TempSqliteFile file;
+  const std::vector<std::string> bound = {"QUILLET_MAX_REQUEST=64"};
+  const std::string blanks(64, ' ');
+  const ToolRun rpc =
+      RunTool({"rpc", "--db", file.connection_string()},
+              R"({"method":"init")" + blanks + "}\n" + R"({"method":"init"})" + "\n", bound);
+  const std::vector<std::string> lines = rpc.Lines();
+  ASSERT_EQ(lines.size(), 2u) << rpc.out << rpc.err;
+  EXPECT_EQ(json::parse(lines[0]).at("error").at("number"), errc::kRequestTooLarge);
+  EXPECT_EQ(json::parse(lines[1]).at("error"), json(nullptr));
+
+  const std::string padded = "{" + blanks + "}";
+  const ToolRun call =
+      RunTool({"call", "init", "--db", file.connection_string(), "--args", padded}, "", bound);
+  EXPECT_EQ(call.exit_status, 2);
+  EXPECT_NE(call.err.find("error 1206: the request is larger than 64 bytes"), std::string::npos)
+      << call.err;
+  EXPECT_EQ(RunTool({"call", "init", "--db", file.connection_string(), "--args", padded,
+                     "--max-request", "100"},
+                    "", bound)
+                .exit_status,
+            0);
+}
+
 TEST(ToolInit, CreatesTheTablesAndLoadsTheDemo) {
   TempSqliteFile plain;
   TempSqliteFile demo;

@@ -87,19 +87,34 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"init", R"({"ologin": "sqlite:x.db"})", errc::kTypeMismatch},
         UsageCase{"init", R"({"ologin": {"KelDbName": 1}})", errc::kTypeMismatch},
         UsageCase{"init", R"({"ologin": {"tasks": [1]}})", errc::kTypeMismatch},
-        UsageCase{"init", R"({"ologin": {"password": "x"}})", errc::kTypeMismatch}));
+        UsageCase{"init", R"({"ologin": {"password": "x"}})", errc::kTypeMismatch},
+        UsageCase{"CheckTaskExecsrv", R"({"sTaskID": "T\u00001"})", errc::kInvalidText},
+        UsageCase{"init", R"({"ologin": {"KelDbName": "sqlite:a\u0000.db"}})", errc::kInvalidText},
+        UsageCase{"CheckTaskExecsrv",
+                  R"({"bTaskExec": {"type": "recordset", "columns": ["a"], "rows": [["\u0000"]]}})",
+                  errc::kInvalidText},
+        UsageCase{"getSNumber", R"({"DomValue": "<data><row value='A\u0000B'/></data>"})",
+                  errc::kInvalidText}));
 
 TEST_F(DispatchTest, MalformedRequestLinesGetAnErrorResponse) {
   for (const char* line : {"", "garbage", "[1]", R"({"method": 5})", R"({"args": {}})",
                            R"({"method": "init", "id": 1})", R"({"method": "init", "args": 3})",
                            R"({"method": "nope"})", "{\"method\": \"init\"",
-                           R"({"method": "GetmaxGrade", "args": {"maxgrade": 1e400}})"}) {
+                           R"({"method": "GetmaxGrade", "args": {"maxgrade": 1e400}})",
+                           R"({"method": "CheckTaskExecsrv", "args": {"sTaskID": "T\u0000"}})",
+                           R"({"method": "CheckTaskExecsrv", "args": {"s\u0000": "T"}})"}) {
     const json response = dispatcher_.HandleRequestLine(line);
     EXPECT_TRUE(response.at("result").is_null()) << line;
     EXPECT_EQ(response.at("out"), json::object()) << line;
     EXPECT_TRUE(response.at("error").at("number").is_number_integer()) << line;
     EXPECT_FALSE(response.at("error").at("description").get<std::string>().empty()) << line;
   }
+  // Nested deeper than the stack would take to copy it.
+  const std::size_t depth = 1000000;
+  const json deep =
+      dispatcher_.HandleRequestLine(R"({"method": "CheckTaskExecsrv", "args": {"bTaskExec": )" +
+                                    std::string(depth, '[') + std::string(depth, ']') + "}}");
+  EXPECT_EQ(deep.at("error").at("number"), errc::kInvalidArgument);
   EXPECT_TRUE(login_->calls.empty());
 }
 

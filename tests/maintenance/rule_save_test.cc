@@ -115,6 +115,34 @@ TEST_P(RuleSave, FailingStatementLeavesPreviousRuleIntact) {
   EXPECT_EQ(Mappings("department"), mappings);
 }
 
+TEST_P(RuleSave, WidthsOutsideTheBoundsAreRefusedBeforeAnyWrite) {
+  struct Case {
+    SegmentSpec segment;
+    bool saved;
+  };
+  const Case cases[] = {
+      {{"1", "9", "A", "255"}, true},        {{"1", "10", "1", "1"}, true},
+      {{"1", "10", "1", "255"}, true},       {{"1", "9", "A", "256"}, false},
+      {{"1", "8", "", "2147483647"}, false}, {{"1", "2", "1", "-1"}, false},
+      {{"1", "10", "1", "0"}, false},        {{"1", "10", "1", ""}, false},
+      {{"1", " 10 ", "1", " 0 "}, false},    {{"1", "10", "1", "1e9"}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.segment));
+    Exec("delete from SNrulemain");
+    Exec("delete from SNrule");
+    try {
+      Save({{"1", "9", "SN-", "3"}, c.segment}, "I001", 1, "R1");
+      EXPECT_TRUE(c.saved);
+    } catch (const Error& error) {
+      EXPECT_FALSE(c.saved) << error.description();
+      EXPECT_EQ(error.number(), errc::kWidthOutOfRange) << error.description();
+      EXPECT_EQ(Rows("select count(*) from SNrule"), (Table{{"0"}}));
+      EXPECT_EQ(Rows("select count(*) from SNrulemain"), (Table{{"0"}}));
+    }
+  }
+}
+
 TEST_P(RuleSave, DeleteTakesHeaderByOwnerAndSegmentsByName) {
   Save({{"1", "9", "A", "1"}}, "I001", 1, "R1");
   Save({{"1", "9", "B", "1"}}, "I002", 1, "R2");

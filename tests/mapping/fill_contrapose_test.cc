@@ -1,6 +1,10 @@
 // FillContrapose: which archive values get generated mapping rows, and how.
 #include "mapping/fill_contrapose.h"
 
+#include <atomic>
+#include <thread>
+
+#include "store/schema.h"
 #include "tests/maintenance/fixture.h"
 
 namespace quillet::testing {
@@ -10,11 +14,17 @@ class FillContraposeTest : public DatabaseTest {
  protected:
   void Fill(const std::string& source, const std::string& content_type, const std::string& table,
             const std::string& column, int32_t width) {
+    FillOn(db(), source, content_type, table, column, width);
+  }
+
+  static void FillOn(store::Connection& connection, const std::string& source,
+                     const std::string& content_type, const std::string& table,
+                     const std::string& column, int32_t width) {
     const auto key = ElementDocument("r", {{"cdatasrccode", source},
                                            {"iContentType", content_type},
                                            {"cContent", table},
                                            {"cArchFieldName", column}});
-    mapping::FillContrapose(db(), *key, width, "0");
+    mapping::FillContrapose(connection, *key, width, "0");
   }
 };
 
@@ -81,6 +91,52 @@ TEST_P(FillContraposeTest, UnsafeNamesRejectedBeforeAnyStatement) {
   }
   EXPECT_TRUE(Rows("select * from SNContrapose").empty());
   EXPECT_EQ(Rows("select cDepCode from department"), (Table{{"D1"}}));
+}
+
+TEST_P(FillContraposeTest, ConcurrentFillsOfOneArchiveStoreEachValueOnce) {
+  constexpr int kValues = 400;
+  constexpr int kFills = 4;
+  store::Connection::Transaction transaction(db());
+  for (int i = 0; i < kValues; ++i) AddDepartment("D" + std::to_string(1000 + i));
+  transaction.Commit();
+  for (int round = 0; round < 3; ++round) {
+    Exec("delete from SNContrapose");
+    std::atomic<int> ready{0};
+    std::vector<std::string> failures(kFills);
+    std::vector<std::thread> fills;
+    for (int i = 0; i < kFills; ++i) {
+      fills.emplace_back([&, i] {
+        store::Connection own;
+        own.Open(connection_string());
+        ++ready;
+        while (ready < kFills) std::this_thread::yield();
+        try {
+          FillOn(own, "2", "1", "department", "cDepCode", 4);
+        } catch (const Error& e) {
+          failures[i] = e.description();
+        }
+      });
+    }
+    for (std::thread& fill : fills) fill.join();
+    EXPECT_EQ(failures, std::vector<std::string>(kFills));
+    ASSERT_EQ(Rows("select count(*),count(distinct cseedcode) from SNContrapose"),
+              (Table{{std::to_string(kValues), std::to_string(kValues)}}))
+        << "round " << round;
+  }
+}
+
+TEST_P(FillContraposeTest, SchemaUpgradeKeepsOneRowPerArchiveValue) {
+  Exec("drop index ux_sncontrapose_content");  // a database of an earlier version
+  AddMapping("2", "department", "D1", "0D1", "0");
+  AddMapping("2", "department", "D1", "MINE", "1");
+  AddMapping("2", "department", "D1", "0D1", "0");
+  AddMapping("2", "department", "D2", "0D2", "0");
+  AddMapping("2", "department", "D2", "0D2", "0");
+  AddMapping("20", "userdefine", "D1", "0D1", "0");
+  store::CreateSchema(db());
+  EXPECT_EQ(Mappings("department"), (Table{{"D1", "MINE", "9", "1"}, {"D2", "0D2", "9", "0"}}));
+  EXPECT_EQ(Mappings("userdefine"), (Table{{"D1", "0D1", "9", "0"}}));
+  EXPECT_THROW(AddMapping("2", "department", "D2", "0D2", "0"), Error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FillContraposeTest, ::testing::ValuesIn(Backends()));

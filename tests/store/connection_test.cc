@@ -101,6 +101,31 @@ TEST_P(ConnectionTest, BoundTextsArriveUnchangedAndNullStaysNull) {
   }
 }
 
+TEST_P(ConnectionTest, TextsWithNulOrNotUtf8AreRefusedBeforeSending) {
+  using namespace std::string_literals;
+  const std::string faulty[] = {
+      "a\0b"s,             // NUL
+      "\xFF",              // a byte that starts no character
+      "ab\xC3",            // a character cut short
+      "\xC0\x80",          // overlong
+      "\xED\xA0\x80",      // surrogate
+      "\xF4\x90\x80\x80",  // above U+10FFFF
+      "\xE6\x97\x41",      // a lead byte without its continuation
+  };
+  for (const std::string& text : faulty) {
+    try {
+      db_.db().Execute(Sql{"insert into SNContrapose (cseedcode, ccode) values ('k', :1)"},
+                       Params{text});
+      ADD_FAILURE() << "stored: " << ::testing::PrintToString(text);
+    } catch (const Error& error) {
+      EXPECT_EQ(error.number(), errc::kInvalidText) << error.description();
+    }
+  }
+  EXPECT_EQ(db_.db().Query(Sql{"select count(*) as n from SNContrapose"})->Field("n").ToInt32(), 0);
+  db_.db().Execute(Sql{"insert into SNContrapose (cseedcode, ccode) values ('k', :1)"},
+                   Params{"\xF0\x9F\x98\x80 \xE5\xBA\x8F"});  // four- and three-byte characters
+}
+
 TEST_P(ConnectionTest, FieldsKeepTheirColumnsKindAndSpelling) {
   db_.db().Execute(Sql{"insert into SNrule (cinvcode, cinvtype, igrade, cdatasrcformat) "
                        "values (:1, :2, :3, :4)"},

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/numbering_policy.h"
 #include "quillet/xml_document.h"
 #include "store/maintenance_rules.h"
 
@@ -24,6 +25,14 @@ struct RuleRow {
 // for more rows than a 16-bit counter reaches, errc::kObjectNotSet for a row
 // with fewer than seven attributes. Names of attributes are not read.
 std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule);
+
+// The numbering policy of the rule: the attributes `restart` (never, year,
+// month, day, prefix), `end` and `warn` (whole numbers), `journal` and
+// `unique` (yes, no) of the first row whose type is the running number,
+// found by name after the seven read by position. A document without them
+// gives the default policy: every policy off. Raises errc::kInvalidArgument,
+// naming the attribute, for a value it cannot take.
+NumberingPolicy ReadNumberingPolicy(const std::vector<RuleRow>& rows, const XmlDocument& rule);
 
 // The root's `cinvname`, the empty text when missing. Raises
 // errc::kObjectNotSet for an empty document.

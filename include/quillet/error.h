@@ -38,6 +38,10 @@ inline constexpr int32_t kNotImplemented = 1001;
 inline constexpr int32_t kUnsafeIdentifier =
     1201;  // a table or column name that is not a plain identifier
 inline constexpr int32_t kSharedRuleName = 1204;  // a rule name carried by more than one owner
+// Numbering policies of a rule refusing an issue.
+inline constexpr int32_t kPastEnd = 1205;       // a running number past the rule's end
+inline constexpr int32_t kIssuedBefore = 1206;  // a serial number the journal already holds
+inline constexpr int32_t kNoRestartKey = 1207;  // no document date for a restart per period
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public

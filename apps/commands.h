@@ -33,6 +33,8 @@ Command AddRuleCommand(CLI::App& tool);
 Command AddMappingCommand(CLI::App& tool);
 // `quillet number get | set`.
 Command AddNumberCommand(CLI::App& tool);
+// `quillet journal [--owner OWNER] [--since WHEN]`: issued serial numbers.
+Command AddJournalCommand(CLI::App& tool);
 // `quillet classes [CODE]`: the class tree with the classes' own rules.
 Command AddClassesCommand(CLI::App& tool);
 // `quillet items CLASS`: serial-managed items and the rule each follows.

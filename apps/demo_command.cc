@@ -143,7 +143,7 @@ int RunDemo(const DemoOptions& options) {
 
   TextTable rules({"OWNER", "NAME", "NEXT", "SEGMENTS"}, "  ");
   SetUpRules(session, rules);
-  const Mapping sales = SetMappingCode(session, source::kDepartment, "03", "SL");
+  const Mapping sales = SetMappingCode(session, source::kDepartment, "03", "SL").before;
   TextTable serials({"SHOWS", "ITEM", "VALUES", "RULE", "SERIAL NUMBER"}, "  ");
   IssueScenarios(session, date, serials);
 

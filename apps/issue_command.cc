@@ -24,9 +24,13 @@ struct IssueOptions {
 };
 
 void Print(const IssueOptions& options, const LineValues& line,
-           const std::vector<std::string>& serials) {
+           const std::vector<std::string>& serials, const std::vector<std::string>& warnings) {
   if (!options.domain.json) {
     for (const std::string& serial : serials) std::cout << serial << '\n';
+    // The serial numbers first, then what they warn of, also when both go to one file.
+    std::cout << std::flush;
+    for (const std::string& warning : warnings)
+      std::cerr << "quillet: warning: " << warning << '\n';
     return;
   }
   nlohmann::json values = nlohmann::json::object();
@@ -34,12 +38,12 @@ void Print(const IssueOptions& options, const LineValues& line,
     const std::size_t equals = word.find('=');
     values[word.substr(0, equals)] = word.substr(equals + 1);
   }
-  std::cout << nlohmann::json{{"item", line.item},
-                              {"values", values},
-                              {"serial_numbers", serials},
-                              {"saved", options.save}}
-                   .dump()
-            << '\n';
+  nlohmann::json answer = {{"item", line.item},
+                           {"values", values},
+                           {"serial_numbers", serials},
+                           {"saved", options.save}};
+  if (!warnings.empty()) answer["warnings"] = warnings;
+  std::cout << answer.dump() << '\n';
 }
 
 int RunIssue(const IssueOptions& options) {
@@ -47,7 +51,7 @@ int RunIssue(const IssueOptions& options) {
   DomainSession session(options.domain);
   const std::vector<std::string> serials =
       IssueSerialNumbers(session, line, options.count, options.save);
-  Print(options, line, serials);
+  Print(options, line, serials, session.component().LastIssueNotes().warnings);
   return kExitOk;
 }
 

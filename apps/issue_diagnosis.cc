@@ -119,6 +119,9 @@ void CheckSaving(DomainSession& session, const Owner& owner) {
 
 void ExplainNoSerialNumber(DomainSession& session, Catalog& catalog, const LineValues& line,
                            bool saving) {
+  if (const std::optional<Error>& refusal = session.component().LastIssueNotes().refusal) {
+    throw ToolFailure(refusal->description(), refusal->number());
+  }
   const Owner owner = RequireOwner(catalog.Resolve(line.item), line.item);
   const std::optional<Rule> rule = ReadRule(session.component(), owner);
   if (!rule) throw ToolFailure("the rule of " + FormatOwner(owner) + " is gone");

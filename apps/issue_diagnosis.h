@@ -10,7 +10,8 @@
 
 namespace quillet::apps {
 
-// Raises ToolFailure naming the first cause found, in this order: no rule
+// Raises ToolFailure naming the first cause found, in this order: the
+// refusal of a numbering policy in the component's last issue, no rule
 // applies (or the search stopped: unknown item, item without class, missing
 // coding rule), a rule without segments, a segment without a value and
 // without a fill sign, an unknown department, a running number that is not a

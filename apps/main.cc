@@ -71,9 +71,9 @@ int main(int argc, char** argv) {
   const std::vector<Command> commands = {
       AddDemoCommand(tool),    AddIssueCommand(tool),   AddPreviewCommand(tool),
       AddRuleCommand(tool),    AddMappingCommand(tool), AddNumberCommand(tool),
-      AddClassesCommand(tool), AddItemsCommand(tool),   AddInitCommand(tool),
-      AddCallCommand(tool),    AddRpcCommand(tool),     AddHelpCommand(tool),
-      AddServeCommand(tool)};
+      AddJournalCommand(tool), AddClassesCommand(tool), AddItemsCommand(tool),
+      AddInitCommand(tool),    AddCallCommand(tool),    AddRpcCommand(tool),
+      AddHelpCommand(tool),    AddServeCommand(tool)};
   // Set after the commands: a subcommand takes its parent's footer when added.
   tool.footer(kOverview);
   if (argc > 1 && std::string(argv[1]) == "__complete") return Complete(tool, argc, argv);

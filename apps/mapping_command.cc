@@ -57,9 +57,15 @@ int RunList(const MappingOptions& options) {
 int RunSet(const MappingOptions& options) {
   const int type = MappedSourceType(options.source);
   DomainSession session(options.domain);
-  const Mapping before = SetMappingCode(session, type, options.value, options.code);
+  const MappingChange change =
+      SetMappingCode(session, type, options.value, options.code, /*within_width=*/true);
+  const Mapping& before = change.before;
   const std::string what = SourceName(type) + " " + options.value +
                            (before.name.empty() ? "" : " (" + before.name + ")");
+  for (const std::string& other : change.same_code) {
+    std::cerr << "quillet: warning: " << SourceName(type) << " " << other << " is written "
+              << options.code << " too: serial numbers cannot tell the two apart\n";
+  }
   if (options.code.empty()) {
     std::cout << what << " has no code now: serial numbers show it fitted to its width.\n";
   } else {

@@ -8,6 +8,7 @@
 #include "apps/nearest_word.h"
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
+#include "core/text_functions.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
 
@@ -89,8 +90,8 @@ MappingList ListMappings(DomainSession& session, int type) {
   return list;
 }
 
-Mapping SetMappingCode(DomainSession& session, int type, const std::string& value,
-                       const std::string& code) {
+MappingChange SetMappingCode(DomainSession& session, int type, const std::string& value,
+                             const std::string& code, bool within_width) {
   const MappingList list = ListMappings(session, type);
   const auto found = std::find_if(list.mappings.begin(), list.mappings.end(),
                                   [&](const Mapping& m) { return m.value == value; });
@@ -98,9 +99,22 @@ Mapping SetMappingCode(DomainSession& session, int type, const std::string& valu
     throw ToolFailure(SourceName(type) + " has no value " + value + " (see 'quillet mapping list " +
                       SourceName(type) + "')");
   }
+  if (within_width && list.width > 0 && GetByteLen(code) > list.width) {
+    throw ToolFailure("the code '" + code + "' is wider than the width " +
+                      std::to_string(list.width) + " the rules give " + SourceName(type) +
+                      ": serial numbers would carry it whole, longer than the segment; choose a "
+                      "code of at most " +
+                      std::to_string(list.width) + " characters");
+  }
+  MappingChange change{*found, {}};
+  for (const Mapping& other : list.mappings) {
+    if (!code.empty() && other.value != value && other.code == code) {
+      change.same_code.push_back(other.value);
+    }
+  }
   std::string ignored;
   session.component().saveprefixcodesrv(CodeEdit(list.source.table, value, code), ignored);
-  return *found;
+  return change;
 }
 
 }  // namespace quillet::apps

@@ -37,10 +37,18 @@ DataSourceRow RequireDataSource(DomainSession& session, int type);
 // source.
 MappingList ListMappings(DomainSession& session, int type);
 
-// Writes `value` of the source as `code` (saveprefixcodesrv) and returns the
-// mapping as it was. Raises ToolFailure when the source has no such value.
-Mapping SetMappingCode(DomainSession& session, int type, const std::string& value,
-                       const std::string& code);
+// What setting a code did.
+struct MappingChange {
+  Mapping before;                      // the mapping as it was
+  std::vector<std::string> same_code;  // the other values written with the code
+};
+
+// Writes `value` of the source as `code` (saveprefixcodesrv). Raises
+// ToolFailure, writing nothing, when the source has no such value, and with
+// `within_width` when the code is wider than the width the rules give the
+// source (a mapped code is written whole).
+MappingChange SetMappingCode(DomainSession& session, int type, const std::string& value,
+                             const std::string& code, bool within_width = false);
 
 }  // namespace quillet::apps
 

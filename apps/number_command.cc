@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,14 +22,33 @@ struct NumberOptions {
   DomainOptions domain;
   std::string owner;
   std::string number;
+  bool force = false;
 };
 
-void RequireWholeNumber(const std::string& text) {
+std::optional<int32_t> WholeNumber(const std::string& text) {
   int32_t value = 0;
   const auto [stop, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || problem != std::errc() || stop != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+void RequireWholeNumber(const std::string& text) {
+  if (!WholeNumber(text)) {
     throw ToolUsage("N '" + text + "' is not a whole number from -2147483648 to 2147483647");
   }
+}
+
+// Setting the number back issues numbers again that may have been issued.
+void RequireForward(const Owner& owner, const std::string& before, const std::string& number) {
+  const std::optional<int32_t> current = WholeNumber(before);
+  if (!current || *WholeNumber(number) >= *current) return;
+  throw ToolFailure("the next running number of " + FormatOwner(owner) + " is " + before +
+                    ": setting it back to " + number + " issues " + number + " to " +
+                    std::to_string(*current - 1) +
+                    " again, serial numbers that may have been issued already (give --force to "
+                    "set it all the same)");
 }
 
 int RunGet(const NumberOptions& options) {
@@ -52,6 +72,7 @@ int RunSet(const NumberOptions& options) {
   DomainSession session(options.domain);
   Catalog(session).RequireRule(owner);
   const std::string before = ReadNextNumber(session.component(), owner);
+  if (!options.force) RequireForward(owner, before, options.number);
   WriteNextNumber(session.component(), owner, options.number);
   std::cout << "next running number of " << FormatOwner(owner) << ": " << options.number << " (was "
             << (before.empty() ? "none" : before) << ")\n";
@@ -81,6 +102,8 @@ Command AddNumberCommand(CLI::App& tool) {
   CLI::App* set = number->add_subcommand("set", "make N the next running number of OWNER's rule");
   AddOwner(*set, *options);
   set->add_option("N", options->number, "the next running number")->required();
+  set->add_flag("--force", options->force,
+                "set a number below the current one, so that numbers already issued come again");
   AddDomainOptions(*set, options->domain, false);
   set->footer("Example:\n  quillet number set all 500");
 

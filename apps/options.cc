@@ -1,6 +1,10 @@
 // Options shared by the commands that open a session with a component object.
 #include "apps/options.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <iostream>
 #include <set>
 
@@ -45,11 +49,19 @@ void AddSessionOptions(CLI::App& command, SessionOptions& options) {
       ->allow_extra_args(false);
 }
 
+std::string SignedInUser() {
+  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
+    return entry->pw_name;
+  }
+  const char* user = std::getenv("USER");
+  return user ? user : "";
+}
+
 std::shared_ptr<Login> StartSession(const SessionOptions& options) {
   SetLanguageComponent(BuiltinLanguage(options.locale));
   return std::make_shared<ConfiguredLogin>(
-      options.db,
-      std::set<std::string>(options.allowed_tasks.begin(), options.allowed_tasks.end()));
+      options.db, std::set<std::string>(options.allowed_tasks.begin(), options.allowed_tasks.end()),
+      SignedInUser());
 }
 
 void ReportProblem(const std::string& command, const std::string& message) {

@@ -46,8 +46,12 @@ void AddSessionOptions(CLI::App& command, SessionOptions& options);
 // Installs the built-in language component for the session's locale,
 // process-wide, and returns the login object the session's init receives:
 // KelDbName answers the --db value, TaskExec answers true for the tasks of
-// --allow-task.
+// --allow-task, UserName the name of the user this process runs as.
 std::shared_ptr<Login> StartSession(const SessionOptions& options);
+
+// The name of the user this process runs as ($USER when the system does not
+// tell); empty when neither does.
+std::string SignedInUser();
 
 // Writes "quillet <command>: <message>" to stderr.
 void ReportProblem(const std::string& command, const std::string& message);

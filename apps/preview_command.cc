@@ -96,6 +96,10 @@ int RunPreview(const PreviewOptions& options) {
   } else {
     PrintText(line, catalog.OwnerName({line.item, kOwnerItem}), *rule, resolution, parts);
   }
+  std::cout << std::flush;
+  for (const std::string& warning : session.component().LastIssueNotes().warnings) {
+    std::cerr << "quillet: warning: " << warning << '\n';
+  }
   return kExitOk;
 }
 

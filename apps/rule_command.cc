@@ -25,6 +25,7 @@ struct RuleOptions {
   std::string owner;
   std::string name;
   std::vector<std::string> segments;
+  bool force = false;
 };
 
 std::vector<std::string> SegmentWords(const Rule& rule) {
@@ -56,7 +57,7 @@ std::vector<Rule> ReadAllRules(DomainSession& session) {
   Catalog catalog(session);
   std::vector<Rule> rules;
   for (const Owner& owner : catalog.RuleOwners()) {
-    if (std::optional<Rule> rule = ReadRule(session.component(), owner)) {
+    if (std::optional<Rule> rule = ReadRuleWithPolicy(session, owner)) {
       rules.push_back(*std::move(rule));
     }
   }
@@ -78,8 +79,8 @@ int RunList(const RuleOptions& options) {
   }
   TextTable table({"OWNER", "NAME", "NEXT", "SEGMENTS"});
   for (const Rule& rule : rules) {
-    table.AddRow(
-        {FormatOwner(rule.owner), rule.name, rule.next_number, ShellLine(SegmentWords(rule))});
+    table.AddRow({FormatOwner(rule.owner), rule.name, NextNumberText(rule, ""),
+                  ShellLine(SegmentWords(rule))});
   }
   table.Print(std::cout);
   return kExitOk;
@@ -89,8 +90,7 @@ void PrintRule(const Rule& rule) {
   const std::string owner = FormatOwner(rule.owner);
   std::cout << "Rule \"" << rule.name << "\" of " << owner
             << (rule.owner_name.empty() ? "" : " (" + rule.owner_name + ")")
-            << ", next running number " << (rule.next_number.empty() ? "(none)" : rule.next_number)
-            << "\n\n";
+            << ", next running number " << NextNumberText(rule, "(none)") << "\n\n";
   TextTable table({"#", "SEGMENT", "GIVES"}, "  ");
   for (std::size_t i = 0; i < rule.segments.size(); ++i) {
     table.AddRow(
@@ -107,7 +107,7 @@ void PrintRule(const Rule& rule) {
 Rule RequireOwnRule(DomainSession& session, const Owner& owner) {
   Catalog catalog(session);
   catalog.RequireRule(owner);
-  std::optional<Rule> rule = ReadRule(session.component(), owner);
+  std::optional<Rule> rule = ReadRuleWithPolicy(session, owner);
   if (!rule) throw ToolFailure(FormatOwner(owner) + " has no rule of its own");
   return std::move(*rule);
 }
@@ -128,7 +128,8 @@ int RunSave(const RuleOptions& options) {
   const Owner owner = ParseOwner(options.owner);
   const std::vector<Segment> segments = ParseRuleSegments(options.segments);
   DomainSession session(options.domain);
-  const SaveOutcome outcome = SaveRuleWithNotes(session, owner, options.name, segments);
+  const SaveOutcome outcome =
+      SaveRuleWithNotes(session, owner, options.name, segments, /*guarded=*/!options.force);
   if (options.domain.json) {
     nlohmann::json saved = RuleJson(outcome.rule);
     saved["notes"] = outcome.notes;
@@ -138,7 +139,7 @@ int RunSave(const RuleOptions& options) {
   std::cout << "Saved rule \"" << outcome.rule.name << "\" of " << FormatOwner(owner)
             << (outcome.rule.owner_name.empty() ? "" : " (" + outcome.rule.owner_name + ")") << ": "
             << outcome.rule.segments.size() << " segments, next running number "
-            << (outcome.rule.next_number.empty() ? "(none)" : outcome.rule.next_number) << ".\n";
+            << NextNumberText(outcome.rule, "(none)") << ".\n";
   for (const std::string& note : outcome.notes) std::cout << "note: " << note << '\n';
   return kExitOk;
 }
@@ -182,6 +183,9 @@ Command AddRuleCommand(CLI::App& tool) {
   save->add_option("--name", options->name, "the rule's name (one owner per name)")->required();
   save->add_option("SEGMENT", options->segments, "the segments, in order, one word each")
       ->required();
+  save->add_flag("--force", options->force,
+                 "save a rule whose running number does not go up, does not fit its width, or is "
+                 "missing");
   AddDomainOptions(*save, options->domain, true);
   save->footer(SegmentNotationHelp());
 

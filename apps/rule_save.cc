@@ -4,6 +4,7 @@
 
 #include "apps/catalog.h"
 #include "apps/tool_error.h"
+#include "core/text_functions.h"
 
 namespace quillet::apps {
 namespace {
@@ -70,7 +71,49 @@ void RequireFreeName(DomainSession& session, Catalog& catalog, const Owner& owne
   }
 }
 
+std::string Where(std::size_t index, const Segment& segment) {
+  return "segment " + std::to_string(index + 1) + " '" + FormatSegment(segment) + "'";
+}
+
+std::optional<std::string> StepConcern(std::size_t index, const Segment& segment) {
+  if (segment.step > 0) return std::nullopt;
+  if (segment.step == 0) {
+    return Where(index, segment) +
+           ": with step 0 a single issue still goes up by 1, but every serial number of a batch "
+           "carries the same running number";
+  }
+  return Where(index, segment) + ": with step " + std::to_string(segment.step) +
+         " the running number counts down, towards numbers issued before";
+}
+
+std::optional<std::string> WidthConcern(std::size_t index, const Segment& segment) {
+  if (GetByteLen(segment.format) <= segment.width) return std::nullopt;
+  const std::string width = std::to_string(segment.width);
+  return Where(index, segment) + ": the start number " + segment.format + " takes " +
+         std::to_string(GetByteLen(segment.format)) + " digits and the width is " + width +
+         ": a single issue writes it cut to " + PatchValue(segment.format, width, "0") +
+         ", and a batch gives no serial numbers";
+}
+
 }  // namespace
+
+std::vector<std::string> RuleConcerns(const std::vector<Segment>& segments) {
+  std::vector<std::string> concerns;
+  bool numbered = false;
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    if (segments[i].type != source::kNumber) continue;
+    numbered = true;
+    for (auto concern : {StepConcern(i, segments[i]), WidthConcern(i, segments[i])}) {
+      if (concern) concerns.push_back(*std::move(concern));
+    }
+  }
+  if (!numbered) {
+    concerns.push_back(
+        "the rule has no running number (number,width=N): it gives the same serial number "
+        "every time the line's values are the same");
+  }
+  return concerns;
+}
 
 std::vector<Segment> ParseRuleSegments(const std::vector<std::string>& words) {
   std::vector<Segment> segments;
@@ -100,10 +143,16 @@ std::vector<Segment> ParseRuleSegments(const std::vector<std::string>& words) {
 }
 
 SaveOutcome SaveRuleWithNotes(DomainSession& session, const Owner& owner, const std::string& name,
-                              const std::vector<Segment>& segments) {
+                              const std::vector<Segment>& segments, bool guarded) {
   Catalog catalog(session);
   catalog.RequireKnown(owner);
   RequireFreeName(session, catalog, owner, name);
+  if (guarded) {
+    const std::vector<std::string> concerns = RuleConcerns(segments);
+    if (!concerns.empty()) {
+      throw ToolFailure(concerns.front() + " (give --force to save the rule as it is)");
+    }
+  }
   const std::optional<Rule> before = ReadRule(session.component(), owner);
   SaveOutcome outcome;
   if (std::optional<std::string> note = KeptNumberNote(before, segments)) {
@@ -113,7 +162,7 @@ SaveOutcome SaveRuleWithNotes(DomainSession& session, const Owner& owner, const 
     outcome.notes.push_back(std::move(note));
   }
   SaveRule(session.component(), {owner, catalog.OwnerName(owner), name, "", segments});
-  std::optional<Rule> after = ReadRule(session.component(), owner);
+  std::optional<Rule> after = ReadRuleWithPolicy(session, owner);
   if (!after) throw ToolFailure("the rule of " + FormatOwner(owner) + " was not stored");
   outcome.rule = *std::move(after);
   return outcome;

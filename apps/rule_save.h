@@ -23,12 +23,20 @@ struct SaveOutcome {
   std::vector<std::string> notes;  // what else changed, or did not
 };
 
+// What the segments would do that their author may not mean: a running
+// number that does not go up (step 0 or less), no running number at all, a
+// start number wider than its digits. One sentence each, naming the segment
+// and saying what issuing will then do; none for a sound rule. Pure.
+std::vector<std::string> RuleConcerns(const std::vector<Segment>& segments);
+
 // Saves the owner's rule. Raises ToolFailure for an owner that does not
-// exist and for a name that another owner's rule carries. The notes tell
-// when the owner keeps a running number other than the start given, and
-// which other rules now share the settings of a mapped data source.
+// exist, for a name that another owner's rule carries, and, when `guarded`,
+// for the first of the RuleConcerns (telling --force saves it all the same).
+// The notes tell when the owner keeps a running number other than the start
+// given, and which other rules now share the settings of a mapped data
+// source.
 SaveOutcome SaveRuleWithNotes(DomainSession& session, const Owner& owner, const std::string& name,
-                              const std::vector<Segment>& segments);
+                              const std::vector<Segment>& segments, bool guarded = false);
 
 // The help text of the segment notation, with examples.
 std::string SegmentNotationHelp();

@@ -3,6 +3,7 @@
 #include "apps/field_text.h"
 #include "apps/tool_error.h"
 #include "quillet/recordset.h"
+#include "store/policy_queries.h"
 
 namespace quillet::apps {
 namespace {
@@ -22,7 +23,40 @@ Segment SegmentOf(const RecordSet& row) {
   return segment;
 }
 
+void SetPolicyAttributes(XmlNode& row, const NumberingPolicy& policy) {
+  if (policy.restart != Restart::kNever) {
+    row.setAttribute("restart", std::string(RestartWord(policy.restart)));
+  }
+  if (policy.end) row.setAttribute("end", std::to_string(*policy.end));
+  if (policy.warn) row.setAttribute("warn", std::to_string(*policy.warn));
+  if (policy.journal) row.setAttribute("journal", "yes");
+  if (policy.unique) row.setAttribute("unique", "yes");
+}
+
 }  // namespace
+
+std::string NextNumberText(const Rule& rule, const std::string& none) {
+  for (const Segment& segment : rule.segments) {
+    if (segment.type != source::kNumber || segment.policy.restart == Restart::kNever) continue;
+    const Restart restart = segment.policy.restart;
+    return "from " + segment.format +
+           (restart == Restart::kPrefix ? " for each prefix"
+                                        : " every " + std::string(RestartWord(restart)));
+  }
+  return rule.next_number.empty() ? none : rule.next_number;
+}
+
+std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const Owner& owner) {
+  std::optional<Rule> rule = ReadRule(session.component(), owner);
+  if (!rule) return rule;
+  const std::optional<NumberingPolicy> policy =
+      store::policy::OwnerPolicy(session.reader(), owner.code, std::to_string(owner.type));
+  if (!policy) return rule;
+  for (Segment& segment : rule->segments) {
+    if (segment.type == source::kNumber) segment.policy = *policy;
+  }
+  return rule;
+}
 
 std::optional<Rule> ReadRule(clsQuillet& component, const Owner& owner) {
   Variant value;
@@ -58,6 +92,7 @@ std::shared_ptr<XmlDocument> RuleDocument(const std::string& owner_name,
     row.setAttribute("cpatchsign", segment.pad);
     row.setAttribute("creplacesign", segment.fill);
     row.setAttribute("isteplength", std::to_string(segment.step));
+    if (segment.type == source::kNumber) SetPolicyAttributes(row, segment.policy);
   }
   return document;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/domain_session.h"
 #include "apps/owner_notation.h"
 #include "apps/segment_notation.h"
 #include "quillet/quillet.h"
@@ -28,9 +29,19 @@ struct Rule {
 // rule header. Raises quillet::Error.
 std::optional<Rule> ReadRule(clsQuillet& component, const Owner& owner);
 
+// ReadRule, with the rule's numbering policies set on its running-number
+// segment (read on the session's own connection). Raises quillet::Error.
+std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const Owner& owner);
+
+// The rule's running number policy in words: "from N every month" (year,
+// day; "for each prefix") for a rule that restarts its counters, else the
+// stored next running number, or `none` when it has none.
+std::string NextNumberText(const Rule& rule, const std::string& none);
+
 // The rule document SaveSNRulesrv reads: the owner's name on the root, one
 // `row` per segment with its seven attributes in the order grade, type,
-// format, width, pad sign, fill sign, step.
+// format, width, pad sign, fill sign, step; the running number's row then
+// carries the policies that are on (restart, end, warn, journal, unique).
 std::shared_ptr<XmlDocument> RuleDocument(const std::string& owner_name,
                                           const std::vector<Segment>& segments);
 

@@ -290,11 +290,37 @@ class SegmentReader {
       segment_.fill = value;
     } else if (key == "start" || key == "format") {
       ReadFormatKey(key, value);
+    } else if (IsPolicyKey(key)) {
+      ReadPolicy(key, value);
     } else {
-      throw NotationError(
-          "unknown setting '" + std::string(part.name) + "' in " + source_name_ +
-          DidYouMean(key, {"width", "pad", "fill", "step", std::string(FormatKey(segment_.type))}) +
-          " (settings: width, pad, fill, step, " + std::string(FormatKey(segment_.type)) + ")");
+      throw NotationError("unknown setting '" + std::string(part.name) + "' in " + source_name_ +
+                          DidYouMean(key, KnownKeys()) + " (settings: " + KnownKeyList() + ")");
+    }
+  }
+
+  static bool IsPolicyKey(const std::string& key) {
+    return key == "restart" || key == "end" || key == "warn" || key == "journal" || key == "unique";
+  }
+
+  void ReadPolicy(const std::string& key, const std::string& value) {
+    if (segment_.type != source::kNumber) {
+      throw NotationError(key + " is a setting of the running number (number,...), not of " +
+                          source_name_);
+    }
+    NumberingPolicy& policy = segment_.policy;
+    if (key == "restart") {
+      const std::optional<Restart> restart = RestartOf(value);
+      if (!restart) {
+        throw NotationError("restart '" + value + "' is not one of " + std::string(RestartWords()));
+      }
+      policy.restart = *restart;
+    } else if (key == "end" || key == "warn") {
+      (key == "end" ? policy.end : policy.warn) =
+          ReadWhole(key, value, std::numeric_limits<int32_t>::min());
+    } else {
+      const std::optional<bool> yes = YesNoOf(value);
+      if (!yes) throw NotationError(key + " '" + value + "' is not yes or no");
+      (key == "journal" ? policy.journal : policy.unique) = *yes;
     }
   }
 
@@ -317,6 +343,21 @@ class SegmentReader {
                             std::to_string(limits::kMaxSegmentWidth) +
                             (running_number ? " (the digits of the running number)" : ""),
                         errc::kWidthOutOfRange);
+  }
+
+  std::vector<std::string> KnownKeys() const {
+    std::vector<std::string> keys = {"width", "pad", "fill", "step",
+                                     std::string(FormatKey(segment_.type))};
+    if (segment_.type == source::kNumber) {
+      keys.insert(keys.end(), {"restart", "end", "warn", "journal", "unique"});
+    }
+    return keys;
+  }
+
+  std::string KnownKeyList() const {
+    std::string list;
+    for (const std::string& key : KnownKeys()) list += (list.empty() ? "" : ", ") + key;
+    return list;
   }
 
   void ReadFormatKey(const std::string& key, const std::string& value) {
@@ -344,6 +385,16 @@ void AppendSetting(std::string& word, std::string_view key, std::string_view val
   word += key;
   word += '=';
   word += Escape(value);
+}
+
+// The policies that are on, in the order of the notation.
+void AppendPolicy(std::string& word, const NumberingPolicy& policy) {
+  if (policy.restart != Restart::kNever)
+    AppendSetting(word, "restart", RestartWord(policy.restart));
+  if (policy.end) AppendSetting(word, "end", std::to_string(*policy.end));
+  if (policy.warn) AppendSetting(word, "warn", std::to_string(*policy.warn));
+  if (policy.journal) AppendSetting(word, "journal", "yes");
+  if (policy.unique) AppendSetting(word, "unique", "yes");
 }
 
 }  // namespace
@@ -416,6 +467,7 @@ std::string FormatSegment(const Segment& segment) {
   if (is_number || segment.step != 0) AppendSetting(word, "step", std::to_string(segment.step));
   if (is_number) {
     AppendSetting(word, "start", segment.format);
+    AppendPolicy(word, segment.policy);
   } else if (!has_head && !segment.format.empty()) {
     AppendSetting(word, "format", segment.format);
   }

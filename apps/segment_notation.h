@@ -6,13 +6,17 @@
 //   source   := date | lot | department | workcenter | warehouse | clerk |
 //               supplier | class | item | text | number | free1 ... free10 |
 //               "type" N (a data source type without a name)
-//   key      := width | pad | fill | step | start | format
+//   key      := width | pad | fill | step | start | format |
+//               restart | end | warn | journal | unique      (number only)
 //
 // The value after the source name is the segment's format where it has a
 // meaning of its own: the pattern of `date`, the level of `department` and
 // `class`, the fixed text of `text`. `number` takes its start value as
-// `start=`, every other source its format as `format=`. Names and keys are
-// read without regard to case.
+// `start=`, every other source its format as `format=`. The numbering
+// policies of the rule are settings of its `number` segment: `restart=`
+// never | year | month | day | prefix, `end=N`, `warn=N`, `journal=yes`,
+// `unique=yes`; each is off unless given. Names, keys and the policy words
+// are read without regard to case.
 //
 // Escapes inside values: `\,` `\=` `\\` stand for themselves, `\n` `\r` `\t`
 // for a line feed, carriage return and tab, `\u{HEX}` for any character.
@@ -26,7 +30,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "core/numbering_policy.h"
 
 namespace quillet::apps {
 
@@ -41,14 +48,27 @@ inline constexpr int kText = 9;
 inline constexpr int kNumber = 10;
 }  // namespace source
 
-// One rule segment, as its SNrule row stores it.
+// One rule segment, as its SNrule row stores it, and for the running number
+// the rule's numbering policies (stored beside the rule, see SavePolicy).
 struct Segment {
-  int type = source::kText;  // cdatasrctype
-  std::string format;        // cdatasrcformat: pattern, level, fixed text or start value
-  int32_t width = 0;         // iformatlength (digits of the running number)
-  std::string pad;           // cpatchsign; empty means "0"
-  std::string fill;          // creplacesign; empty means an empty value is an error
-  int32_t step = 0;          // isteplength
+  Segment(int type_code = source::kText, std::string format_text = {}, int32_t width_digits = 0,
+          std::string pad_sign = {}, std::string fill_sign = {}, int32_t step_length = 0,
+          NumberingPolicy numbering = {})
+      : type(type_code),
+        format(std::move(format_text)),
+        width(width_digits),
+        pad(std::move(pad_sign)),
+        fill(std::move(fill_sign)),
+        step(step_length),
+        policy(numbering) {}
+
+  int type;                // cdatasrctype
+  std::string format;      // cdatasrcformat: pattern, level, fixed text or start value
+  int32_t width;           // iformatlength (digits of the running number)
+  std::string pad;         // cpatchsign; empty means "0"
+  std::string fill;        // creplacesign; empty means an empty value is an error
+  int32_t step;            // isteplength
+  NumberingPolicy policy;  // the rule's numbering policies (number only)
 
   friend bool operator==(const Segment&, const Segment&) = default;
 };
@@ -74,7 +94,8 @@ class NotationError : public std::runtime_error {
 // limits::kMinRunningNumberWidth (errc::kWidthOutOfRange, as the component's
 // rule save), and a malformed escape or one that stands for NUL
 // (errc::kInvalidText). Defaults:
-// width 0, step 1 for `number` and 0 otherwise, start 1. Pure; thread-safe.
+// width 0, step 1 for `number` and 0 otherwise, start 1, every policy off.
+// Pure; thread-safe.
 Segment ParseSegment(std::string_view word);
 
 // The canonical word of a segment: ParseSegment(FormatSegment(s)) == s for

@@ -31,6 +31,15 @@ Variant clsQuillet::init(std::shared_ptr<Login>& ologin) {
   return Variant();
 }
 
+std::string clsQuillet::UserName() {
+  try {
+    return objlogin ? objlogin->UserName() : std::string();
+  } catch (...) {
+    // The login object is the host's: a name it cannot tell is no name.
+    return {};
+  }
+}
+
 bool clsQuillet::CallTaskExec(const std::string& task_id, int16_t mode) {
   try {
     if (!objlogin) return false;
@@ -131,12 +140,20 @@ Variant clsQuillet::SavemaxNumbersrv(const std::string& Invccode, Variant& Rstin
 std::string clsQuillet::getLineSNum(std::string& cinvcode, std::shared_ptr<XmlDocument>& DomHead,
                                     std::shared_ptr<XmlDocument>& DomBody, std::string& vchType,
                                     bool bSave) {
-  return generation::getLineSNum(ServiceConnection(), cinvcode, DomHead, DomBody, vchType, bSave);
+  issue_notes_ = {};
+  generation::IssueCall call{[this] { return UserName(); }, {}};
+  std::string serial = generation::getLineSNum(ServiceConnection(), cinvcode, DomHead, DomBody,
+                                               vchType, bSave, call);
+  issue_notes_ = std::move(call.notes);
+  return serial;
 }
 
 std::string clsQuillet::getSNumber(std::string& cinvcode, std::shared_ptr<XmlDocument>& DomValue,
                                    std::string&, bool bSave) {
-  return generation::getSNumber(ServiceConnection(), cinvcode, DomValue, bSave);
+  generation::IssueCall call{[this] { return UserName(); }, {}};
+  std::string serial = generation::getSNumber(ServiceConnection(), cinvcode, DomValue, bSave, call);
+  issue_notes_ = std::move(call.notes);
+  return serial;
 }
 
 std::string clsQuillet::GetContrapose(const std::string& cDataType, const std::string& cSeed) {
@@ -146,13 +163,19 @@ std::string clsQuillet::GetContrapose(const std::string& cDataType, const std::s
 std::shared_ptr<XmlDocument> clsQuillet::getSNbatch(std::string& cinvcode,
                                                     std::shared_ptr<XmlDocument>& DomValue,
                                                     std::string& sErr, bool bSave) {
-  return generation::getSNbatch(ServiceConnection(), cinvcode, DomValue, sErr, bSave);
+  generation::IssueCall call{[this] { return UserName(); }, {}};
+  auto list = generation::getSNbatch(ServiceConnection(), cinvcode, DomValue, sErr, bSave, call);
+  issue_notes_ = std::move(call.notes);
+  return list;
 }
 
 std::shared_ptr<XmlDocument> clsQuillet::getSNrule(std::string& cinvcode,
                                                    std::shared_ptr<XmlDocument>& DomValue,
                                                    std::string&, bool) {
-  return generation::getSNrule(ServiceConnection(), cinvcode, DomValue);
+  generation::IssueCall call;
+  auto parts = generation::getSNrule(ServiceConnection(), cinvcode, DomValue, call);
+  issue_notes_ = std::move(call.notes);
+  return parts;
 }
 
 }  // namespace quillet

@@ -76,18 +76,22 @@ std::shared_ptr<XmlDocument> DecodeDocument(const service::Method& method,
   return document;
 }
 
-// {"KelDbName": "...", "tasks": ["T1", ...]} gives a login object with these
-// answers; null gives an empty reference.
+// {"KelDbName": "...", "tasks": ["T1", ...], "user": "..."} gives a login
+// object with these answers; null gives an empty reference.
 std::shared_ptr<Login> DecodeLogin(const service::Method& method, const service::Parameter& param,
                                    const json& value) {
   if (value.is_null()) return nullptr;
-  const std::string expected = "null or {\"KelDbName\": text, \"tasks\": [text, ...]}";
+  const std::string expected =
+      "null or {\"KelDbName\": text, \"tasks\": [text, ...], \"user\": text}";
   if (!value.is_object()) RaiseWrongType(method, param, expected, value);
   std::string connection_string;
+  std::string user;
   std::set<std::string> tasks;
   for (const auto& [key, member] : value.items()) {
     if (service::EqualsIgnoringAsciiCase(key, "KelDbName") && member.is_string()) {
       connection_string = member.get<std::string>();
+    } else if (service::EqualsIgnoringAsciiCase(key, "user") && member.is_string()) {
+      user = member.get<std::string>();
     } else if (service::EqualsIgnoringAsciiCase(key, "tasks") && member.is_array()) {
       for (const json& task : member) {
         if (!task.is_string()) RaiseWrongType(method, param, expected, value);
@@ -97,7 +101,8 @@ std::shared_ptr<Login> DecodeLogin(const service::Method& method, const service:
       RaiseWrongType(method, param, expected, value);
     }
   }
-  return std::make_shared<ConfiguredLogin>(std::move(connection_string), std::move(tasks));
+  return std::make_shared<ConfiguredLogin>(std::move(connection_string), std::move(tasks),
+                                           std::move(user));
 }
 
 Variant DecodeVariantParameter(const service::Method& method, const service::Parameter& param,
@@ -243,6 +248,18 @@ std::size_t NestingDepth(std::string_view text) {
   return deepest;
 }
 
+bool IsIssuingMethod(const service::Method& method) {
+  return method.name == "getLineSNum" || method.name == "getSNumber" ||
+         method.name == "getSNbatch" || method.name == "getSNrule";
+}
+
+// An issuing method's warnings beside its result, when it has any.
+void AddWarnings(json& response, const service::Method& method, const clsQuillet& object) {
+  if (!IsIssuingMethod(method)) return;
+  const std::vector<std::string>& warnings = object.LastIssueNotes().warnings;
+  if (!warnings.empty()) response["warnings"] = warnings;
+}
+
 [[noreturn]] void RaiseMalformed(const std::string& why) {
   throw UsageError(errc::kInvalidArgument, "malformed request: " + why);
 }
@@ -263,7 +280,9 @@ json PreparedCall::Run(clsQuillet& object) {
   state_->ran = true;
   try {
     const Variant result = service::InvokeMethod(*state_->method, object, state_->args);
-    return Response(EncodeVariant(result), OutParameters(*state_), nullptr);
+    json response = Response(EncodeVariant(result), OutParameters(*state_), nullptr);
+    AddWarnings(response, *state_->method, object);
+    return response;
   } catch (const Error& error) {
     return NotRun(error);
   } catch (const std::exception& error) {

@@ -109,15 +109,20 @@ std::string ToUpperAscii(std::string text) {
   return text;
 }
 
+// A 'T' between date and time read as a blank.
+std::string Spaced(std::string value) {
+  for (char& c : value) {
+    if (c == 'T') c = ' ';
+  }
+  return value;
+}
+
 }  // namespace
 
 std::string FormatDateValue(const std::string& value, const std::string& pattern, bool) {
   if (utf8::Length(pattern) < 3) return value;
   if (value.empty()) return "";
-  std::string spaced = value;
-  for (char& c : spaced) {
-    if (c == 'T') c = ' ';
-  }
+  const std::string spaced = Spaced(value);
   const std::optional<DateTime> date = ParseDateTime(spaced);
   if (!date) return spaced;
 
@@ -132,6 +137,12 @@ std::string FormatDateValue(const std::string& value, const std::string& pattern
   ReplaceAll(out, "HH", TwoDigits(date->hour));
   ReplaceAll(out, "SS", TwoDigits(date->second));
   return out;
+}
+
+std::optional<std::string> DayOfDateValue(const std::string& value) {
+  const std::optional<DateTime> date = ParseDateTime(Spaced(value));
+  if (!date) return std::nullopt;
+  return Digits(date->year, 4) + "-" + TwoDigits(date->month) + "-" + TwoDigits(date->day);
 }
 
 }  // namespace quillet

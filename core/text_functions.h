@@ -4,6 +4,7 @@
 #define QUILLET_CORE_TEXT_FUNCTIONS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillet {
@@ -28,6 +29,10 @@ int32_t GetLongValue(const std::string& text);
 // or the value does not parse as a date.
 std::string FormatDateValue(const std::string& value, const std::string& pattern,
                             bool unused = false);
+
+// The day of a date value as FormatDateValue reads dates, written
+// "YYYY-MM-DD"; nullopt when the value is not a date.
+std::optional<std::string> DayOfDateValue(const std::string& value);
 
 }  // namespace quillet
 

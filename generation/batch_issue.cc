@@ -6,6 +6,7 @@
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
 #include "generation/methods.h"
+#include "generation/policy_issue.h"
 #include "generation/rule_evaluation.h"
 #include "generation/rule_parts.h"
 #include "generation/running_number_lease.h"
@@ -57,11 +58,47 @@ std::optional<std::string> Entries(const XmlNode& parts, int16_t count, std::str
   return list;
 }
 
+// An attribute value between apostrophes.
+std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == '&') {
+      escaped += "&amp;";
+    } else if (c == '<') {
+      escaped += "&lt;";
+    } else if (c == '\'') {
+      escaped += "&apos;";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// The batch of a rule with a numbering policy; its serial numbers are
+// escaped, as they are saved (and journaled) before the list is made.
+void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const XmlDocument& values,
+                      const NumberingPolicy& policy, int16_t count, bool save, IssueCall& call,
+                      std::string& sErr, XmlDocument& result) {
+  std::string list = "<SN>";
+  if (count > 0) {
+    const PolicyIssue issued =
+        IssueUnderPolicy(db, subject, values, policy, count, true, save, call);
+    if (issued.digits_exceeded) {
+      sErr = modLanguage::GetResString(kDigitLimitKey);
+      return;
+    }
+    for (const std::string& serial : issued.serials) list += "<R sn='" + Escaped(serial) + "' />";
+  }
+  result.loadXML(kDeclaration + list + "</SN>");
+}
+
 }  // namespace
 
 std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinvcode,
                                         const std::shared_ptr<XmlDocument>& DomValue,
-                                        std::string& sErr, bool bSave) {
+                                        std::string& sErr, bool bSave, IssueCall& call) {
+  call.notes = {};
   auto result = std::make_shared<XmlDocument>();
   int16_t count = 0;
   const auto fallback = [&](std::string error) {
@@ -73,6 +110,12 @@ std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinv
     const std::optional<RuleOwner> owner = GetRuleOwner(db, ItemCodeOf(DomValue));
     if (!owner) return fallback("");
     count = CountOf(*DomValue);
+    if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *owner)) {
+      cinvcode = ItemCodeOf(DomValue);
+      BatchUnderPolicy(db, {cinvcode, *owner}, *DomValue, *policy, count, bSave, call, sErr,
+                       *result);
+      return result;
+    }
     // Saving holds the running number from its read in the evaluation to its
     // update, so no other caller issues from the same number meanwhile.
     std::optional<RunningNumberLease> lease;
@@ -81,7 +124,7 @@ std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinv
       lease.emplace(db);
       read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
     }
-    const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, read_number);
+    const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, nullptr, read_number);
     if (parts->xml().empty()) return fallback("");
 
     std::string next;
@@ -96,6 +139,9 @@ std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinv
     // result empty.
     result->loadXML(kDeclaration + *entries + "</SN>");
     return result;
+  } catch (const PolicyRefusal& refusal) {
+    call.notes.refusal = refusal;
+    return fallback(refusal.what());
   } catch (const std::exception& error) {
     return fallback(error.what());
   }

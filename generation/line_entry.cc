@@ -72,7 +72,8 @@ void SetRowValue(const XmlDocument& values, const std::string& name, const std::
 std::string getLineSNum(store::Connection& db, std::string& cinvcode,
                         const std::shared_ptr<XmlDocument>& DomHead,
                         const std::shared_ptr<XmlDocument>& DomBody, const std::string& vchType,
-                        bool bSave) {
+                        bool bSave, IssueCall& call) {
+  call.notes = {};
   // getSNumber writes its item code back; the caller's stays as it is.
   std::string item_code = cinvcode;
   const bool standard = IsStandardVoucherType(vchType);
@@ -88,7 +89,7 @@ std::string getLineSNum(store::Connection& db, std::string& cinvcode,
     SetRowValue(*values, source.row,
                 GetRowAttr(source.source == Source::kHead ? head : body, column));
   }
-  return getSNumber(db, item_code, values, bSave);
+  return getSNumber(db, item_code, values, bSave, call);
 }
 
 }  // namespace quillet::generation

@@ -15,6 +15,12 @@ std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values) {
   return *std::move(code);
 }
 
+int32_t RunningStep(const Variant& step) {
+  if (step.IsNull()) return 1;
+  if (step.type() == Variant::Type::kText ? step.text() == "0" : step.ToDouble() == 0) return 1;
+  return step.ToInt32();
+}
+
 std::optional<RuleSubject> ResolveSubject(store::Connection& db,
                                           const std::shared_ptr<XmlDocument>& values,
                                           std::string& cinvcode) {

@@ -5,6 +5,7 @@
 #define QUILLET_GENERATION_RULE_EVALUATION_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +41,11 @@ struct RunningNumber {
   const RecordSet& segment;  // positioned on the running-number segment row
   const Variant& stored;     // SNrulemain.cnumber of the owner, as read
 };
+
+// How far one issue advances the running number: the segment's isteplength,
+// where a null or zero step advances by one. Raises for a step that is not a
+// 32-bit whole number.
+int32_t RunningStep(const Variant& step);
 
 // Answers the running-number segment's text. May raise to fail the walk.
 using RunningNumberHandler = std::function<std::string(const RunningNumber&)>;

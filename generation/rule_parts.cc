@@ -6,6 +6,7 @@
 #include "core/runtime_errors.h"
 #include "core/utf8.h"
 #include "generation/methods.h"
+#include "generation/policy_issue.h"
 #include "generation/rule_evaluation.h"
 #include "generation/segment_text.h"
 
@@ -30,37 +31,73 @@ constexpr const char* kFailureText =
 // The position is a 16-bit whole number, and the suffix starts after it.
 constexpr std::size_t kLongestPosition = 32766;
 
+// The running number as the parts report it.
+struct RunningParts {
+  std::string step, stored, digits;
+  Variant start;
+};
+
+// Under a numbering policy: the counter of the line in place of the
+// header's number, then the end and warning number checked.
+void ApplyPolicy(store::Connection& db, const RuleSubject& subject, const XmlDocument& values,
+                 const NumberingPolicy& policy, WalkedRule& walked, const std::string& suffix,
+                 RunningParts& running, IssueCall& call) {
+  int32_t value = Variant(running.stored).ToInt32();
+  if (policy.restart != Restart::kNever) {
+    value = NextCounterNumber(db, subject, values, policy.restart, walked.prefix, suffix,
+                              running.start);
+    running.stored = std::to_string(value);
+    walked.running_text =
+        RunningNumberText(value, running.stored, Variant(running.digits).ToInt16());
+    walked.text = walked.prefix + walked.running_text + suffix;
+    walked.position = utf8::Length(walked.prefix + walked.running_text);
+  }
+  CheckLimits(policy, subject.owner, value, value, call.notes.warnings);
+}
+
+RuleSubject SubjectOf(store::Connection& db, std::string& cinvcode,
+                      const std::shared_ptr<XmlDocument>& values,
+                      const std::optional<RuleOwner>& known_owner) {
+  if (known_owner) {
+    RuleSubject subject{ItemCodeOf(values), *known_owner};
+    cinvcode = subject.item_code;
+    return subject;
+  }
+  std::optional<RuleSubject> resolved = ResolveSubject(db, values, cinvcode);
+  if (!resolved) throw Error(errc::kNoCurrentRecord, "No rule applies to the item");
+  return *std::move(resolved);
+}
+
 // Evaluates and loads the parts; raises on every failure.
 void Evaluate(store::Connection& db, std::string& cinvcode,
               const std::shared_ptr<XmlDocument>& values,
-              const std::optional<RuleOwner>& known_owner, const HeaderNumberReader& read_number,
-              XmlDocument& parts) {
-  RuleSubject subject;
-  if (known_owner) {
-    subject = {ItemCodeOf(values), *known_owner};
-    cinvcode = subject.item_code;
-  } else {
-    std::optional<RuleSubject> resolved = ResolveSubject(db, values, cinvcode);
-    if (!resolved) throw Error(errc::kNoCurrentRecord, "No rule applies to the item");
-    subject = *std::move(resolved);
-  }
+              const std::optional<RuleOwner>& known_owner, IssueCall* call,
+              const HeaderNumberReader& read_number, XmlDocument& parts) {
+  const RuleSubject subject = SubjectOf(db, cinvcode, values, known_owner);
+  const std::optional<NumberingPolicy> policy = call ? PolicyOf(db, subject.owner) : std::nullopt;
+  const bool counted = policy && policy->restart != Restart::kNever;
 
-  std::string step, stored, digits;
+  RunningParts numbers;
   const auto running = [&](const RunningNumber& number) {
-    step = FieldText(number.segment.Field("isteplength"));
+    numbers.step = FieldText(number.segment.Field("isteplength"));
     const int32_t value = number.stored.ToInt32();
-    stored = std::to_string(value);
-    digits = FieldText(number.segment.Field("iformatlength"));
+    numbers.stored = std::to_string(value);
+    numbers.digits = FieldText(number.segment.Field("iformatlength"));
+    numbers.start = number.segment.Field("cdatasrcformat");
     return RunningNumberText(value, FieldText(number.stored),
                              number.segment.Field("iformatlength").ToInt16());
   };
-  const std::optional<WalkedRule> walked = WalkRule(db, *values, subject, running, read_number);
+  std::optional<WalkedRule> walked =
+      WalkRule(db, *values, subject, running,
+               counted ? HeaderNumberReader(UnusedHeaderNumber) : read_number);
   if (!walked) throw Error(errc::kNoCurrentRecord, "The rule has no segments");
-  if (walked->has_running_number && walked->position > kLongestPosition) RaiseOverflow();
-
-  const std::string suffix(
+  std::string suffix(
       std::string_view(walked->text).substr(utf8::OffsetOf(walked->text, walked->position)));
-  parts.loadXML(PartsText(*walked, suffix, step, stored, digits));
+  if (policy && walked->has_running_number) {
+    ApplyPolicy(db, subject, *values, *policy, *walked, suffix, numbers, *call);
+  }
+  if (walked->has_running_number && walked->position > kLongestPosition) RaiseOverflow();
+  parts.loadXML(PartsText(*walked, suffix, numbers.step, numbers.stored, numbers.digits));
 }
 
 }  // namespace
@@ -68,19 +105,28 @@ void Evaluate(store::Connection& db, std::string& cinvcode,
 std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db, std::string& cinvcode,
                                                const std::shared_ptr<XmlDocument>& values,
                                                const std::optional<RuleOwner>& known_owner,
+                                               IssueCall* call,
                                                const HeaderNumberReader& read_number) {
   auto parts = std::make_shared<XmlDocument>();
   try {
-    Evaluate(db, cinvcode, values, known_owner, read_number, *parts);
-  } catch (const std::exception&) {
+    Evaluate(db, cinvcode, values, known_owner, call, read_number, *parts);
+  } catch (const std::exception& failure) {
+    if (call) {
+      call->notes.warnings.clear();
+      if (const auto* refusal = dynamic_cast<const PolicyRefusal*>(&failure)) {
+        call->notes.refusal = *refusal;
+      }
+    }
     parts->loadXML(kFailureText);
   }
   return parts;
 }
 
 std::shared_ptr<XmlDocument> getSNrule(store::Connection& db, std::string& cinvcode,
-                                       const std::shared_ptr<XmlDocument>& DomValue) {
-  return EvaluateRuleParts(db, cinvcode, DomValue, std::nullopt);
+                                       const std::shared_ptr<XmlDocument>& DomValue,
+                                       IssueCall& call) {
+  call.notes = {};
+  return EvaluateRuleParts(db, cinvcode, DomValue, std::nullopt, &call);
 }
 
 }  // namespace quillet::generation

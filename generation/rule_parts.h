@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "generation/issue_call.h"
 #include "generation/rule_evaluation.h"
 #include "generation/rule_owner.h"
 #include "quillet/xml_document.h"
@@ -18,10 +19,14 @@ namespace quillet::generation {
 // root, empty text) on any failure. `cinvcode` receives the value document's
 // item code. With `known_owner` the owner is taken as given instead of being
 // resolved again (the batch has just resolved it); with `read_number` the
-// running number is read through it. Never throws.
+// running number is read through it. With `call`, the rule's numbering
+// policy applies: a rule that restarts its running number reports the
+// counter of the line, and the end and warning number are checked, their
+// refusal and warnings left in `call->notes`. Never throws.
 std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db, std::string& cinvcode,
                                                const std::shared_ptr<XmlDocument>& values,
                                                const std::optional<RuleOwner>& known_owner,
+                                               IssueCall* call = nullptr,
                                                const HeaderNumberReader& read_number = nullptr);
 
 }  // namespace quillet::generation

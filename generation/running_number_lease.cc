@@ -1,6 +1,7 @@
 #include "generation/running_number_lease.h"
 
 #include "quillet/error.h"
+#include "store/policy_queries.h"
 #include "store/rule_queries.h"
 
 namespace quillet::generation {
@@ -15,12 +16,37 @@ RunningNumberLease::~RunningNumberLease() {
 }
 
 std::shared_ptr<RecordSet> RunningNumberLease::Read(const RuleOwner& owner) {
+  Begin(owner);
+  return store::generation::LockedHeaderNumber(*writer_, owner.code, owner.TypeText());
+}
+
+void RunningNumberLease::Begin(const RuleOwner& owner) {
   if (owner_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
   if (!writer_) writer_ = store::generation::OpenWriter(service_);
   store::generation::BeginWrite(*writer_);
   open_transaction_ = true;
   owner_ = owner;
-  return store::generation::LockedHeaderNumber(*writer_, owner.code, owner.TypeText());
+}
+
+int32_t RunningNumberLease::ClaimCounter(const RuleOwner& owner, const std::string& key,
+                                         int32_t start, int32_t amount) {
+  Begin(owner);
+  return store::policy::AdvanceCounter(*writer_, owner.code, owner.TypeText(), key, start, amount);
+}
+
+store::Connection& RunningNumberLease::Writer() {
+  if (!open_transaction_) {
+    throw Error(errc::kConnectionClosed, "Operation is not allowed when the object is closed.");
+  }
+  return *writer_;
+}
+
+void RunningNumberLease::Commit() {
+  Writer();
+  store::generation::CommitWrite(*writer_);
+  open_transaction_ = false;
+  advanced_ = true;
+  writer_.reset();
 }
 
 std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int32_t step) {

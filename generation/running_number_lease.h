@@ -33,6 +33,28 @@ class RunningNumberLease {
   // Raises the database's errors, errc::kObjectOpen when called twice.
   std::shared_ptr<RecordSet> Read(const RuleOwner& owner);
 
+  // Opens the connection and begins the transaction, reading nothing: for
+  // an issue whose numbers come from elsewhere. Raises as Read does.
+  void Begin(const RuleOwner& owner);
+
+  // Begins as Begin does and takes `amount` from the owner's counter `key`
+  // (created at `start`), which stays locked until the transaction ends;
+  // returns the first number taken. Raises as Read does, and
+  // errc::kOverflow past 32 bits.
+  int32_t ClaimCounter(const RuleOwner& owner, const std::string& key, int32_t start,
+                       int32_t amount);
+
+  // The connection of the open transaction, for what the issue records with
+  // it. Raises errc::kConnectionClosed without one.
+  store::Connection& Writer();
+
+  // Whether a transaction is open.
+  bool open() const { return open_transaction_; }
+
+  // Commits the transaction and gives the connection back; the header's
+  // running number stays as it is. Raises as Advance does.
+  void Commit();
+
   // Reads the owner's cnumber and advances it by `step` (the caller has
   // checked the sum against 32 bits when it calls Advance): in one statement
   // when the stored text is a plain number whose sum fits, after which

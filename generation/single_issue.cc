@@ -5,23 +5,20 @@
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
 #include "generation/methods.h"
+#include "generation/policy_issue.h"
 #include "generation/rule_evaluation.h"
 #include "generation/running_number_lease.h"
 
 namespace quillet::generation {
 namespace {
 
-// A null or zero step advances by one.
-int32_t StepOf(const Variant& step) {
-  if (step.IsNull()) return 1;
-  if (step.type() == Variant::Type::kText ? step.text() == "0" : step.ToDouble() == 0) return 1;
-  return step.ToInt32();
-}
-
 std::string Issue(store::Connection& db, std::string& cinvcode,
-                  const std::shared_ptr<XmlDocument>& values, bool save) {
+                  const std::shared_ptr<XmlDocument>& values, bool save, IssueCall& call) {
   const std::optional<RuleSubject> subject = ResolveSubject(db, values, cinvcode);
   if (!subject) return {};
+  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, subject->owner)) {
+    return IssueUnderPolicy(db, *subject, *values, *policy, 1, false, save, call).serials.front();
+  }
   // Saving reads the number under the lease, so the value read is the one
   // advanced, whoever else issues at the same time.
   std::optional<RunningNumberLease> lease;
@@ -29,7 +26,7 @@ std::string Issue(store::Connection& db, std::string& cinvcode,
   if (save) {
     lease.emplace(db);
     read_number = [&](const RuleOwner& owner, const RecordSet& segment) {
-      return lease->Claim(owner, StepOf(segment.Field("isteplength")));
+      return lease->Claim(owner, RunningStep(segment.Field("isteplength")));
     };
   }
   const auto running = [&](const RunningNumber& number) {
@@ -37,7 +34,7 @@ std::string Issue(store::Connection& db, std::string& cinvcode,
     std::string text =
         PatchValue(std::to_string(value), FieldText(number.segment.Field("iformatlength")), "0");
     if (save) {
-      const int32_t next = CheckedAdd(value, StepOf(number.segment.Field("isteplength")));
+      const int32_t next = CheckedAdd(value, RunningStep(number.segment.Field("isteplength")));
       lease->Advance(std::to_string(next));
     }
     return text;
@@ -49,9 +46,13 @@ std::string Issue(store::Connection& db, std::string& cinvcode,
 }  // namespace
 
 std::string getSNumber(store::Connection& db, std::string& cinvcode,
-                       const std::shared_ptr<XmlDocument>& DomValue, bool bSave) {
+                       const std::shared_ptr<XmlDocument>& DomValue, bool bSave, IssueCall& call) {
+  call.notes = {};
   try {
-    return Issue(db, cinvcode, DomValue, bSave);
+    return Issue(db, cinvcode, DomValue, bSave, call);
+  } catch (const PolicyRefusal& refusal) {
+    call.notes.refusal = refusal;
+    return {};
   } catch (const std::exception&) {
     // Every failure is the empty text; a number saved before it stays saved.
     return {};

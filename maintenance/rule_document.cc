@@ -47,6 +47,32 @@ std::optional<double> NumberIn(std::string_view text) {
   return value;
 }
 
+[[noreturn]] void RaiseBadSetting(const std::string& name, const std::string& value,
+                                  const std::string& expected) {
+  throw Error(errc::kInvalidArgument,
+              "the running number's " + name + " '" + value + "' is not " + expected);
+}
+
+std::optional<int32_t> WholeNumberSetting(const XmlNode& row, const std::string& name) {
+  const std::optional<std::string> value = row.getAttribute(name);
+  if (!value) return std::nullopt;
+  const std::string text = TrimBlanks(*value);
+  int32_t number = 0;
+  const auto [stop, problem] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (text.empty() || problem != std::errc() || stop != text.data() + text.size()) {
+    RaiseBadSetting(name, *value, "a whole number from -2147483648 to 2147483647");
+  }
+  return number;
+}
+
+bool YesNoSetting(const XmlNode& row, const std::string& name) {
+  const std::optional<std::string> value = row.getAttribute(name);
+  if (!value) return false;
+  const std::optional<bool> yes = YesNoOf(TrimBlanks(*value));
+  if (!yes) RaiseBadSetting(name, *value, "yes or no");
+  return *yes;
+}
+
 }  // namespace
 
 void RequireWidthsInRange(const std::vector<RuleRow>& rows) {
@@ -63,6 +89,26 @@ void RequireWidthsInRange(const std::vector<RuleRow>& rows) {
                     std::to_string(limits::kMaxSegmentWidth) +
                     (running_number ? " (the digits of the running number)" : ""));
   }
+}
+
+NumberingPolicy ReadNumberingPolicy(const std::vector<RuleRow>& rows, const XmlDocument& rule) {
+  const std::vector<XmlNode> elements = rule.selectNodes("//row");
+  NumberingPolicy policy;
+  for (std::size_t i = 0; i < rows.size() && i < elements.size(); ++i) {
+    if (rows[i].segment.source_type != "10") continue;
+    const XmlNode& row = elements[i];
+    if (const std::optional<std::string> restart = row.getAttribute("restart")) {
+      const std::optional<Restart> known = RestartOf(TrimBlanks(*restart));
+      if (!known) RaiseBadSetting("restart", *restart, "one of " + std::string(RestartWords()));
+      policy.restart = *known;
+    }
+    policy.end = WholeNumberSetting(row, "end");
+    policy.warn = WholeNumberSetting(row, "warn");
+    policy.journal = YesNoSetting(row, "journal");
+    policy.unique = YesNoSetting(row, "unique");
+    break;
+  }
+  return policy;
 }
 
 std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/numbering_policy.h"
 #include "quillet/xml_document.h"
 #include "store/maintenance_rules.h"
 
@@ -31,6 +32,14 @@ std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule);
 // stored as 0. A width that is not a number is left to the database, which
 // refuses it.
 void RequireWidthsInRange(const std::vector<RuleRow>& rows);
+
+// The numbering policy of the rule: the attributes `restart` (never, year,
+// month, day, prefix), `end` and `warn` (whole numbers), `journal` and
+// `unique` (yes, no) of the first row whose type is the running number,
+// found by name after the seven read by position. A document without them
+// gives the default policy: every policy off. Raises errc::kInvalidArgument,
+// naming the attribute, for a value it cannot take.
+NumberingPolicy ReadNumberingPolicy(const std::vector<RuleRow>& rows, const XmlDocument& rule);
 
 // The root's `cinvname`, the empty text when missing. Raises
 // errc::kObjectNotSet for an empty document.

@@ -6,6 +6,7 @@
 #include "quillet/error.h"
 #include "store/database_error.h"
 #include "store/maintenance_rules.h"
+#include "store/policy_queries.h"
 #include "store/write_pool.h"
 
 namespace quillet::maintenance {
@@ -74,7 +75,12 @@ bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const 
   if (NameBelongsToAnotherOwner(*writer, rule_name, owner.code, owner_type)) return false;
   rows = ReadRuleRows(rule);
   RequireWidthsInRange(rows);
+  const NumberingPolicy policy = ReadNumberingPolicy(rows, rule);
   WriteRule(*writer, owner, ReadOwnerName(rule), rule_name, rows);
+  // A database without the policy tables holds no policy to replace.
+  if (!policy.IsDefault() || store::policy::HasPolicyTables(*writer)) {
+    store::policy::SavePolicy(*writer, owner.code, owner.type, policy);
+  }
   transaction.Commit();
   return true;
 }

@@ -180,6 +180,12 @@ bool IsUniqueViolation(const Error& error) {
          number == SqlStateNumber("23505");
 }
 
+bool IsMissingTable(const Error& error) {
+  const std::string description = error.description();
+  return (error.number() == kSqliteError && description.starts_with("no such table")) ||
+         error.number() == SqlStateNumber("42P01");
+}
+
 Error DatabaseError(const soci::soci_error& failure, Dialect dialect) {
   return dialect == Dialect::kPostgresql ? PostgresError(failure) : SqliteError(failure);
 }

@@ -49,6 +49,10 @@ std::string SqlStateText(int32_t number);
 // row already holds (SQLite 2067 or 1555, PostgreSQL 23505).
 bool IsUniqueViolation(const Error& error);
 
+// Whether `error` is a database's answer to a statement on a table it does
+// not have (SQLite's "no such table", PostgreSQL 42P01).
+bool IsMissingTable(const Error& error);
+
 // The Error for a failure of the database access library on `dialect`.
 Error DatabaseError(const soci::soci_error& failure, Dialect dialect);
 

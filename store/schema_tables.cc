@@ -32,6 +32,39 @@ std::vector<TableDef> MakeTables() {
         {"creplacesign", kText},
         {"isteplength", kInt}},
        {}},
+      // Numbering policies of a rule, per owner; an owner without a row has
+      // none. Only the issuing paths of rules with policies read it.
+      {"SNrulepolicy",
+       {{"cinvcode", kText, true},
+        {"cinvtype", kInt, true},
+        {"crestart", kText},
+        {"iend", kInt},
+        {"iwarn", kInt},
+        {"bjournal", kInt, true, "0"},
+        {"bunique", kInt, true, "0"}},
+       {"cinvcode", "cinvtype"}},
+      // The running numbers of rules that restart them: one per owner and
+      // period or prefix, each the number its next issue uses.
+      {"SNcounter",
+       {{"cinvcode", kText, true},
+        {"cinvtype", kInt, true},
+        {"ckey", kText, true},
+        {"inumber", kInt, true}},
+       {"cinvcode", "cinvtype", "ckey"}},
+      // The serial numbers issued with saving by rules that keep a journal.
+      // cunique repeats the serial number of a rule that refuses repeats, so
+      // that its unique key stops two of them committed at once.
+      {"SNjournal",
+       {{"cserial", kText, true},
+        {"cinvcode", kText, true},
+        {"cinvtype", kInt, true},
+        {"citem", kText},
+        {"inumber", kInt},
+        {"ddate", kText},
+        {"dissued", kText, true},
+        {"cuser", kText},
+        {"cunique", kText}},
+       {}},
       // Value-to-code mappings of the archive values.
       {"SNContrapose",
        {{"cdatasrccode", kText},
@@ -95,6 +128,9 @@ std::vector<IndexDef> MakeIndexes() {
       {"ux_sncontrapose_content", "SNContrapose", {"cContent", "cseedcode"}, true},
       {"ix_inventory_class", "inventory", {"cInvCCode"}},
       {"ix_snprefabricate_lang_source", "SNPrefabricate_lang", {"cdatasrccode", "localid"}},
+      {"ix_snjournal_serial", "SNjournal", {"cserial"}},
+      {"ix_snjournal_issued", "SNjournal", {"dissued"}},
+      {"ux_snjournal_unique", "SNjournal", {"cunique"}, true},
   };
 }
 

@@ -105,7 +105,7 @@ void PutMapping(Exchange& exchange) {
   const std::string code = RequiredText(BodyObject(exchange.request.body, {"code"}), "code");
   DomainSession& session = exchange.worker.Session();
   const Mapping before =
-      MissingIsNotFound([&] { return SetMappingCode(session, type, value, code); });
+      MissingIsNotFound([&] { return SetMappingCode(session, type, value, code).before; });
   WriteJson(exchange.response, {{"source", SourceName(type)},
                                 {"value", value},
                                 {"name", before.name},

@@ -27,8 +27,9 @@ std::optional<std::string_view> HeadKey(int type) {
 }
 
 constexpr std::array<std::string_view, 3> kHeadKeys = {"pattern", "level", "text"};
-constexpr std::array<std::string_view, 6> kSettingKeys = {"width", "step", "start",
-                                                          "pad",   "fill", "format"};
+constexpr std::array<std::string_view, 11> kSettingKeys = {"width", "step",    "start",   "pad",
+                                                           "fill",  "format",  "restart", "end",
+                                                           "warn",  "journal", "unique"};
 constexpr std::array<std::string_view, 2> kIgnoredKeys = {"type", "notation"};
 
 template <std::size_t N>
@@ -40,12 +41,28 @@ bool Among(const std::array<std::string_view, N>& keys, std::string_view key) {
 }
 
 // A setting's text: a string, or a whole number for the numeric settings.
+// A setting's text: a string, a whole number for the numeric settings, true
+// or false for the policies that are yes or no.
 std::string SettingText(const json& value, std::string_view key, const std::string& field) {
   if (value.is_string()) return value.get<std::string>();
-  const bool numeric = key == "width" || key == "step" || key == "start" || key == "level";
+  const bool numeric = key == "width" || key == "step" || key == "start" || key == "level" ||
+                       key == "end" || key == "warn";
+  const bool yes_no = key == "journal" || key == "unique";
   if (numeric && value.is_number_integer()) return value.dump();
-  throw BadInput(field, field + "." + std::string(key) + " must be a " +
-                            (numeric ? "whole number or a string" : "string"));
+  if (yes_no && value.is_boolean()) return value.get<bool>() ? "yes" : "no";
+  throw BadInput(field, field + "." + std::string(key) + " must be " +
+                            (numeric  ? "a whole number or a string"
+                             : yes_no ? "true or false"
+                                      : "a string"));
+}
+
+// The policies that are on, under the keys of their settings.
+void AddPolicy(json& object, const NumberingPolicy& policy) {
+  if (policy.restart != Restart::kNever) object["restart"] = RestartWord(policy.restart);
+  if (policy.end) object["end"] = *policy.end;
+  if (policy.warn) object["warn"] = *policy.warn;
+  if (policy.journal) object["journal"] = true;
+  if (policy.unique) object["unique"] = true;
 }
 
 std::string ObjectWord(const json& segment, const std::string& field) {
@@ -74,7 +91,7 @@ std::string ObjectWord(const json& segment, const std::string& field) {
     } else {
       throw BadInput(field, field + ": unknown setting \"" + key +
                                 "\" (settings: source, pattern, level, text, width, pad, fill, "
-                                "step, start, format)");
+                                "step, start, format, restart, end, warn, journal, unique)");
     }
   }
   return word + settings;
@@ -95,6 +112,7 @@ json SegmentJson(const Segment& segment) {
   } else {
     object[segment.type == source::kNumber ? "start" : "format"] = segment.format;
   }
+  if (segment.type == source::kNumber) AddPolicy(object, segment.policy);
   return object;
 }
 

@@ -4,7 +4,9 @@
 // word's keys: "source" (the data source's name), its own value under what it
 // means ("pattern" for date, "level" for department and class, "text" for
 // text), then "width", "pad", "fill", "step", and "start" (number) or
-// "format" (the other sources). Answers add the read-only "type" (the type
+// "format" (the other sources); the running number's numbering policies, when
+// on, as "restart" (a word), "end" and "warn" (numbers), "journal" and
+// "unique" (true). Answers add the read-only "type" (the type
 // code) and "notation" (the canonical word):
 //
 //   {"source": "department", "level": "1", "width": 2, "pad": "0", "fill": "X",

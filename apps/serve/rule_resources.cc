@@ -40,7 +40,7 @@ Rule OwnRule(DomainSession& session, const Owner& owner) {
   } catch (const ToolFailure& missing) {
     throw NotFound(missing.what());
   }
-  std::optional<Rule> rule = ReadRule(session.component(), owner);
+  std::optional<Rule> rule = ReadRuleWithPolicy(session, owner);
   if (!rule) throw NotFound(FormatOwner(owner) + " has no rule of its own");
   return *std::move(rule);
 }
@@ -49,7 +49,7 @@ void ListRules(Exchange& exchange) {
   DomainSession& session = exchange.worker.Session();
   json rules = json::array();
   for (const Owner& owner : Catalog(session).RuleOwners()) {
-    if (std::optional<Rule> rule = ReadRule(session.component(), owner)) {
+    if (std::optional<Rule> rule = ReadRuleWithPolicy(session, owner)) {
       rules.push_back(RuleJson(*rule));
     }
   }

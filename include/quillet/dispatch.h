@@ -62,7 +62,10 @@ class QUILLET_EXPORT PreparedCall {
   //   {"result": ..., "out": {...}, "error": null}
   //   {"result": null, "out": {...}, "error": {"number": N, "description": T}}
   // "out" holds every in/out parameter after the call, also when the method
-  // raised. Never throws for the method's failures.
+  // raised. An issuing method (getLineSNum, getSNumber, getSNbatch,
+  // getSNrule) whose rule's warning number was reached adds
+  // "warnings": [text, ...] (see clsQuillet::LastIssueNotes). Never throws for
+  // the method's failures.
   nlohmann::json Run(clsQuillet& object);
 
   // The response of this call when it could not run because `error` was

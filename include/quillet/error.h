@@ -44,6 +44,10 @@ inline constexpr int32_t kWidthOutOfRange = 1205;
 inline constexpr int32_t kRequestTooLarge = 1206;
 // A text holding a NUL character or bytes that are not UTF-8.
 inline constexpr int32_t kInvalidText = 1207;
+// Numbering policies of a rule refusing an issue.
+inline constexpr int32_t kPastEnd = 1208;       // a running number past the rule's end
+inline constexpr int32_t kIssuedBefore = 1209;  // a serial number the journal already holds
+inline constexpr int32_t kNoRestartKey = 1210;  // no document date for a restart per period
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public

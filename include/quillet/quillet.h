@@ -8,6 +8,7 @@
 
 #include "quillet/error.h"
 #include "quillet/export.h"
+#include "quillet/issue_notes.h"
 #include "quillet/login.h"
 #include "quillet/recordset.h"
 #include "quillet/variant.h"
@@ -114,11 +115,20 @@ class QUILLET_EXPORT clsQuillet {
                                          std::shared_ptr<XmlDocument>& DomValue, std::string& sErr,
                                          bool bSave = false);
 
+  // The notes of the last call of getLineSNum, getSNumber, getSNbatch or
+  // getSNrule on this object: its warnings, and why a numbering policy of the
+  // rule refused to issue. Empty for a rule without policies.
+  const IssueNotes& LastIssueNotes() const { return issue_notes_; }
+
  private:
   bool CallTaskExec(const std::string& task_id, int16_t mode);
   store::Connection& ServiceConnection();
 
+  // Who issues, for the journal: the login object's user name.
+  std::string UserName();
+
   std::unique_ptr<store::Connection> connection_;
+  IssueNotes issue_notes_;
 };
 
 // The code page in which segment widths are counted (default "CP936", where a

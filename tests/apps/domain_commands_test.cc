@@ -177,6 +177,69 @@ TEST_P(DomainCommandTest, ClassesAndItemsShowWhatARuleCanBeGiven) {
   ExpectOneLineFailure(Run({"items", "019"}), 1, "no inventory class 019; did you mean '01'?");
 }
 
+// A rule with policies through the tool: its words come back from `rule
+// show`, the warning goes to stderr, the end and a repeat are refused, and
+// the journal lists what was issued.
+TEST_P(DomainCommandTest, PoliciesFromSaveToJournal) {
+  const std::string number =
+      "number,width=2,step=1,start=98,restart=year,end=99,warn=99,unique=yes";
+  ASSERT_EQ(
+      Run({"rule", "save", "class:0102", "--name", "Floor lamps", "text=FL-", number}).exit_status,
+      0);
+  EXPECT_EQ(JsonOf(Run({"rule", "show", "class:0102", "--json"})).at("segments")[1].at("notation"),
+            number);
+  const std::vector<std::string> issue = {"issue", "LW-FL-310", "--save", "--date"};
+  const auto issued = [&](const char* date) {
+    std::vector<std::string> args = issue;
+    args.push_back(date);
+    return Run(args);
+  };
+  EXPECT_EQ(issued(kDate).out, "FL-98\n");
+  const std::string line =
+      "<data><row name='vchdate' value='2024-05-06' itype='0' bHave='true'/>"
+      "<row name='cinvcode' value='LW-FL-310'/></data>";
+  const json called =
+      JsonOf(Run({"call", "getSNumber", "--args", json{{"DomValue", line}}.dump()}));
+  EXPECT_EQ(called.at("result"), "FL-99");
+  EXPECT_EQ(called.at("warnings").size(), 1u) << called.dump();
+  const ToolRun warned = issued(kDate);
+  EXPECT_EQ(warned.out, "FL-99\n");
+  EXPECT_NE(warned.err.find("warning: running number 99 of the rule of class:0102 reached its "
+                            "warning number 99"),
+            std::string::npos)
+      << warned.err;
+  ExpectOneLineFailure(issued(kDate), 1, "would pass its last running number 99");
+  ExpectOneLineFailure(issued("2025-01-01"), 1, "serial number FL-98 was issued before, at 20");
+
+  const json journal = JsonOf(Run({"journal", "--owner", "class:0102", "--json"}));
+  ASSERT_EQ(journal.size(), 2u) << journal.dump();
+  EXPECT_EQ(journal[1].at("serial_number"), "FL-99");
+  EXPECT_EQ(journal[1].at("running_number"), 99);
+  EXPECT_EQ(journal[1].at("item"), "LW-FL-310");
+  EXPECT_EQ(journal[1].at("document_date"), kDate);
+  EXPECT_EQ(JsonOf(Run({"journal", "--since", "2999-01-01", "--json"})), json::array());
+}
+
+// What the guards refuse is saved with --force.
+TEST_P(DomainCommandTest, ForceSavesWhatTheGuardsRefuse) {
+  for (const bool force : {false, true}) {
+    std::vector<std::string> save = {"rule", "save", "item:LW-DL-100", "--name", "Aster", "text=A"};
+    std::vector<std::string> set = {"number", "set", "class:01", "0"};
+    if (force) {
+      save.push_back("--force");
+      set.push_back("--force");
+    }
+    EXPECT_EQ(Run(save).exit_status, force ? 0 : 1);
+    EXPECT_EQ(Run(set).exit_status, force ? 0 : 1);
+  }
+  EXPECT_EQ(Run({"number", "get", "class:01"}).out, "next running number of class:01: 0\n");
+  ASSERT_EQ(Run({"mapping", "set", "department", "03", "SL"}).exit_status, 0);
+  const ToolRun shared = Run({"mapping", "set", "department", "02", "SL"});
+  EXPECT_EQ(shared.exit_status, 0);
+  EXPECT_NE(shared.err.find("warning: department 03 is written SL too"), std::string::npos)
+      << shared.err;
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DomainCommandTest, ::testing::ValuesIn(testing::Backends()));
 
 class DomainFailureTest : public ::testing::TestWithParam<FailureCase> {};
@@ -234,6 +297,20 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{{"mapping", "list", "date"}, 2, "date has no mappings"},
         FailureCase{{"mapping", "list", "warehouse"}, 1, "no rule uses warehouse yet"},
         FailureCase{{"mapping", "set", "department", "99", "X"}, 1, "department has no value 99"},
+        FailureCase{{"rule", "save", "all", "--name", "G", "text=A"},
+                    1,
+                    "the rule has no running number (number,width=N)"},
+        FailureCase{{"rule", "save", "all", "--name", "G", "number,width=4,step=0"},
+                    1,
+                    "with step 0 a single issue still goes up by 1"},
+        FailureCase{{"rule", "save", "all", "--name", "G", "number,width=2,start=100"},
+                    1,
+                    "the start number 100 takes 3 digits and the width is 2"},
+        FailureCase{{"number", "set", "class:01", "0"}, 1, "setting it back to 0"},
+        FailureCase{{"mapping", "set", "department", "03", "SALES"},
+                    1,
+                    "the code 'SALES' is wider than the width 2"},
+        FailureCase{{"journal", "--owner", "shelf:1"}, 2, "'shelf:1' names no kind of owner"},
         FailureCase{{"shelve"}, 2, "unknown command 'shelve'"}));
 
 // The domain commands never create a database: a missing SQLite file, or one

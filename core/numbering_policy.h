@@ -1,0 +1,50 @@
+// Numbering policies: what a rule may ask of its running number besides the
+// plain count the header keeps. Every policy is off unless a rule sets it.
+#ifndef QUILLET_CORE_NUMBERING_POLICY_H_
+#define QUILLET_CORE_NUMBERING_POLICY_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// When the running number starts again from the rule's start number:
+// never (the header's own number), per year, month or day of the document
+// date, or per distinct text before and after the running number.
+enum class Restart { kNever, kYear, kMonth, kDay, kPrefix };
+
+struct NumberingPolicy {
+  Restart restart = Restart::kNever;
+  std::optional<int32_t> end;   // the last running number that may be issued
+  std::optional<int32_t> warn;  // from this running number on, issues carry a warning
+  bool journal = false;         // issues with saving are recorded
+  bool unique = false;          // a serial number the journal holds is not issued again
+
+  // Whether every policy is off: the rule numbers as one without policies.
+  bool IsDefault() const {
+    return restart == Restart::kNever && !end && !warn && !journal && !unique;
+  }
+  // Refusing repeats needs the record of what was issued.
+  bool Journals() const { return journal || unique; }
+
+  friend bool operator==(const NumberingPolicy&, const NumberingPolicy&) = default;
+};
+
+// "never", "year", "month", "day", "prefix". Pure.
+std::string_view RestartWord(Restart restart);
+
+// The restart of a word, in any case; nullopt for another word. Pure.
+std::optional<Restart> RestartOf(std::string_view word);
+
+// The words a restart may be written as, for messages: "never, year, month,
+// day, prefix".
+std::string_view RestartWords();
+
+// "yes" / "no" in any case; nullopt for another word. Pure.
+std::optional<bool> YesNoOf(std::string_view word);
+
+}  // namespace quillet
+
+#endif  // QUILLET_CORE_NUMBERING_POLICY_H_

@@ -1,4 +1,4 @@
-#include "apps/segment_notation.h"
+#include "core/segment_notation.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,9 @@
 #include <limits>
 #include <set>
 
-#include "apps/nearest_word.h"
+#include "core/nearest_word.h"
 
-namespace quillet::apps {
+namespace quillet::notation {
 namespace {
 
 struct NamedSource {
@@ -457,4 +457,4 @@ std::string FormatSegment(const Segment& segment) {
 
 std::optional<std::string_view> SourceHeadMeaning(int type) { return HeadMeaning(type); }
 
-}  // namespace quillet::apps
+}  // namespace quillet::notation

@@ -78,15 +78,19 @@ void RequireRuleNamesOfOneOwner(Connection& db) {
 }  // namespace
 
 void CreateSchema(Connection& db) {
-  const Dialect dialect = db.dialect();
   Connection::Transaction transaction(db);
+  CreateTables(db);
+  transaction.Commit();
+}
+
+void CreateTables(Connection& db) {
+  const Dialect dialect = db.dialect();
   for (const TableDef& table : Tables()) db.Execute(Sql{CreateTableSql(table, dialect)});
   RequireRuleNamesOfOneOwner(db);
   for (std::string_view replaced : ReplacedIndexes()) {
     db.Execute(Sql{"DROP INDEX IF EXISTS " + std::string(replaced)});
   }
   for (const IndexDef& index : Indexes()) db.Execute(Sql{CreateIndexSql(index)});
-  transaction.Commit();
 }
 
 }  // namespace quillet::store

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "apps/catalog.h"
 #include "apps/issue_diagnosis.h"
 #include "apps/tool_error.h"
 

@@ -4,7 +4,7 @@
 
 #include "apps/field_text.h"
 #include "apps/tool_error.h"
-#include "generation/level_code.h"
+#include "generation/rule_search.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"
 #include "store/rule_queries.h"
@@ -142,44 +142,16 @@ std::vector<Owner> Catalog::RuleOwners() {
 }
 
 Resolution Catalog::Resolve(const std::string& item_code) {
-  const auto headers = Headers();
-  Resolution resolution;
-  const auto ask = [&](const Owner& owner) {
-    resolution.checked.push_back(owner);
-    if (headers.contains({owner.code, owner.type})) resolution.found = owner;
-    return resolution.found.has_value();
+  const generation::RuleSearch search = generation::SearchRule(session_.reader(), item_code);
+  const auto owner = [](const generation::RuleOwner& found) {
+    return Owner{found.code, found.type};
   };
-  if (ask({item_code, kOwnerItem})) return resolution;
-
-  const std::optional<ItemFacts> item = Item(item_code);
-  if (!item) {
-    resolution.stopped = "there is no item " + item_code + " in the inventory";
-    return resolution;
+  Resolution resolution;
+  for (const generation::RuleOwner& checked : search.checked) {
+    resolution.checked.push_back(owner(checked));
   }
-  if (item->class_code.empty() || item->class_level == 0) {
-    resolution.stopped = "item " + item_code + " has no inventory class";
-    return resolution;
-  }
-  const auto coding = store::generation::CodingRule(session_.reader(), "inventoryclass");
-  if ((coding->Bof() && coding->Eof()) || coding->Field("CODINGRULE").IsNull()) {
-    resolution.stopped = "the inventory classes have no coding rule (GradeDef inventoryclass)";
-    return resolution;
-  }
-  const std::string coding_rule = coding->Field("CODINGRULE").ToText();
-  Owner candidate{item->class_code, kOwnerClass};
-  if (ask(candidate)) return resolution;
-  try {
-    for (int32_t level = item->class_level; level >= 2; --level) {
-      candidate.code = generation::DropLastCharacters(candidate.code,
-                                                      generation::LevelWidth(coding_rule, level));
-      if (ask(candidate)) return resolution;
-    }
-  } catch (const Error& error) {
-    resolution.stopped = "class " + item->class_code + " does not fit the coding rule " +
-                         coding_rule + " (" + error.description() + ")";
-    return resolution;
-  }
-  ask({"all", kOwnerAll});
+  if (search.found) resolution.found = owner(*search.found);
+  resolution.stopped = search.stopped;
   return resolution;
 }
 

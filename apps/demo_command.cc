@@ -18,7 +18,9 @@
 #include "apps/shell_words.h"
 #include "apps/text_table.h"
 #include "apps/tool_error.h"
+#include "maintenance/rule_writer.h"
 #include "store/connection.h"
+#include "store/mapping_contrapose.h"
 #include "store/rule_queries.h"
 #include "store/schema.h"
 #include "store/setup_queries.h"
@@ -37,6 +39,7 @@ struct DemoOptions {
 
 struct DemoRule {
   Owner owner;
+  const char* owner_name;  // the demo company's name of the item or class
   const char* name;
   std::vector<std::string> segments;
 };
@@ -44,16 +47,23 @@ struct DemoRule {
 // The department segment's settings are shared by every rule that has one.
 std::vector<DemoRule> DemoRules() {
   return {{{"LW-DL-100", kOwnerItem},
+           "星野台灯",
            "Aster desk lamp",
            {"text=AST-", "date=YYMMDD", "text=-", "number,width=4,step=1,start=1"}},
           {{"01", kOwnerClass},
+           "照明成品",
            "Lighting",
            {"text=LW", "department=1,width=2,pad=0,fill=X", "date=-YYMM-",
             "number,width=4,step=1,start=1"}},
           {{"all", kOwnerAll},
+           "",
            "General",
            {"text=SN-", "date=YYYYMMDD-", "number,width=5,step=1,start=1"}}};
 }
+
+// The demo's one user code: department 03 (sales) is written SL.
+constexpr const char* kSalesDepartment = "03";
+constexpr const char* kSalesCode = "SL";
 
 struct Scenario {
   const char* shows;
@@ -72,9 +82,35 @@ std::vector<Scenario> Scenarios() {
           {"a batch of three", "LW-DR-024", "", 3}};
 }
 
-// Creates the tables and loads the demo company into a new database; a
-// database that holds other data is left alone. Returns whether it was new.
-bool PrepareDatabase(const std::string& connection_string) {
+// The demo company describes its data sources in a few locales only; any
+// other would leave its rules' mappings without a source.
+void RequireDemoLocale(const std::string& locale) {
+  std::string known;
+  for (const std::string& demo : store::DemoLocales()) {
+    if (demo == locale) return;
+    known += (known.empty() ? "" : " and ") + demo;
+  }
+  throw ToolFailure("the demo company describes its data sources in " + known + ", not '" + locale +
+                    "': choose one of those with --locale");
+}
+
+// The demo's rules and its user code, written as saving them does.
+void WriteRulesAndCode(store::Connection& db) {
+  for (const DemoRule& demo : DemoRules()) {
+    std::vector<Segment> segments;
+    for (const std::string& word : demo.segments) segments.push_back(ParseSegment(word));
+    maintenance::WriteRuleDocument(db, *RuleDocument(demo.owner_name, segments),
+                                   {demo.owner.code, std::to_string(demo.owner.type)}, demo.name);
+  }
+  store::mapping::PutUserCode(db, {"2", "1", "department", "cDepCode"}, "2", kSalesDepartment,
+                              kSalesCode);
+}
+
+// Creates the tables, loads the demo company into a new database and saves
+// the demo's rules and user code, in one transaction: a failure leaves the
+// database as it was. A database that holds another company's data is left
+// alone. Returns whether the company was loaded now.
+bool LoadDemoData(const std::string& connection_string) {
   const std::string path = SqlitePath(connection_string);
   std::error_code ignored;
   if (!path.empty() && std::filesystem::exists(path, ignored) &&
@@ -83,30 +119,38 @@ bool PrepareDatabase(const std::string& connection_string) {
   }
   store::Connection db;
   db.Open(connection_string);
-  store::CreateSchema(db);
+  store::Connection::Transaction transaction(db);
+  store::CreateTables(db);
   const auto demo_item = store::generation::ItemClass(db, kDemoItem);
-  if (!(demo_item->Bof() && demo_item->Eof())) return false;
-  const auto classes = store::setup::InventoryClasses(db);
-  if (!(classes->Bof() && classes->Eof())) {
-    throw ToolFailure("the database " + connection_string +
-                      " holds another company's data; give the demo its own, e.g. "
-                      "'quillet demo --db sqlite:demo.db'");
+  const bool created = demo_item->Bof() && demo_item->Eof();
+  if (created) {
+    const auto classes = store::setup::InventoryClasses(db);
+    if (!(classes->Bof() && classes->Eof())) {
+      throw ToolFailure("the database " + connection_string +
+                        " holds another company's data; give the demo its own, e.g. "
+                        "'quillet demo --db sqlite:demo.db'");
+    }
+    store::LoadDemoRows(db);
   }
-  store::LoadDemo(db);
-  return true;
+  WriteRulesAndCode(db);
+  transaction.Commit();
+  return created;
 }
 
-void SetUpRules(DomainSession& session, TextTable& table) {
-  Catalog catalog(session);
+void ListRules(DomainSession& session, TextTable& table) {
   for (const DemoRule& demo : DemoRules()) {
-    std::vector<Segment> segments;
-    for (const std::string& word : demo.segments) segments.push_back(ParseSegment(word));
-    SaveRule(session.component(),
-             {demo.owner, catalog.OwnerName(demo.owner), demo.name, "", segments});
     const std::optional<Rule> saved = ReadRule(session.component(), demo.owner);
     table.AddRow({FormatOwner(demo.owner), demo.name, saved ? saved->next_number : "",
                   ShellLine(demo.segments)});
   }
+}
+
+// The name of the department the demo writes as a code of its own.
+std::string SalesName(DomainSession& session) {
+  for (const Mapping& mapping : ListMappings(session, source::kDepartment).mappings) {
+    if (mapping.value == kSalesDepartment) return mapping.name;
+  }
+  return "";
 }
 
 void IssueScenarios(DomainSession& session, const std::string& date, TextTable& table) {
@@ -136,14 +180,15 @@ void IssueScenarios(DomainSession& session, const std::string& date, TextTable& 
 }
 
 int RunDemo(const DemoOptions& options) {
-  const bool created = PrepareDatabase(options.domain.db);
   const LineValues dated = ReadLineValues("", {options.date, {}});
   const std::string date = dated.values.at(source::kDate);
+  RequireDemoLocale(options.domain.locale);
+  const bool created = LoadDemoData(options.domain.db);
   DomainSession session(options.domain);
 
   TextTable rules({"OWNER", "NAME", "NEXT", "SEGMENTS"}, "  ");
-  SetUpRules(session, rules);
-  const Mapping sales = SetMappingCode(session, source::kDepartment, "03", "SL").before;
+  ListRules(session, rules);
+  const std::string sales = SalesName(session);
   TextTable serials({"SHOWS", "ITEM", "VALUES", "RULE", "SERIAL NUMBER"}, "  ");
   IssueScenarios(session, date, serials);
 
@@ -153,7 +198,8 @@ int RunDemo(const DemoOptions& options) {
             << (created ? " (demo company loaded)" : " (reused)") << "\n\n"
             << "Rules (quillet rule list" << db_option << "):\n";
   rules.Print(std::cout);
-  std::cout << "\nMapping: department 03 (" << sales.name << ") is written SL.\n\n"
+  std::cout << "\nMapping: department " << kSalesDepartment << " (" << sales << ") is written "
+            << kSalesCode << ".\n\n"
             << "Serial numbers issued for " << date << ":\n";
   serials.Print(std::cout);
   std::cout << "\nThe running numbers are saved: run the demo again and they go on.\n"
@@ -175,7 +221,8 @@ Command AddDemoCommand(CLI::App& tool) {
       "Creates the database with the demo company when it does not exist (a database that\n"
       "holds anything else is left alone), saves three rules (an item's, a class's, and the\n"
       "one for all items), maps department 03 to SL, and issues serial numbers with saving:\n"
-      "each run goes on from the running numbers the last one left.\n"
+      "each run goes on from the running numbers the last one left. The company, the rules\n"
+      "and the code are written in one transaction: a failure leaves the database as it was.\n"
       "\n"
       "Examples:\n"
       "  quillet demo\n"

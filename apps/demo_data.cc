@@ -46,8 +46,12 @@ void ReplaceRows(Connection& db, const DemoTable& table) {
 
 void LoadDemo(Connection& db) {
   Connection::Transaction transaction(db);
-  for (const DemoTable& table : DemoCompany()) ReplaceRows(db, table);
+  LoadDemoRows(db);
   transaction.Commit();
+}
+
+void LoadDemoRows(Connection& db) {
+  for (const DemoTable& table : DemoCompany()) ReplaceRows(db, table);
 }
 
 }  // namespace quillet::store

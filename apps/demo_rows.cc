@@ -201,6 +201,11 @@ DemoTable RuleSegments() {
 
 }  // namespace
 
+const std::vector<std::string>& DemoLocales() {
+  static const std::vector<std::string> locales = {kChinese, kEnglish};
+  return locales;
+}
+
 std::vector<DemoTable> DemoCompany() {
   return {CodingRules(),      InventoryClasses(), Items(),       Departments(),    Warehouses(),
           WorkCenters(),      Clerks(),           Suppliers(),   FreeItemValues(), DataSources(),

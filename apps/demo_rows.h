@@ -3,6 +3,7 @@
 #define QUILLET_APPS_DEMO_ROWS_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,8 +26,14 @@ std::vector<DemoTable> DemoCompany();
 
 // Loads the made-up demo company: classes, items, departments, archives,
 // data sources and captions (zh-CN, en-US), and a few rules. Assumes the
-// schema exists; loading twice leaves one copy.
+// schema exists; loading twice leaves one copy. One transaction.
 void LoadDemo(Connection& db);
+
+// LoadDemo's statements in the caller's transaction.
+void LoadDemoRows(Connection& db);
+
+// The locale ids the demo company describes its data sources in.
+const std::vector<std::string>& DemoLocales();
 
 }  // namespace quillet::store
 

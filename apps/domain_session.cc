@@ -58,11 +58,28 @@ void RequireTables(store::Connection& db, const std::string& connection_string) 
   }
 }
 
+// A locale the data sources are not described in would leave the captions
+// and the mappings' sources unfound; a database that describes none at all
+// has nothing to choose from.
+void RequireDescribedLocale(store::Connection& db, const std::string& locale) {
+  const auto locales = store::setup::DataSourceLocales(db);
+  std::string described;
+  for (locales->MoveFirst(); !locales->Eof(); locales->MoveNext()) {
+    const std::string known = locales->Field("localid").ToText();
+    if (known == locale) return;
+    described += (described.empty() ? "" : ", ") + known;
+  }
+  if (described.empty()) return;
+  throw ToolFailure("the database describes no data sources for locale '" + locale +
+                    "' (it describes " + described +
+                    "): choose one of those with --locale or QUILLET_LOCALE");
+}
+
 }  // namespace
 
 void AddDomainOptions(CLI::App& command, DomainOptions& options, bool json) {
   AddDatabaseOption(command, options.db);
-  AddLocaleOption(command, options.locale);
+  AddLocaleOption(command, options.locale)->transform(CanonicalLocale, "", "");
   if (json) command.add_flag("--json", options.json, "print JSON for scripts instead of a table");
 }
 
@@ -72,7 +89,9 @@ std::string SqlitePath(const std::string& connection_string) {
 }
 
 DomainSession::DomainSession(const DomainOptions& options)
-    : DomainSession(options, StartSession({options.db, options.locale, {}})) {}
+    : DomainSession(options, StartSession({options.db, options.locale, {}})) {
+  RequireDescribedLocale(*reader_, locale_);
+}
 
 DomainSession::DomainSession(const DomainOptions& options, std::shared_ptr<Login> login)
     : connection_string_(options.db), locale_(options.locale) {

@@ -20,8 +20,8 @@ struct DomainOptions {
 };
 
 // Adds --db (default QUILLET_DB, else sqlite:quillet.db) and --locale
-// (default QUILLET_LOCALE, else zh-CN) to `command`; with `json` also
-// --json.
+// (default QUILLET_LOCALE, else zh-CN; read as CanonicalLocale) to
+// `command`; with `json` also --json.
 void AddDomainOptions(CLI::App& command, DomainOptions& options, bool json);
 
 // The SQLite file of a connection string "sqlite:PATH", or "" for another
@@ -33,8 +33,9 @@ class DomainSession {
   // Opens the database without creating anything: a SQLite file that does
   // not exist, or a database without the component's tables, raises
   // ToolFailure telling which command creates them. Then binds a component
-  // object (init) with the tool's login object and the locale. Database
-  // errors raise quillet::Error.
+  // object (init) with the tool's login object and the locale, and raises
+  // ToolFailure naming the locale when the database describes its data
+  // sources in other locales only. Database errors raise quillet::Error.
   explicit DomainSession(const DomainOptions& options);
   // The same, bound with `login` and the language component installed now:
   // for a caller that manages the language itself (the network service).

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "apps/catalog.h"
 #include "apps/issue_diagnosis.h"
 #include "apps/tool_error.h"
 
@@ -43,8 +42,7 @@ std::vector<std::string> IssueSerialNumbers(DomainSession& session, const LineVa
   std::vector<std::string> serials =
       count ? IssueBatch(session, line, *count, save) : IssueOne(session, line, save);
   if (serials.empty()) {
-    Catalog catalog(session);
-    ExplainNoSerialNumber(session, catalog, line, save);
+    ExplainNoSerialNumber(session, line, save);
   }
   return serials;
 }

@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
 #include <set>
@@ -32,11 +33,21 @@ void AddDatabaseOption(CLI::App& command, std::string& db) {
           "", "");
 }
 
-void AddLocaleOption(CLI::App& command, std::string& locale) {
+CLI::Option* AddLocaleOption(CLI::App& command, std::string& locale) {
   locale = "zh-CN";
-  command.add_option("--locale", locale, "locale id answered by the language component")
+  return command.add_option("--locale", locale, "locale id answered by the language component")
       ->envname("QUILLET_LOCALE")
       ->capture_default_str();
+}
+
+std::string CanonicalLocale(const std::string& locale) {
+  std::string folded;
+  for (const char c : locale) {
+    folded += c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  if (folded == "en" || folded == "en-us") return "en-US";
+  if (folded == "zh" || folded == "zh-cn") return "zh-CN";
+  return locale;
 }
 
 void AddSessionOptions(CLI::App& command, SessionOptions& options) {

@@ -38,7 +38,12 @@ struct SessionOptions {
 void AddDatabaseOption(CLI::App& command, std::string& db);
 
 // Adds --locale to `command`: default from QUILLET_LOCALE, else "zh-CN".
-void AddLocaleOption(CLI::App& command, std::string& locale);
+CLI::Option* AddLocaleOption(CLI::App& command, std::string& locale);
+
+// The locale id a person means: "en", "zh" and any case of "en-us",
+// "zh-cn" (or with "_") are "en-US" and "zh-CN"; any other id as it stands.
+// Pure.
+std::string CanonicalLocale(const std::string& locale);
 
 // Adds --db, --locale and the repeatable --allow-task to `command`.
 void AddSessionOptions(CLI::App& command, SessionOptions& options);

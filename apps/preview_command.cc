@@ -84,7 +84,7 @@ int RunPreview(const PreviewOptions& options) {
   std::shared_ptr<XmlDocument> values = ValueDocument(line, std::nullopt);
   const std::shared_ptr<XmlDocument> parts_document =
       session.component().getSNrule(cinvcode, values, ignored);
-  if (parts_document->empty()) ExplainNoSerialNumber(session, catalog, line, false);
+  if (parts_document->empty()) ExplainNoSerialNumber(session, line, false);
 
   const RuleParts parts = ReadParts(*parts_document);
   const Resolution resolution = catalog.Resolve(line.item);

@@ -16,6 +16,8 @@
 #include "component/method_table.h"
 #include "core/ascii_case.h"
 #include "core/text_check.h"
+#include "generation/line_entry.h"
+#include "quillet/diagnosis.h"
 #include "quillet/limits.h"
 
 namespace quillet {
@@ -260,6 +262,71 @@ void AddWarnings(json& response, const service::Method& method, const clsQuillet
   if (!warnings.empty()) response["warnings"] = warnings;
 }
 
+std::size_t SlotOf(const service::Method& method, std::string_view name) {
+  return static_cast<std::size_t>(service::FindParameter(method, name));
+}
+
+// Whether an issuing method gave nothing: the empty text, an empty document,
+// a serial list holding an empty entry, or one without entries and an error.
+bool AnsweredEmpty(const service::Method& method, service::CallArguments& args,
+                   const Variant& result) {
+  if (!result.IsObject()) return result.ToText().empty();
+  const std::shared_ptr<XmlDocument> document = result.document();
+  if (!document || document->empty()) return true;
+  const std::vector<XmlNode> entries = document->selectNodes("/SN/R");
+  for (const XmlNode& entry : entries) {
+    if (entry.getAttribute("sn").value_or("").empty()) return true;
+  }
+  return entries.empty() && method.name == "getSNbatch" &&
+         !args.Text(SlotOf(method, "sErr")).empty();
+}
+
+// A batch that stopped before its entries (no count, the digits outgrown)
+// says why in sErr already.
+std::optional<std::string> BatchReason(const service::Method& method, service::CallArguments& args,
+                                       const Variant& result) {
+  if (method.name != "getSNbatch") return std::nullopt;
+  const std::string& error = args.Text(SlotOf(method, "sErr"));
+  const std::shared_ptr<XmlDocument> list = result.document();
+  if (error.empty() || (list && !list->selectNodes("/SN/R").empty())) return std::nullopt;
+  const std::shared_ptr<XmlDocument>& values = args.Document(SlotOf(method, "DomValue"));
+  const std::optional<XmlNode> root = values ? values->documentElement() : std::nullopt;
+  if (root && !root->getAttribute("count")) {
+    return "the value document's root gives no count of serial numbers (<data count=\"N\">): " +
+           error;
+  }
+  return error;
+}
+
+// The value document the method issued from.
+std::shared_ptr<XmlDocument> IssuedValues(const service::Method& method,
+                                          service::CallArguments& args) {
+  if (method.name != "getLineSNum") return args.Document(SlotOf(method, "DomValue"));
+  return generation::LineValueDocument(
+      args.Text(SlotOf(method, "cinvcode")), args.Document(SlotOf(method, "DomHead")),
+      args.Document(SlotOf(method, "DomBody")), args.Text(SlotOf(method, "vchType")));
+}
+
+std::string ExplainedReason(const service::Method& method, service::CallArguments& args,
+                            clsQuillet& object) {
+  try {
+    const std::shared_ptr<XmlDocument> values = IssuedValues(method, args);
+    if (!values) return "there is no value document to issue from";
+    const bool saving = method.name != "getSNrule" && args.Boolean(SlotOf(method, "bSave"));
+    return ExplainEmptyIssue(object, *values, saving).text;
+  } catch (const std::exception& failure) {
+    return std::string("the cause cannot be looked for: ") + failure.what();
+  }
+}
+
+// Why an issuing method answered empty, beside its result.
+void AddReason(json& response, const service::Method& method, service::CallArguments& args,
+               clsQuillet& object, const Variant& result) {
+  if (!IsIssuingMethod(method) || !AnsweredEmpty(method, args, result)) return;
+  std::optional<std::string> reason = BatchReason(method, args, result);
+  response["reason"] = reason ? *reason : ExplainedReason(method, args, object);
+}
+
 [[noreturn]] void RaiseMalformed(const std::string& why) {
   throw UsageError(errc::kInvalidArgument, "malformed request: " + why);
 }
@@ -282,6 +349,7 @@ json PreparedCall::Run(clsQuillet& object) {
     const Variant result = service::InvokeMethod(*state_->method, object, state_->args);
     json response = Response(EncodeVariant(result), OutParameters(*state_), nullptr);
     AddWarnings(response, *state_->method, object);
+    AddReason(response, *state_->method, state_->args, object, result);
     return response;
   } catch (const Error& error) {
     return NotRun(error);

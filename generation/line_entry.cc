@@ -1,5 +1,7 @@
 // getLineSNum: one serial number for a document line, from the document's
 // head and body as the host's record sets persist them.
+#include "generation/line_entry.h"
+
 #include <array>
 #include <optional>
 
@@ -69,15 +71,11 @@ void SetRowValue(const XmlDocument& values, const std::string& name, const std::
 
 }  // namespace
 
-std::string getLineSNum(store::Connection& db, std::string& cinvcode,
-                        const std::shared_ptr<XmlDocument>& DomHead,
-                        const std::shared_ptr<XmlDocument>& DomBody, const std::string& vchType,
-                        bool bSave, IssueCall& call) {
-  call.notes = {};
-  // getSNumber writes its item code back; the caller's stays as it is.
-  std::string item_code = cinvcode;
+std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
+                                               const std::shared_ptr<XmlDocument>& DomHead,
+                                               const std::shared_ptr<XmlDocument>& DomBody,
+                                               const std::string& vchType) {
   const bool standard = IsStandardVoucherType(vchType);
-
   auto values = std::make_shared<XmlDocument>();
   values->loadXML(store::StandardRowSetText());
   store::AddItemCodeRow(*values, item_code);
@@ -89,7 +87,18 @@ std::string getLineSNum(store::Connection& db, std::string& cinvcode,
     SetRowValue(*values, source.row,
                 GetRowAttr(source.source == Source::kHead ? head : body, column));
   }
-  return getSNumber(db, item_code, values, bSave, call);
+  return values;
+}
+
+std::string getLineSNum(store::Connection& db, std::string& cinvcode,
+                        const std::shared_ptr<XmlDocument>& DomHead,
+                        const std::shared_ptr<XmlDocument>& DomBody, const std::string& vchType,
+                        bool bSave, IssueCall& call) {
+  call.notes = {};
+  // getSNumber writes its item code back; the caller's stays as it is.
+  std::string item_code = cinvcode;
+  return getSNumber(db, item_code, LineValueDocument(item_code, DomHead, DomBody, vchType), bSave,
+                    call);
 }
 
 }  // namespace quillet::generation

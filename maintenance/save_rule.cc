@@ -3,6 +3,7 @@
 #include "maintenance/methods.h"
 #include "maintenance/refill_source_mapping.h"
 #include "maintenance/rule_document.h"
+#include "maintenance/rule_writer.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
 #include "store/maintenance_rules.h"
@@ -54,6 +55,24 @@ void WriteRule(store::Connection& writer, const Owner& owner, const std::string&
   }
 }
 
+}  // namespace
+
+std::vector<RuleRow> WriteRuleDocument(store::Connection& writer, const XmlDocument& rule,
+                                       const store::maintenance::Owner& owner,
+                                       const std::string& rule_name) {
+  std::vector<RuleRow> rows = ReadRuleRows(rule);
+  RequireWidthsInRange(rows);
+  const NumberingPolicy policy = ReadNumberingPolicy(rows, rule);
+  WriteRule(writer, owner, ReadOwnerName(rule), rule_name, rows);
+  // A database without the policy tables holds no policy to replace.
+  if (!policy.IsDefault() || store::policy::HasPolicyTables(writer)) {
+    store::policy::SavePolicy(writer, owner.code, owner.type, policy);
+  }
+  return rows;
+}
+
+namespace {
+
 // Regenerates the mapping rows of every mapped type, once per row using it.
 void RefillMappings(store::Connection& db, const std::vector<RuleRow>& rows) {
   for (const RuleRow& row : rows) {
@@ -73,14 +92,7 @@ bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const 
   auto writer = store::OpenWriteConnection(db);
   store::Connection::Transaction transaction(*writer);
   if (NameBelongsToAnotherOwner(*writer, rule_name, owner.code, owner_type)) return false;
-  rows = ReadRuleRows(rule);
-  RequireWidthsInRange(rows);
-  const NumberingPolicy policy = ReadNumberingPolicy(rows, rule);
-  WriteRule(*writer, owner, ReadOwnerName(rule), rule_name, rows);
-  // A database without the policy tables holds no policy to replace.
-  if (!policy.IsDefault() || store::policy::HasPolicyTables(*writer)) {
-    store::policy::SavePolicy(*writer, owner.code, owner.type, policy);
-  }
+  rows = WriteRuleDocument(*writer, rule, owner, rule_name);
   transaction.Commit();
   return true;
 }

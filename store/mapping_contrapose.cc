@@ -85,6 +85,17 @@ void SetUserCode(Connection& db, const std::string& code, const std::string& tab
   db.Execute(kSql, {code, table, seed});
 }
 
+void PutUserCode(Connection& db, const Archive& archive, const std::string& width,
+                 const std::string& seed, const std::string& code) {
+  static constexpr Sql kDelete{"delete from SNContrapose where cdatasrccode=:1 and cseedcode=:2"};
+  static constexpr Sql kInsert{
+      "insert into SNContrapose (cContent,cseedcode,ccode,isize,iContentType,cdatasrccode,"
+      "buserchange) values (:1,:2,:3,:4,:5,:6,'1')"};
+  db.Execute(kDelete, {archive.source_code, seed});
+  db.Execute(kInsert,
+             {archive.table, seed, code, width, archive.content_type, archive.source_code});
+}
+
 void DeleteMappingsOfArchive(Connection& db, const std::string& table) {
   static constexpr Sql kSql{"delete from SNContrapose where ccontent=:1"};
   db.Execute(kSql, {table});

@@ -73,6 +73,11 @@ void SetUserCode(Connection& db, const std::string& code, const std::string& tab
 // Deletes every mapping row of an archive table, user-changed rows included.
 void DeleteMappingsOfArchive(Connection& db, const std::string& table);
 
+// Makes `code` the user's code of the archive value `seed` (buserchange 1),
+// replacing any mapping row of the data source and value.
+void PutUserCode(Connection& db, const Archive& archive, const std::string& width,
+                 const std::string& seed, const std::string& code);
+
 }  // namespace quillet::store::mapping
 
 #endif  // QUILLET_STORE_MAPPING_CONTRAPOSE_H_

@@ -98,8 +98,13 @@ void RemoveDuplicateMappings(Connection& db) {
 }  // namespace
 
 void CreateSchema(Connection& db) {
-  const Dialect dialect = db.dialect();
   Connection::Transaction transaction(db);
+  CreateTables(db);
+  transaction.Commit();
+}
+
+void CreateTables(Connection& db) {
+  const Dialect dialect = db.dialect();
   for (const TableDef& table : Tables()) db.Execute(Sql{CreateTableSql(table, dialect)});
   RequireRuleNamesOfOneOwner(db);
   RemoveDuplicateMappings(db);
@@ -107,7 +112,6 @@ void CreateSchema(Connection& db) {
     db.Execute(Sql{"DROP INDEX IF EXISTS " + std::string(replaced)});
   }
   for (const IndexDef& index : Indexes()) db.Execute(Sql{CreateIndexSql(index)});
-  transaction.Commit();
 }
 
 }  // namespace quillet::store

@@ -15,6 +15,10 @@ namespace quillet::store {
 // Idempotent; one transaction.
 void CreateSchema(Connection& db);
 
+// CreateSchema's statements in the caller's transaction, so that they commit
+// or roll back with what the caller writes besides.
+void CreateTables(Connection& db);
+
 }  // namespace quillet::store
 
 #endif  // QUILLET_STORE_SCHEMA_H_

@@ -27,6 +27,13 @@ std::shared_ptr<RecordSet> SerialItemsOfClass(Connection& db, const std::string&
   return db.Query(kSql, {class_code});
 }
 
+std::shared_ptr<RecordSet> DataSourceLocales(Connection& db) {
+  static constexpr Sql kSql{
+      "select distinct localid from SNPrefabricate_lang where localid is not null order by "
+      "localid"};
+  return db.Query(kSql);
+}
+
 std::shared_ptr<RecordSet> AllRuleHeaders(Connection& db) {
   static constexpr Sql kSql{"select * from SNrulemain"};
   return db.Query(kSql);

@@ -25,6 +25,10 @@ std::shared_ptr<RecordSet> FreeItemCaptions(Connection& db, const std::string& l
 // class (not of its sub-classes), ordered by item code.
 std::shared_ptr<RecordSet> SerialItemsOfClass(Connection& db, const std::string& class_code);
 
+// The locale ids the data sources (SNPrefabricate_lang) are described in,
+// in ascending order.
+std::shared_ptr<RecordSet> DataSourceLocales(Connection& db);
+
 // Every rule header.
 std::shared_ptr<RecordSet> AllRuleHeaders(Connection& db);
 

@@ -71,7 +71,7 @@ void Preview(Exchange& exchange) {
   if (parts->empty()) {
     answer["serial_number"] = "";
     try {
-      ExplainNoSerialNumber(session, catalog, line, /*saving=*/false);
+      ExplainNoSerialNumber(session, line, /*saving=*/false);
     } catch (const ToolFailure& why) {
       AddReason(answer, catalog, item, why);
     }

@@ -64,8 +64,10 @@ class QUILLET_EXPORT PreparedCall {
   // "out" holds every in/out parameter after the call, also when the method
   // raised. An issuing method (getLineSNum, getSNumber, getSNbatch,
   // getSNrule) whose rule's warning number was reached adds
-  // "warnings": [text, ...] (see clsQuillet::LastIssueNotes). Never throws for
-  // the method's failures.
+  // "warnings": [text, ...] (see clsQuillet::LastIssueNotes); one that
+  // answered empty (the empty text, an empty document, a serial list with an
+  // empty entry) adds "reason": the sentence of ExplainEmptyIssue
+  // (quillet/diagnosis.h). Never throws for the method's failures.
   nlohmann::json Run(clsQuillet& object);
 
   // The response of this call when it could not run because `error` was

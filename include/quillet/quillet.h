@@ -19,6 +19,7 @@ namespace quillet {
 namespace store {
 class Connection;
 }
+class DiagnosisAccess;
 
 // The component's one public class. Create an object, bind it with init, then
 // call the methods in any order.
@@ -121,6 +122,9 @@ class QUILLET_EXPORT clsQuillet {
   const IssueNotes& LastIssueNotes() const { return issue_notes_; }
 
  private:
+  // ExplainEmptyIssue reads through the object's connection.
+  friend class DiagnosisAccess;
+
   bool CallTaskExec(const std::string& task_id, int16_t mode);
   store::Connection& ServiceConnection();
 

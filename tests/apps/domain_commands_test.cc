@@ -240,6 +240,47 @@ TEST_P(DomainCommandTest, ForceSavesWhatTheGuardsRefuse) {
       << shared.err;
 }
 
+// Locales as people write them; one the data sources are not described in
+// is refused before the demo writes anything, and a demo that fails halfway
+// leaves the database as it was.
+TEST_P(DomainCommandTest, LocalesAndAWholeOrNoDemo) {
+  EXPECT_NE(Run({"mapping", "list", "department", "--locale", "en"}).out.find("(Department)"),
+            std::string::npos);
+  const TestDatabase empty(GetParam(), /*with_demo=*/false);
+  const auto demo = [&](const char* locale) {
+    return RunTool(
+        WithDb({"demo", "--date", kDate, "--locale", locale}, empty.connection_string()));
+  };
+  store::Connection direct;
+  direct.Open(empty.connection_string());
+  const auto rows = [&](const char* table) {
+    return direct.Query(store::Sql{std::string("select * from ") + table})->RecordCount();
+  };
+  ExpectOneLineFailure(demo("fr"), 1, "describes its data sources in zh-CN and en-US, not 'fr'");
+  EXPECT_EQ(rows("inventory"), 0);
+  // A code the database refuses, after the company and the rules are written.
+  direct.Execute(store::Sql{
+      "create trigger refuse_codes before insert on SNContrapose begin select raise(abort, "
+      "'refused'); end",
+      "create function refuse_codes() returns trigger language plpgsql as $$ begin raise "
+      "exception 'refused'; end $$"});
+  if (direct.dialect() == store::Dialect::kPostgresql) {
+    direct.Execute(
+        store::Sql{"create trigger refuse_codes before insert on SNContrapose for each row "
+                   "execute function refuse_codes()"});
+  }
+  EXPECT_EQ(demo("EN-us").exit_status, 1);
+  EXPECT_EQ(rows("inventory"), 0);
+  EXPECT_EQ(rows("SNrulemain"), 0);
+  direct.Execute(
+      store::Sql{"drop trigger refuse_codes", "drop trigger refuse_codes on SNContrapose"});
+  const ToolRun english = demo("EN-us");
+  EXPECT_EQ(english.exit_status, 0) << english.err;
+  EXPECT_EQ(Run({"rule", "list", "--locale", "fr-FR"}).err,
+            "quillet: the database describes no data sources for locale 'fr-FR' (it describes "
+            "en-US, zh-CN): choose one of those with --locale or QUILLET_LOCALE\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DomainCommandTest, ::testing::ValuesIn(testing::Backends()));
 
 class DomainFailureTest : public ::testing::TestWithParam<FailureCase> {};

@@ -9,10 +9,19 @@
 #include "apps/connection_string.h"
 #include "apps/database_message.h"
 #include "apps/nearest_word.h"
+#include "apps/options.h"
 #include "apps/tool_error.h"
 
 namespace quillet::apps {
 namespace {
+
+TEST(CanonicalLocale, ReadsTheLocalesPeopleWrite) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"en", "en-US"},    {"EN-us", "en-US"}, {"en_US", "en-US"}, {"zh", "zh-CN"},
+      {"ZH-CN", "zh-CN"}, {"fr-FR", "fr-FR"}, {"", ""},
+  };
+  for (const auto& [written, meant] : cases) EXPECT_EQ(CanonicalLocale(written), meant) << written;
+}
 
 TEST(NearestWord, ClosestWordOrNone) {
   const std::vector<std::string> commands = {"list", "show", "save", "delete"};

@@ -1,4 +1,4 @@
-#include "apps/segment_notation.h"
+#include "core/segment_notation.h"
 
 #include <algorithm>
 #include <array>
@@ -7,11 +7,11 @@
 #include <limits>
 #include <set>
 
-#include "apps/nearest_word.h"
+#include "core/nearest_word.h"
 #include "quillet/error.h"
 #include "quillet/limits.h"
 
-namespace quillet::apps {
+namespace quillet::notation {
 namespace {
 
 struct NamedSource {
@@ -476,4 +476,4 @@ std::string FormatSegment(const Segment& segment) {
 
 std::optional<std::string_view> SourceHeadMeaning(int type) { return HeadMeaning(type); }
 
-}  // namespace quillet::apps
+}  // namespace quillet::notation

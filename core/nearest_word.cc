@@ -1,10 +1,10 @@
-#include "apps/nearest_word.h"
+#include "core/nearest_word.h"
 
 #include <algorithm>
 #include <cctype>
 #include <limits>
 
-namespace quillet::apps {
+namespace quillet::notation {
 namespace {
 
 std::string Lower(std::string_view text) {
@@ -71,4 +71,4 @@ std::string DidYouMean(std::string_view word, const std::vector<std::string>& kn
   return nearest ? "; did you mean '" + *nearest + "'?" : "";
 }
 
-}  // namespace quillet::apps
+}  // namespace quillet::notation

@@ -1,0 +1,89 @@
+#include "generation/rule_search.h"
+
+#include <set>
+#include <utility>
+
+#include "generation/level_code.h"
+#include "quillet/error.h"
+#include "store/rule_queries.h"
+#include "store/setup_queries.h"
+
+namespace quillet::generation {
+namespace {
+
+using HeaderKeys = std::set<std::pair<std::string, int16_t>>;
+
+HeaderKeys Headers(store::Connection& db) {
+  const auto rows = store::setup::AllRuleHeaders(db);
+  HeaderKeys keys;
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    const Variant& code = rows->Field("cinvcode");
+    keys.emplace(code.IsNull() ? "" : code.ToText(), rows->Field("cinvtype").ToInt16());
+  }
+  return keys;
+}
+
+struct ItemClass {
+  std::string code;
+  int32_t level = 0;
+};
+
+std::optional<ItemClass> ClassOfItem(store::Connection& db, const std::string& item_code) {
+  const auto rows = store::generation::ItemClass(db, item_code);
+  if (rows->Bof() && rows->Eof()) return std::nullopt;
+  const Variant& code = rows->Field("cinvccode");
+  const Variant& level = rows->Field("iinvcgrade");
+  return ItemClass{code.IsNull() ? "" : code.ToText(), level.IsNull() ? 0 : level.ToInt16()};
+}
+
+std::optional<std::string> ClassCodingRule(store::Connection& db) {
+  const auto coding = store::generation::CodingRule(db, "inventoryclass");
+  if ((coding->Bof() && coding->Eof()) || coding->Field("CODINGRULE").IsNull()) {
+    return std::nullopt;
+  }
+  return coding->Field("CODINGRULE").ToText();
+}
+
+}  // namespace
+
+RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
+  const HeaderKeys headers = Headers(db);
+  RuleSearch search;
+  const auto ask = [&](const RuleOwner& owner) {
+    search.checked.push_back(owner);
+    if (headers.contains({owner.code, owner.type})) search.found = owner;
+    return search.found.has_value();
+  };
+  if (ask({item_code, kOwnerItem})) return search;
+
+  const std::optional<ItemClass> item = ClassOfItem(db, item_code);
+  if (!item) {
+    search.stopped = "there is no item " + item_code + " in the inventory";
+    return search;
+  }
+  if (item->code.empty() || item->level == 0) {
+    search.stopped = "item " + item_code + " has no inventory class";
+    return search;
+  }
+  const std::optional<std::string> coding_rule = ClassCodingRule(db);
+  if (!coding_rule) {
+    search.stopped = "the inventory classes have no coding rule (GradeDef inventoryclass)";
+    return search;
+  }
+  RuleOwner candidate{item->code, kOwnerClass};
+  if (ask(candidate)) return search;
+  try {
+    for (int32_t level = item->level; level >= 2; --level) {
+      candidate.code = DropLastCharacters(candidate.code, LevelWidth(*coding_rule, level));
+      if (ask(candidate)) return search;
+    }
+  } catch (const Error& error) {
+    search.stopped = "class " + item->code + " does not fit the coding rule " + *coding_rule +
+                     " (" + error.description() + ")";
+    return search;
+  }
+  ask({"all", kOwnerAll});
+  return search;
+}
+
+}  // namespace quillet::generation

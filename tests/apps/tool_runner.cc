@@ -10,8 +10,12 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "apps/shell_words.h"
+
 namespace quillet::testing {
 namespace {
+
+using apps::ShellQuoted;
 
 std::filesystem::path UniquePath(const std::string& stem) {
   static std::atomic<unsigned> counter{0};
@@ -28,12 +32,6 @@ std::vector<std::string> WithDb(std::vector<std::string> args, const std::string
 
 void PrintTo(const FailureCase& c, std::ostream* os) {
   for (const std::string& arg : c.args) *os << arg << " ";
-}
-
-std::string ShellQuoted(const std::string& word) {
-  std::string quoted = "'";
-  for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
 }
 
 std::string ReadFile(const std::string& path) {

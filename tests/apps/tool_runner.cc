@@ -3,7 +3,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,17 +10,12 @@
 #include <stdexcept>
 
 #include "apps/shell_words.h"
+#include "tests/support/backends.h"
 
 namespace quillet::testing {
 namespace {
 
 using apps::ShellQuoted;
-
-std::filesystem::path UniquePath(const std::string& stem) {
-  static std::atomic<unsigned> counter{0};
-  return std::filesystem::temp_directory_path() /
-         (stem + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-}
 
 }  // namespace
 
@@ -65,7 +59,7 @@ ToolRun RunLaunched(const std::string& launcher, const std::vector<std::string>&
 
 ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& program,
                    const std::string& input, const std::vector<std::string>& environment) {
-  const std::filesystem::path base = UniquePath("quillet_tool_");
+  const std::filesystem::path base = TempPath("quillet_tool_");
   const std::filesystem::path in = base.string() + ".in";
   const std::filesystem::path out = base.string() + ".out";
   const std::filesystem::path err = base.string() + ".err";
@@ -102,13 +96,8 @@ ToolRun RunToolUnprivileged(const std::vector<std::string>& args) {
   return RunLaunched(launcher, args, "", {});
 }
 
-TempSqliteFile::TempSqliteFile() : path_(UniquePath("quillet_tool_db_").string() + ".db") {}
+TempSqliteFile::TempSqliteFile() : path_(TempPath("quillet_tool_db_") + ".db") {}
 
-TempSqliteFile::~TempSqliteFile() {
-  std::error_code ignored;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-    std::filesystem::remove(path_ + suffix, ignored);
-  }
-}
+TempSqliteFile::~TempSqliteFile() { RemoveSqliteFiles(path_); }
 
 }  // namespace quillet::testing

@@ -8,10 +8,8 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <thread>
 
-#include "quillet/login.h"
 #include "tests/generation/rule_fixture.h"
 #include "tests/support/raised.h"
 
@@ -30,14 +28,6 @@ bool Eventually(Done&& done) {
   return false;
 }
 
-std::unique_ptr<clsQuillet> ObjectOn(const std::string& connection_string) {
-  auto object = std::make_unique<clsQuillet>();
-  std::shared_ptr<Login> login =
-      std::make_shared<ConfiguredLogin>(connection_string, std::set<std::string>{});
-  object->init(login);
-  return object;
-}
-
 std::string Issue(clsQuillet& object) {
   std::string code, error;
   auto values = Values("X1", {});
@@ -52,7 +42,7 @@ class FaultTest : public IssueTest {
     static int tests = 0;
     // Short enough for the server's 63 characters of application name.
     application_ = "quillet_fault_" + std::to_string(::getpid()) + "_" + std::to_string(++tests);
-    faulty_ = ObjectOn(db.connection_string() + " application_name=" + application_);
+    faulty_ = BoundObject(db.connection_string() + " application_name=" + application_);
   }
 
   // Terminates this test's backends (the service connection, the pooled
@@ -146,7 +136,7 @@ TEST(ConnectionFault, SqliteFileMovedAwayAndBack) {
   RuleRows rows(db.db());
   rows.Header("X1", "1", "1");
   rows.Segments("X1", "1", {{"9", "S"}, Running("3")});
-  auto object = ObjectOn(db.connection_string());
+  auto object = BoundObject(db.connection_string());
   EXPECT_EQ(Issue(*object), "S001");
 
   const std::string path = db.connection_string().substr(std::string("sqlite:").size());

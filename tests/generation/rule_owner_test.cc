@@ -88,7 +88,7 @@ TEST_P(RuleOwnerTest, RaisesForACodingRuleThatCannotCutTheCode) {
   };
   for (const auto& [rule, number] : cases) {
     db.db().Execute(store::Sql{"update GradeDef set CODINGRULE=:1"}, {rule});
-    EXPECT_EQ(Raised([&] { GetRuleOwner(db.db(), "X1"); }).number(), number) << rule;
+    EXPECT_EQ(testing::Raised([&] { GetRuleOwner(db.db(), "X1"); }).number(), number) << rule;
   }
 }
 

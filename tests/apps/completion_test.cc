@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "apps/shell_words.h"
 #include "tests/apps/tool_runner.h"
 
 namespace quillet {
 namespace {
 
-using testing::ShellQuoted;
+using apps::ShellQuoted;
 
 struct Completion {
   std::string line;  // after "quillet "; the cursor at its end

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,77 +21,44 @@ struct DraftCase {
   std::string what;
   std::string owner;  // the demo company has rules for all, class:01, item:LW-DL-100
   std::string item;
-  std::vector<std::string> words;
-  std::vector<std::string> sets;  // the line's values, NAME=VALUE
-  std::string serial;             // "" when `cause` says why
+  std::string words;   // the segments, separated by blanks
+  std::string set;     // the line's one value NAME=VALUE, or ""
+  std::string serial;  // "" when `cause` says why
   std::string cause;
   std::string next_number;
   bool fits = true;
 };
 
-const std::vector<DraftCase>& Cases() {
-  static const std::vector<DraftCase> cases = {
-      {"cut, graded and fitted",
-       "class:01",
-       "LW-FL-300",
-       {"text=LW", "department=1,width=2", "date=-YYMM-", "class=2,width=4", "item,width=3",
-        "number,width=4"},
-       {"department=0101"},
-       "LW01-2405-01023000001",
-       "",
-       "1"},
-      {"a fill sign stands for a missing value",
-       "class:01",
-       "LW-FL-300",
-       {"lot,width=3,fill=*", "number,width=2"},
-       {},
-       "***01",
-       "",
-       "1"},
-      {"a missing value without a fill sign",
-       "class:01",
-       "LW-FL-300",
-       {"text=A", "lot,width=3", "number,width=2"},
-       {},
-       "",
-       "missing_value",
-       "1"},
-      {"a department not in the archive",
-       "class:01",
-       "LW-FL-300",
-       {"department=1,width=2", "number,width=2"},
-       {"department=99"},
-       "",
-       "unknown_department",
-       "1"},
-      {"the class without an item",
-       "all",
-       "",
-       {"class=1,width=2", "number,width=2"},
-       {},
-       "",
-       "no_item",
-       "1"},
-      {"an owner with a rule keeps its number",
-       "class:01",
-       "LW-FL-300",
-       {"number,width=3,start=50"},
-       {},
-       "001",
-       "",
-       "1"},
-      {"a new rule starts at its start, cut to the width",
-       "class:02",
-       "LW-DR-012",
-       {"text=D", "number,width=2,start=123"},
-       {},
-       "D23",
-       "",
-       "123",
-       false},
-      {"no segments", "class:02", "LW-DR-012", {}, {}, "", "no_segments", ""},
-  };
-  return cases;
+const std::vector<DraftCase> kCases = {
+    {"cut, graded and fitted", "class:01", "LW-FL-300",
+     "text=LW department=1,width=2 date=-YYMM- class=2,width=4 item,width=3 number,width=4",
+     "department=0101", "LW01-2405-01023000001", "", "1"},
+    {"a fill sign stands for a missing value", "class:01", "LW-FL-300",
+     "lot,width=3,fill=* number,width=2", "", "***01", "", "1"},
+    {"a missing value without a fill sign", "class:01", "LW-FL-300",
+     "text=A lot,width=3 number,width=2", "", "", "missing_value", "1"},
+    {"a department not in the archive", "class:01", "LW-FL-300",
+     "department=1,width=2 number,width=2", "department=99", "", "unknown_department", "1"},
+    {"the class without an item", "all", "", "class=1,width=2 number,width=2", "", "", "no_item",
+     "1"},
+    {"an owner with a rule keeps its number", "class:01", "LW-FL-300", "number,width=3,start=50",
+     "", "001", "", "1"},
+    {"a new rule starts at its start, cut to the width", "class:02", "LW-DR-012",
+     "text=D number,width=2,start=123", "", "D23", "", "123", false},
+    {"no segments", "class:02", "LW-DR-012", "", "", "", "no_segments", ""},
+};
+
+std::vector<Segment> Segments(const DraftCase& c) {
+  std::vector<std::string> words;
+  std::istringstream stream(c.words);
+  for (std::string word; stream >> word;) words.push_back(word);
+  return ParseRuleSegments(words);
+}
+
+LineValues Line(const DraftCase& c) {
+  std::vector<std::string> sets;
+  if (!c.set.empty()) sets.push_back(c.set);
+  return ReadLineValues(c.item, {"2024-05-06", sets});
 }
 
 class DraftRuleTest : public ::testing::TestWithParam<std::string> {
@@ -100,16 +68,15 @@ class DraftRuleTest : public ::testing::TestWithParam<std::string> {
 
 TEST_P(DraftRuleTest, GivesEachSegmentsTextOrWhyNot) {
   DomainSession session(DomainOptions{db.connection_string(), "en-US", false});
-  for (const DraftCase& c : Cases()) {
+  for (const DraftCase& c : kCases) {
     SCOPED_TRACE(c.what);
-    const Owner owner = ParseOwner(c.owner);
-    const LineValues line = ReadLineValues(c.item, {"2024-05-06", c.sets});
-    const DraftEvaluation draft = EvaluateDraft(session, owner, ParseRuleSegments(c.words), line);
+    const std::vector<Segment> segments = Segments(c);
+    const DraftEvaluation draft = EvaluateDraft(session, ParseOwner(c.owner), segments, Line(c));
     EXPECT_EQ(draft.serial_number, c.serial);
     EXPECT_EQ(draft.failure ? draft.failure->cause : "", c.cause);
     EXPECT_EQ(draft.next_number, c.next_number);
     EXPECT_EQ(draft.number_fits, c.fits);
-    ASSERT_EQ(draft.segments.size(), c.words.size());
+    ASSERT_EQ(draft.segments.size(), segments.size());
   }
   // Nothing was written: the owners keep their rules and numbers.
   EXPECT_EQ(ReadNextNumber(session.component(), ParseOwner("class:01")), "1");
@@ -119,9 +86,9 @@ TEST_P(DraftRuleTest, GivesEachSegmentsTextOrWhyNot) {
 // Once saved, the draft issues what its preview showed.
 TEST_P(DraftRuleTest, IssuesWhatThePreviewShowed) {
   DomainSession session(DomainOptions{db.connection_string(), "en-US", false});
-  const DraftCase& c = Cases().front();
-  const std::vector<Segment> segments = ParseRuleSegments(c.words);
-  const LineValues line = ReadLineValues(c.item, {"2024-05-06", c.sets});
+  const DraftCase& c = kCases.front();
+  const std::vector<Segment> segments = Segments(c);
+  const LineValues line = Line(c);
   const Owner owner = ParseOwner(c.owner);
   const std::string previewed = EvaluateDraft(session, owner, segments, line).serial_number;
   SaveRuleWithNotes(session, owner, "Lighting", segments);

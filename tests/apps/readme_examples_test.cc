@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "apps/shell_words.h"
 #include "tests/apps/tool_runner.h"
 #include "tests/support/serve_process.h"
 
@@ -22,8 +23,8 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
+using apps::ShellQuoted;
 using testing::ReadFile;
-using testing::ShellQuoted;
 
 struct Example {
   std::string command;  // without the "$ "

@@ -3,21 +3,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "apps/shell_words.h"
+#include "tests/support/backends.h"
+
 namespace quillet::testing {
 namespace {
 
-std::filesystem::path UniquePath(const std::string& stem) {
-  static std::atomic<unsigned> counter{0};
-  return std::filesystem::temp_directory_path() /
-         (stem + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-}
+using apps::ShellQuoted;
 
 }  // namespace
 
@@ -28,12 +26,6 @@ std::vector<std::string> WithDb(std::vector<std::string> args, const std::string
 
 void PrintTo(const FailureCase& c, std::ostream* os) {
   for (const std::string& arg : c.args) *os << arg << " ";
-}
-
-std::string ShellQuoted(const std::string& word) {
-  std::string quoted = "'";
-  for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
 }
 
 std::string ReadFile(const std::string& path) {
@@ -67,7 +59,7 @@ ToolRun RunLaunched(const std::string& launcher, const std::vector<std::string>&
 
 ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& program,
                    const std::string& input, const std::vector<std::string>& environment) {
-  const std::filesystem::path base = UniquePath("quillet_tool_");
+  const std::filesystem::path base = TempPath("quillet_tool_");
   const std::filesystem::path in = base.string() + ".in";
   const std::filesystem::path out = base.string() + ".out";
   const std::filesystem::path err = base.string() + ".err";
@@ -104,13 +96,8 @@ ToolRun RunToolUnprivileged(const std::vector<std::string>& args) {
   return RunLaunched(launcher, args, "", {});
 }
 
-TempSqliteFile::TempSqliteFile() : path_(UniquePath("quillet_tool_db_").string() + ".db") {}
+TempSqliteFile::TempSqliteFile() : path_(TempPath("quillet_tool_db_") + ".db") {}
 
-TempSqliteFile::~TempSqliteFile() {
-  std::error_code ignored;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-    std::filesystem::remove(path_ + suffix, ignored);
-  }
-}
+TempSqliteFile::~TempSqliteFile() { RemoveSqliteFiles(path_); }
 
 }  // namespace quillet::testing

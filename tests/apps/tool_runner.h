@@ -41,9 +41,6 @@ struct FailureCase {
 };
 void PrintTo(const FailureCase& c, std::ostream* os);
 
-// `word` in single quotes, read back unchanged by a POSIX shell.
-std::string ShellQuoted(const std::string& word);
-
 // The whole content of a file; throws std::runtime_error when unreadable.
 std::string ReadFile(const std::string& path);
 

@@ -116,13 +116,6 @@ TEST(ToolInit, CreatesTheTablesAndLoadsTheDemo) {
   EXPECT_GT(count_sources(demo.connection_string()), 0);
 }
 
-TEST(ToolInit, DatabaseDefaultsToQuilletDbVariable) {
-  TempSqliteFile file;
-  const ToolRun run = RunTool({"call", "init"}, "", {"QUILLET_DB=" + file.connection_string()});
-  EXPECT_EQ(run.exit_status, 0) << run.out << run.err;
-  EXPECT_TRUE(std::filesystem::exists(file.path()));
-}
-
 using CommandLine = std::vector<std::string>;  // --db is added
 
 class ToolUsageTest : public ::testing::TestWithParam<CommandLine> {};
@@ -159,8 +152,6 @@ TEST(ToolExit, RaisedErrorsExitOneWithTheResponse) {
   const json response = OnlyLine(call);
   EXPECT_EQ(response.at("out"), json::parse(R"({"bTaskExec":{"type":"empty"}})"));
   EXPECT_EQ(response.at("error").at("number"), store::kSqliteCantOpen);
-
-  EXPECT_EQ(RunTool({"init", "--db", unopenable}).exit_status, 1);
 }
 
 }  // namespace

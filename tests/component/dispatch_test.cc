@@ -118,17 +118,15 @@ TEST_F(DispatchTest, MalformedRequestLinesGetAnErrorResponse) {
   EXPECT_TRUE(login_->calls.empty());
 }
 
+// Omitted parameters take the empty value of their kind.
 TEST_F(DispatchTest, NamesMatchWithoutRegardToCaseAndOutUsesTableNames) {
   const json response =
       dispatcher_.HandleRequestLine(R"({"method": "checktaskexecsrv", "args": {"STASKID": "T9"}})");
   EXPECT_EQ(response, json::parse(R"({"result": {"type": "empty"}, "out": {"bTaskExec": true},
                                       "error": null})"));
-  EXPECT_EQ(login_->calls.at(1), "TaskExec(T9,-1)");
-}
-
-TEST_F(DispatchTest, OmittedParametersTakeTheEmptyValueOfTheirKind) {
   dispatcher_.Call("CheckTaskExecsrv", json());
-  EXPECT_EQ(login_->calls.at(1), "TaskExec(,-1)");
+  EXPECT_EQ(login_->calls.at(1), "TaskExec(T9,-1)");
+  EXPECT_EQ(login_->calls.at(5), "TaskExec(,-1)");
 }
 
 TEST_F(DispatchTest, OutParametersShowAfterARaise) {

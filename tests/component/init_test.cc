@@ -13,6 +13,7 @@
 #include "quillet/quillet.h"
 #include "tests/component/recording_login.h"
 #include "tests/support/backends.h"
+#include "tests/support/raised.h"
 
 namespace quillet {
 namespace {
@@ -21,12 +22,7 @@ using testing::RecordingLogin;
 using testing::TestDatabase;
 
 int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.number();
-  }
-  return 0;
+  return testing::Raised(action).number();
 }
 
 class InitTest : public ::testing::TestWithParam<std::string> {

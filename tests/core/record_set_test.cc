@@ -6,6 +6,7 @@
 #include "quillet/error.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
+#include "tests/support/raised.h"
 
 namespace quillet {
 namespace {
@@ -15,14 +16,7 @@ RecordSet TwoRows() {
                    {{Variant("X1"), Variant(int32_t{3})}, {Variant("X2"), Variant::Null()}});
 }
 
-int ErrorNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+int ErrorNumber(const std::function<void()>& action) { return testing::Raised(action).number(); }
 
 TEST(RecordSetTest, CursorAndFieldErrors) {
   RecordSet rs = TwoRows();

@@ -11,21 +11,16 @@
 #include "quillet/error.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
+#include "tests/support/raised.h"
 
 namespace quillet {
 namespace {
 
+using testing::Raised;
+
 constexpr int kNoError = 0;
 
-// Runs `convert` and answers the error number it raised, or kNoError.
-int ErrorOf(const std::function<void()>& convert) {
-  try {
-    convert();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return kNoError;
-}
+int ErrorOf(const std::function<void()>& convert) { return Raised(convert).number(); }
 
 struct WholeCase {
   Variant input;

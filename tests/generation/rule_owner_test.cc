@@ -8,6 +8,7 @@
 #include "quillet/error.h"
 #include "store/rule_queries.h"
 #include "tests/generation/rule_fixture.h"
+#include "tests/support/raised.h"
 
 namespace quillet::generation {
 namespace {
@@ -87,12 +88,7 @@ TEST_P(RuleOwnerTest, RaisesForACodingRuleThatCannotCutTheCode) {
   };
   for (const auto& [rule, number] : cases) {
     db.db().Execute(store::Sql{"update GradeDef set CODINGRULE=:1"}, {rule});
-    try {
-      GetRuleOwner(db.db(), "X1");
-      ADD_FAILURE() << rule << " resolved";
-    } catch (const Error& error) {
-      EXPECT_EQ(error.number(), number) << rule;
-    }
+    EXPECT_EQ(testing::Raised([&] { GetRuleOwner(db.db(), "X1"); }).number(), number) << rule;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "store/schema.h"
 #include "tests/maintenance/fixture.h"
+#include "tests/support/raised.h"
 
 namespace quillet::testing {
 namespace {
@@ -81,13 +82,8 @@ TEST_P(FillContraposeTest, UnsafeNamesRejectedBeforeAnyStatement) {
       {"部门", "cDepCode"},
       {"dep-art", "cDepCode"}};
   for (const auto& [table, column] : cases) {
-    SCOPED_TRACE(table + " / " + column);
-    try {
-      Fill("2", "1", table, column, 4);
-      ADD_FAILURE() << "no error raised";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), errc::kUnsafeIdentifier);
-    }
+    EXPECT_EQ(Raised([&] { Fill("2", "1", table, column, 4); }).number(), errc::kUnsafeIdentifier)
+        << table << " / " << column;
   }
   EXPECT_TRUE(Rows("select * from SNContrapose").empty());
   EXPECT_EQ(Rows("select cDepCode from department"), (Table{{"D1"}}));

@@ -1,5 +1,6 @@
 // Getprefixrssrv, saveprefixcodesrv and Resetprefixsrv through the public class.
 #include "tests/maintenance/fixture.h"
+#include "tests/support/raised.h"
 
 namespace quillet::testing {
 namespace {
@@ -150,21 +151,13 @@ TEST_P(PrefixMethods, UnusableKeysRaiseBeforeAnyStatement) {
              errc::kUnsafeIdentifier},
         Case{Variant(PrefixKey("2", "3", "department", "cDepCode", "cDepName")),
              errc::kUnsafeIdentifier}}) {
-    try {
-      List(c.key);
-      ADD_FAILURE() << "no error for key type " << static_cast<int>(c.key.type());
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), c.error) << e.what();
-    }
+    EXPECT_EQ(Raised([&] { List(c.key); }).number(), c.error)
+        << "key type " << static_cast<int>(c.key.type());
   }
   EXPECT_TRUE(Rows("select * from SNContrapose").empty());
   std::string err;
-  try {
-    object().saveprefixcodesrv(Variant("<c ccode='X' ccontent='department' cseedcode='D1'/>"), err);
-    ADD_FAILURE() << "a text taken as the edit document";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), errc::kObjectRequired) << e.what();
-  }
+  const Variant text("<c ccode='X' ccontent='department' cseedcode='D1'/>");
+  EXPECT_EQ(Raised([&] { object().saveprefixcodesrv(text, err); }).number(), errc::kObjectRequired);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PrefixMethods, ::testing::ValuesIn(Backends()));

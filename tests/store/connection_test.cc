@@ -13,6 +13,7 @@
 #include "store/schema.h"
 #include "store/write_pool.h"
 #include "tests/support/backends.h"
+#include "tests/support/raised.h"
 
 namespace quillet::testing {
 namespace {
@@ -21,18 +22,6 @@ using store::Connection;
 using store::Dialect;
 using store::Params;
 using store::Sql;
-
-// The Error a call raises; fails the test when it raises none.
-template <typename Call>
-Error Raised(Call&& call) {
-  try {
-    call();
-  } catch (const Error& error) {
-    return error;
-  }
-  ADD_FAILURE() << "no error raised";
-  return Error(0, "");
-}
 
 class ConnectionTest : public ::testing::TestWithParam<std::string> {
  protected:
@@ -112,17 +101,13 @@ TEST_P(ConnectionTest, TextsWithNulOrNotUtf8AreRefusedBeforeSending) {
       "\xF4\x90\x80\x80",  // above U+10FFFF
       "\xE6\x97\x41",      // a lead byte without its continuation
   };
+  const Sql insert{"insert into SNContrapose (cseedcode, ccode) values ('k', :1)"};
   for (const std::string& text : faulty) {
-    try {
-      db_.db().Execute(Sql{"insert into SNContrapose (cseedcode, ccode) values ('k', :1)"},
-                       Params{text});
-      ADD_FAILURE() << "stored: " << ::testing::PrintToString(text);
-    } catch (const Error& error) {
-      EXPECT_EQ(error.number(), errc::kInvalidText) << error.description();
-    }
+    EXPECT_EQ(Raised([&] { db_.db().Execute(insert, Params{text}); }).number(), errc::kInvalidText)
+        << ::testing::PrintToString(text);
   }
   EXPECT_EQ(db_.db().Query(Sql{"select count(*) as n from SNContrapose"})->Field("n").ToInt32(), 0);
-  db_.db().Execute(Sql{"insert into SNContrapose (cseedcode, ccode) values ('k', :1)"},
+  db_.db().Execute(insert,
                    Params{"\xF0\x9F\x98\x80 \xE5\xBA\x8F"});  // four- and three-byte characters
 }
 

@@ -34,13 +34,6 @@ std::string UniqueName(const std::string& prefix) {
   return prefix + std::to_string(::getpid()) + "_" + std::to_string(++counter) + "_" + suffix;
 }
 
-void RemoveSqliteFiles(const std::string& path) {
-  std::error_code ignored;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-    std::filesystem::remove(path + suffix, ignored);
-  }
-}
-
 void DropPostgresSchema(const std::string& schema) {
   store::Connection admin;
   admin.Open("postgresql:" + PostgresConninfo());
@@ -48,6 +41,28 @@ void DropPostgresSchema(const std::string& schema) {
 }
 
 }  // namespace
+
+std::string TempPath(const std::string& stem) {
+  static std::atomic<unsigned> counter{0};
+  return (std::filesystem::temp_directory_path() /
+          (stem + std::to_string(::getpid()) + "_" + std::to_string(++counter)))
+      .string();
+}
+
+void RemoveSqliteFiles(const std::string& path) {
+  std::error_code ignored;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    std::filesystem::remove(path + suffix, ignored);
+  }
+}
+
+std::unique_ptr<clsQuillet> BoundObject(const std::string& connection_string) {
+  auto object = std::make_unique<clsQuillet>();
+  std::shared_ptr<Login> login =
+      std::make_shared<ConfiguredLogin>(connection_string, std::set<std::string>{});
+  object->init(login);
+  return object;
+}
 
 std::vector<std::string> Backends() {
   std::vector<std::string> backends{"sqlite"};
@@ -99,14 +114,6 @@ TestDatabase::~TestDatabase() {
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "could not drop test schema %s: %s\n", cleanup_.c_str(), failure.what());
   }
-}
-
-std::unique_ptr<clsQuillet> TestDatabase::NewObject() const {
-  auto object = std::make_unique<clsQuillet>();
-  std::shared_ptr<Login> login =
-      std::make_shared<ConfiguredLogin>(connection_string_, std::set<std::string>{});
-  object->init(login);
-  return object;
 }
 
 }  // namespace quillet::testing

@@ -16,6 +16,16 @@ namespace quillet::testing {
 // a silent skip.
 std::vector<std::string> Backends();
 
+// A path in the temporary folder that no other test of any process uses at
+// the same time: `stem`, then the process id and a counter.
+std::string TempPath(const std::string& stem);
+
+// Removes a SQLite file with its side files; missing ones are no error.
+void RemoveSqliteFiles(const std::string& path);
+
+// A new clsQuillet bound (init) to `connection_string` with a ConfiguredLogin.
+std::unique_ptr<clsQuillet> BoundObject(const std::string& connection_string);
+
 // A fresh, empty database for one test (a temporary SQLite file, or a new
 // PostgreSQL schema), dropped again on destruction. The schema is created;
 // the demo data only when asked.
@@ -29,8 +39,8 @@ class TestDatabase {
   const std::string& connection_string() const { return connection_string_; }
   // A connection of the test's own, for arranging rows and checking results.
   store::Connection& db() { return *db_; }
-  // A new clsQuillet bound (init) to this database with a ConfiguredLogin.
-  std::unique_ptr<clsQuillet> NewObject() const;
+  // A new clsQuillet bound to this database.
+  std::unique_ptr<clsQuillet> NewObject() const { return BoundObject(connection_string_); }
 
  private:
   std::string backend_;

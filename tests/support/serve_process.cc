@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -14,6 +13,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/backends.h"
+
 namespace quillet::testing {
 namespace {
 
@@ -22,13 +23,6 @@ constexpr auto kPoll = std::chrono::milliseconds(10);
 constexpr auto kStartLimit = std::chrono::seconds(30);
 constexpr auto kStopLimit = std::chrono::seconds(20);
 constexpr const char* kListening = "listening on http://127.0.0.1:";
-
-std::string UniquePath(const std::string& stem) {
-  static std::atomic<unsigned> counter{0};
-  return (std::filesystem::temp_directory_path() /
-          (stem + std::to_string(::getpid()) + "_" + std::to_string(++counter)))
-      .string();
-}
 
 // The child: stdin from /dev/null, stdout and stderr into `log`.
 [[noreturn]] void Exec(const std::vector<std::string>& args, const std::string& log) {
@@ -46,14 +40,14 @@ std::string UniquePath(const std::string& stem) {
 
 }  // namespace
 
-TokenFile::TokenFile() : path_(UniquePath("quillet_token_")) {
+TokenFile::TokenFile() : path_(TempPath("quillet_token_")) {
   std::ofstream(path_) << kToken << "\n";
 }
 
 TokenFile::~TokenFile() { std::filesystem::remove(path_); }
 
 ServeProcess::ServeProcess(const std::string& connection, const std::vector<std::string>& extra)
-    : log_path_(UniquePath("quillet_serve_") + ".log") {
+    : log_path_(TempPath("quillet_serve_") + ".log") {
   const char* binary = std::getenv("QUILLET_BINARY");
   if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
   std::vector<std::string> args = {binary, "serve", "--db", connection, "--listen", "127.0.0.1:0"};

@@ -77,13 +77,23 @@ struct Segment {
 // "width 'two' is not a whole number".
 class NotationError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit NotationError(const std::string& message, std::optional<int32_t> number = std::nullopt)
+      : std::runtime_error(message), number_(number) {}
+  // The error number the component would raise for the same fault, if any.
+  std::optional<int32_t> number() const { return number_; }
+
+ private:
+  std::optional<int32_t> number_;
 };
 
 // The word of a segment. Raises NotationError for an unknown source or key, a
 // key given twice or not allowed for the source, a missing width where the
 // source's text is fitted to one, a value of the wrong kind (width, step and
-// start whole numbers, a level of digits), and a malformed escape. Defaults:
+// start whole numbers, a level of digits), a width above
+// limits::kMaxSegmentWidth or a running number narrower than
+// limits::kMinRunningNumberWidth (errc::kWidthOutOfRange, as the component's
+// rule save), and a malformed escape or one that stands for NUL
+// (errc::kInvalidText). Defaults:
 // width 0, step 1 for `number` and 0 otherwise, start 1, every policy off.
 // Pure; thread-safe.
 Segment ParseSegment(std::string_view word);

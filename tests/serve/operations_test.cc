@@ -76,26 +76,6 @@ TEST(ServeOpenApi, DescribesEveryRouteAndNothingElse) {
   EXPECT_EQ(described, routed);
 }
 
-// Requests on one kept-alive connection are answered at once. An answer
-// leaves as headers, then body; with Nagle's algorithm on, the body waited
-// for the client's delayed ACK, some 40 ms per request.
-TEST(ServeConnection, KeptAliveRequestsAreAnsweredAtOnce) {
-  TestDatabase db("sqlite");
-  const ServeProcess serve(db.connection_string());
-  httplib::Client client("127.0.0.1", serve.port());
-  client.set_keep_alive(true);
-  std::vector<double> milliseconds;
-  for (int i = 0; i < 9; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Send(client, "GET", "/healthz").status, 200);
-    milliseconds.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  std::sort(milliseconds.begin(), milliseconds.end());
-  EXPECT_LT(milliseconds[milliseconds.size() / 2], 20.0);
-}
-
 class ServeOperations : public ::testing::TestWithParam<std::string> {};
 
 // A database that cannot be reached is the service's 503 (the request may be

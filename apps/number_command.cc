@@ -1,6 +1,5 @@
 // quillet number get OWNER | set OWNER N: the running number the next serial
 // number of an owner's rule carries.
-#include <charconv>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -14,6 +13,7 @@
 #include "apps/domain_session.h"
 #include "apps/rule_store.h"
 #include "apps/tool_error.h"
+#include "core/number_text.h"
 
 namespace quillet::apps {
 namespace {
@@ -25,25 +25,16 @@ struct NumberOptions {
   bool force = false;
 };
 
-std::optional<int32_t> WholeNumber(const std::string& text) {
-  int32_t value = 0;
-  const auto [stop, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || problem != std::errc() || stop != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 void RequireWholeNumber(const std::string& text) {
-  if (!WholeNumber(text)) {
+  if (!service::ParseNumber<int32_t>(text)) {
     throw ToolUsage("N '" + text + "' is not a whole number from -2147483648 to 2147483647");
   }
 }
 
 // Setting the number back issues numbers again that may have been issued.
 void RequireForward(const Owner& owner, const std::string& before, const std::string& number) {
-  const std::optional<int32_t> current = WholeNumber(before);
-  if (!current || *WholeNumber(number) >= *current) return;
+  const std::optional<int32_t> current = service::ParseNumber<int32_t>(before);
+  if (!current || *service::ParseNumber<int32_t>(number) >= *current) return;
   throw ToolFailure("the next running number of " + FormatOwner(owner) + " is " + before +
                     ": setting it back to " + number + " issues " + number + " to " +
                     std::to_string(*current - 1) +

@@ -17,6 +17,7 @@ using notation::IsMappedSource;
 using notation::NotationError;
 using notation::ParseSegment;
 using notation::Segment;
+using notation::SourceHeadKey;
 using notation::SourceHeadMeaning;
 using notation::SourceName;
 using notation::SourceNames;

@@ -85,7 +85,7 @@ Slot EmptySlot(Kind kind) {
 Variant InvokeMethod(const Method& method, clsQuillet& object, CallArguments& args) {
   const auto index = static_cast<std::size_t>(method.order - 1);
   if (index >= kAdapters.size()) {
-    throw Error(errc::kNoSuchMember, "Object doesn't support this property or method");
+    throw Error::NoSuchMember();
   }
   return kAdapters[index](object, args);
 }

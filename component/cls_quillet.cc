@@ -25,7 +25,7 @@ Variant clsQuillet::init(std::shared_ptr<Login>& ologin) {
   store::Connection& connection = ServiceConnection();
   // The connection string comes from the argument, even when objlogin kept an
   // earlier login object.
-  if (!ologin) throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+  if (!ologin) throw Error::ObjectNotSet();
   connection.Open(ologin->KelDbName());
   modLanguage::InitLanguage();
   return Variant();

@@ -166,7 +166,7 @@ void LookForTheCause(clsQuillet& object, const XmlDocument& values, bool saving,
     Say(refusal->description(), refusal->number());
   }
   std::optional<std::string> item = store::ItemCode(values);
-  if (!item) throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+  if (!item) throw Error::ObjectNotSet();
   store::Connection& db = DiagnosisAccess::Connection(object);
   const RuleOwner owner = RequireOwner(db, *item);
   const auto header = store::generation::HeaderNumber(db, owner.code, owner.TypeText());

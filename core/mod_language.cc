@@ -22,33 +22,29 @@ struct ModuleState {
 
 thread_local ModuleState state;
 
-[[noreturn]] void RaiseObjectNotSet() {
-  throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
-}
-
 }  // namespace
 
 void InitLanguage() {
   const std::shared_ptr<LanguageComponent> component = GetLanguageComponent();
-  if (!component) RaiseObjectNotSet();
+  if (!component) throw Error::ObjectNotSet();
   // Each item is stored as soon as it exists: a failure further down leaves
   // the earlier ones in place.
   state.language_manager = component->CreateManager();
-  if (!state.language_manager) RaiseObjectNotSet();
+  if (!state.language_manager) throw Error::ObjectNotSet();
   state.string_table = state.language_manager->Strings();
   state.text_formatter = component->CreateFormatter();
   const std::shared_ptr<LocaleProvider> locale = state.language_manager->Locale();
-  if (!locale) RaiseObjectNotSet();
+  if (!locale) throw Error::ObjectNotSet();
   state.locale_id = locale->GetLocalID().ToText();
 }
 
 std::string GetResString(const std::string& key) {
-  if (!state.string_table) RaiseObjectNotSet();
+  if (!state.string_table) throw Error::ObjectNotSet();
   return state.string_table->TextForKey(key);
 }
 
 std::string GetResStringEx(const std::string& key, const std::vector<Variant>& args) {
-  if (!state.text_formatter) RaiseObjectNotSet();
+  if (!state.text_formatter) throw Error::ObjectNotSet();
   return state.text_formatter->TextForKeyWithArgs(key, args);
 }
 

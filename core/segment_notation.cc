@@ -8,6 +8,7 @@
 #include <set>
 
 #include "core/nearest_word.h"
+#include "core/number_text.h"
 #include "quillet/error.h"
 #include "quillet/limits.h"
 
@@ -52,22 +53,13 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-template <typename Number>
-std::optional<Number> WholeNumber(std::string_view text) {
-  Number value{};
-  const char* end = text.data() + text.size();
-  const auto [stop, problem] = std::from_chars(text.data(), end, value);
-  if (text.empty() || problem != std::errc() || stop != end) return std::nullopt;
-  return value;
-}
-
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(),
                                       [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
-// What the value after the source name means, if the source takes one.
-std::optional<std::string_view> HeadMeaning(int type) {
+// The key of the value after the source name, if the source takes one.
+std::optional<std::string_view> HeadKey(int type) {
   switch (type) {
     case source::kDate:
       return "pattern";
@@ -75,10 +67,17 @@ std::optional<std::string_view> HeadMeaning(int type) {
     case source::kClass:
       return "level";
     case source::kText:
-      return "fixed text";
+      return "text";
     default:
       return std::nullopt;
   }
+}
+
+// What the value after the source name means, as messages say it.
+std::optional<std::string_view> HeadMeaning(int type) {
+  const std::optional<std::string_view> key = HeadKey(type);
+  if (key == "text") return "fixed text";
+  return key;
 }
 
 // The key under which a source without a head value carries its format.
@@ -242,7 +241,7 @@ int ReadSource(std::string_view name) {
 }
 
 int32_t ReadWhole(std::string_view key, const std::string& value, int32_t minimum) {
-  const std::optional<int32_t> number = WholeNumber<int32_t>(value);
+  const std::optional<int32_t> number = service::ParseNumber<int32_t>(value);
   if (!number) throw NotationError(std::string(key) + " '" + value + "' is not a whole number");
   if (*number < minimum) {
     throw NotationError(std::string(key) + " " + value + " is below " + std::to_string(minimum));
@@ -425,7 +424,7 @@ std::optional<int> SourceType(std::string_view name) {
   const std::string_view prefix = kUnnamedPrefix;
   if (lower.starts_with(prefix) && AllDigits(std::string_view(lower).substr(prefix.size()))) {
     const std::optional<int16_t> type =
-        WholeNumber<int16_t>(std::string_view(lower).substr(prefix.size()));
+        service::ParseNumber<int16_t>(std::string_view(lower).substr(prefix.size()));
     if (type) return *type;
   }
   return std::nullopt;
@@ -475,5 +474,7 @@ std::string FormatSegment(const Segment& segment) {
 }
 
 std::optional<std::string_view> SourceHeadMeaning(int type) { return HeadMeaning(type); }
+
+std::optional<std::string_view> SourceHeadKey(int type) { return HeadKey(type); }
 
 }  // namespace quillet::notation

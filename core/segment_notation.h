@@ -122,6 +122,10 @@ const std::vector<std::string_view>& SourceNames();
 // that takes none. Pure.
 std::optional<std::string_view> SourceHeadMeaning(int type);
 
+// The short name of that value ("pattern", "level", "text"), as JSON segments
+// carry it, or nullopt. Pure.
+std::optional<std::string_view> SourceHeadKey(int type);
+
 // Whether the segment's text is fitted to its width: every source except
 // date, text and the unnamed types. Such a segment needs `width=`. Pure.
 bool UsesWidth(int type);

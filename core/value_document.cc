@@ -26,7 +26,7 @@ std::string BuildStandardRowSetText() {
 // The document's text with an empty item-code row as the root's last child.
 std::string TextWithItemCodeRow(const XmlDocument& doc) {
   const std::optional<XmlNode> root = doc.documentElement();
-  if (!root) throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+  if (!root) throw Error::ObjectNotSet();
   std::string text = doc.xml();
   const auto closing_tag = text.rfind("</");
   if (closing_tag != std::string::npos) {
@@ -72,7 +72,7 @@ const std::string& StandardRowSetText() {
 void AddItemCodeRow(XmlDocument& doc, const std::string& item_code) {
   doc.loadXML(TextWithItemCodeRow(doc));
   const std::optional<XmlNode> row = doc.selectSingleNode("(//row[@name='cinvcode'])[last()]");
-  if (!row) throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+  if (!row) throw Error::ObjectNotSet();
   row->getNamedItem("value")->setText(item_code);
 }
 

@@ -13,15 +13,6 @@
 namespace quillet {
 namespace {
 
-[[noreturn]] void ThrowTypeMismatch() { throw Error(errc::kTypeMismatch, "Type mismatch"); }
-[[noreturn]] void ThrowOverflow() { throw Error(errc::kOverflow, "Overflow"); }
-[[noreturn]] void ThrowInvalidUseOfNull() {
-  throw Error(errc::kInvalidUseOfNull, "Invalid use of Null");
-}
-[[noreturn]] void ThrowObjectNotSet() {
-  throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -55,15 +46,15 @@ double ParseNumber(std::string_view text) {
     text.remove_prefix(1);
   }
   // Leaves out what from_chars would also accept: "inf", "nan", hex digits.
-  if (text.empty() || !(IsDigit(text.front()) || text.front() == '.')) ThrowTypeMismatch();
+  if (text.empty() || !(IsDigit(text.front()) || text.front() == '.')) throw Error::TypeMismatch();
   double value = 0;
   const auto [end, ec] =
       std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range && end == text.data() + text.size()) {
     if (IsUnderflow(text)) return 0;
-    ThrowOverflow();
+    throw Error::Overflow();
   }
-  if (ec != std::errc() || end != text.data() + text.size()) ThrowTypeMismatch();
+  if (ec != std::errc() || end != text.data() + text.size()) throw Error::TypeMismatch();
   return negative ? -value : value;
 }
 
@@ -79,7 +70,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 std::string DoubleText(double value) {
   char buffer[32];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (ec != std::errc()) ThrowOverflow();
+  if (ec != std::errc()) throw Error::Overflow();
   std::string text(buffer, end);
   for (char& c : text) {
     if (c == 'e') c = 'E';
@@ -92,7 +83,7 @@ Int ToWhole(double value) {
   const double rounded = RoundHalfEven(value);
   if (!(rounded >= static_cast<double>(std::numeric_limits<Int>::min()) &&
         rounded <= static_cast<double>(std::numeric_limits<Int>::max()))) {
-    ThrowOverflow();
+    throw Error::Overflow();
   }
   return static_cast<Int>(rounded);
 }
@@ -138,7 +129,7 @@ std::string Variant::ToText() const {
     case Type::kEmpty:
       return {};
     case Type::kNull:
-      ThrowInvalidUseOfNull();
+      throw Error::InvalidUseOfNull();
     case Type::kText:
       return text();
     case Type::kInt16:
@@ -150,16 +141,16 @@ std::string Variant::ToText() const {
     case Type::kBool:
       return std::get<bool>(value_) ? "True" : "False";
     case Type::kDocument:
-      if (document() == nullptr) ThrowObjectNotSet();
+      if (document() == nullptr) throw Error::ObjectNotSet();
       return document()->xml();
     case Type::kRecordSet:
-      if (record_set() == nullptr) ThrowObjectNotSet();
-      ThrowTypeMismatch();
+      if (record_set() == nullptr) throw Error::ObjectNotSet();
+      throw Error::TypeMismatch();
     case Type::kLogin:
-      if (login() == nullptr) ThrowObjectNotSet();
-      ThrowTypeMismatch();
+      if (login() == nullptr) throw Error::ObjectNotSet();
+      throw Error::TypeMismatch();
   }
-  ThrowTypeMismatch();
+  throw Error::TypeMismatch();
 }
 
 double Variant::ToDouble() const {
@@ -167,7 +158,7 @@ double Variant::ToDouble() const {
     case Type::kEmpty:
       return 0;
     case Type::kNull:
-      ThrowInvalidUseOfNull();
+      throw Error::InvalidUseOfNull();
     case Type::kText:
       return ParseNumber(text());
     case Type::kInt16:
@@ -184,8 +175,9 @@ double Variant::ToDouble() const {
       break;
   }
   // An object converts through its default member, which these do not have.
-  if (record_set() == nullptr && document() == nullptr && login() == nullptr) ThrowObjectNotSet();
-  ThrowTypeMismatch();
+  if (record_set() == nullptr && document() == nullptr && login() == nullptr)
+    throw Error::ObjectNotSet();
+  throw Error::TypeMismatch();
 }
 
 int16_t Variant::ToInt16() const {

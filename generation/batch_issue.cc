@@ -26,7 +26,7 @@ void LoadFallback(XmlDocument& result, int16_t count) {
 
 int16_t CountOf(const XmlDocument& values) {
   const std::optional<XmlNode> root = values.documentElement();
-  if (!root) RaiseObjectNotSet();
+  if (!root) throw Error::ObjectNotSet();
   const std::optional<std::string> count = root->getAttribute("count");
   return count ? Variant(*count).ToInt16() : Variant::Null().ToInt16();
 }
@@ -54,7 +54,7 @@ std::optional<std::string> Entries(const XmlNode& parts, int16_t count, std::str
     next = std::to_string(number);
   }
   // The 16-bit loop counter passes its range after the last entry.
-  if (count == std::numeric_limits<int16_t>::max()) RaiseOverflow();
+  if (count == std::numeric_limits<int16_t>::max()) throw Error::Overflow();
   return list;
 }
 

@@ -25,7 +25,7 @@ LevelledCode CodeWithLevel(store::Connection& db, const std::string& code,
   if (kind == kDepartmentKind) {
     return {code, store::generation::DepartmentGrade(db, code)->Field("iDepGrade").ToInt16()};
   }
-  RaiseInvalidArgument();
+  throw Error::InvalidArgument();
 }
 
 }  // namespace

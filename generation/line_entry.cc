@@ -55,7 +55,7 @@ std::string GetRowAttr(const std::optional<XmlNode>& row, const std::string& nam
 }
 
 std::optional<XmlNode> FirstRecord(const std::shared_ptr<XmlDocument>& document) {
-  if (!document) RaiseObjectNotSet();
+  if (!document) throw Error::ObjectNotSet();
   return document->selectSingleNode("//z:row");
 }
 
@@ -63,9 +63,9 @@ std::optional<XmlNode> FirstRecord(const std::shared_ptr<XmlDocument>& document)
 // that no value is ever read as markup.
 void SetRowValue(const XmlDocument& values, const std::string& name, const std::string& value) {
   const std::optional<XmlNode> row = values.selectSingleNode("//data/row[@name='" + name + "']");
-  if (!row) RaiseObjectNotSet();
+  if (!row) throw Error::ObjectNotSet();
   std::optional<XmlNode> attribute = row->getNamedItem("value");
-  if (!attribute) RaiseObjectNotSet();
+  if (!attribute) throw Error::ObjectNotSet();
   attribute->setText(value);
 }
 

@@ -1,11 +1,10 @@
 #include "generation/policy_issue.h"
 
-#include <chrono>
-#include <ctime>
 #include <memory>
 
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
+#include "core/utc_time.h"
 #include "generation/counter_key.h"
 #include "generation/running_number_lease.h"
 #include "store/database_error.h"
@@ -58,13 +57,13 @@ SplitRule Walk(store::Connection& db, const RuleSubject& subject, const XmlDocum
 }
 
 int32_t StartNumber(const Variant& start) {
-  if (start.IsNull()) throw Error(errc::kInvalidUseOfNull, "Invalid use of Null");
+  if (start.IsNull()) throw Error::InvalidUseOfNull();
   return start.ToInt32();
 }
 
 int32_t Times(int32_t step, int32_t count) {
   int32_t product = 0;
-  if (__builtin_mul_overflow(step, count, &product)) RaiseOverflow();
+  if (__builtin_mul_overflow(step, count, &product)) throw Error::Overflow();
   return product;
 }
 
@@ -127,24 +126,10 @@ void RefuseRepeats(store::Connection& db, const RuleOwner& owner,
                                                " issues a serial number once only (unique=yes)");
 }
 
-std::string NowUtc() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const auto millis =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[96];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
-                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
-                static_cast<int>(millis));
-  return text;
-}
-
 void Record(store::Connection& writer, const RuleSubject& subject, const XmlDocument& values,
             const NumberingPolicy& policy, const std::vector<std::string>& serials,
             const std::vector<int32_t>& numbers, bool numbered, const std::string& user) {
-  const std::string issued = NowUtc();
+  const std::string issued = service::UtcTimestamp();
   const std::string date = DocumentDate(values);
   std::vector<store::policy::JournalEntry> entries;
   for (std::size_t i = 0; i < serials.size(); ++i) {
@@ -219,7 +204,7 @@ PolicyIssue IssueUnderPolicy(store::Connection& db, const RuleSubject& subject,
   RunningNumberLease* held = lease ? &*lease : nullptr;
   const SplitRule split = Walk(db, subject, values, policy, held);
   const RunningSegment& running = split.running;
-  if (batch && !running.present) RaiseTypeMismatch();
+  if (batch && !running.present) throw Error::TypeMismatch();
 
   std::vector<int32_t> numbers;
   std::vector<std::string> serials;

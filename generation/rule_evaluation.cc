@@ -9,9 +9,9 @@
 namespace quillet::generation {
 
 std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values) {
-  if (!values) RaiseObjectNotSet();
+  if (!values) throw Error::ObjectNotSet();
   std::optional<std::string> code = store::ItemCode(*values);
-  if (!code) RaiseObjectNotSet();
+  if (!code) throw Error::ObjectNotSet();
   return *std::move(code);
 }
 
@@ -48,7 +48,7 @@ std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& val
     // The header's record set stays open for the rest of the walk, so a rule
     // can hold one running number only.
     if (walked.has_running_number) {
-      throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+      throw Error::ObjectOpen();
     }
     walked.has_running_number = true;
     walked.prefix = walked.text;

@@ -96,7 +96,7 @@ void Evaluate(store::Connection& db, std::string& cinvcode,
   if (policy && walked->has_running_number) {
     ApplyPolicy(db, subject, *values, *policy, *walked, suffix, numbers, *call);
   }
-  if (walked->has_running_number && walked->position > kLongestPosition) RaiseOverflow();
+  if (walked->has_running_number && walked->position > kLongestPosition) throw Error::Overflow();
   parts.loadXML(PartsText(*walked, suffix, numbers.step, numbers.stored, numbers.digits));
 }
 

@@ -21,7 +21,7 @@ std::shared_ptr<RecordSet> RunningNumberLease::Read(const RuleOwner& owner) {
 }
 
 void RunningNumberLease::Begin(const RuleOwner& owner) {
-  if (owner_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+  if (owner_) throw Error::ObjectOpen();
   if (!writer_) writer_ = store::generation::OpenWriter(service_);
   store::generation::BeginWrite(*writer_);
   open_transaction_ = true;
@@ -36,7 +36,7 @@ int32_t RunningNumberLease::ClaimCounter(const RuleOwner& owner, const std::stri
 
 store::Connection& RunningNumberLease::Writer() {
   if (!open_transaction_) {
-    throw Error(errc::kConnectionClosed, "Operation is not allowed when the object is closed.");
+    throw Error::ObjectClosed();
   }
   return *writer_;
 }
@@ -50,7 +50,7 @@ void RunningNumberLease::Commit() {
 }
 
 std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int32_t step) {
-  if (owner_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+  if (owner_) throw Error::ObjectOpen();
   writer_ = store::generation::OpenWriter(service_);
   const std::optional<int32_t> before =
       store::generation::AdvanceNumber(*writer_, owner.code, owner.TypeText(), step);
@@ -65,7 +65,7 @@ std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int
 
 void RunningNumberLease::Advance(const std::string& next) {
   if (!owner_) {
-    throw Error(errc::kConnectionClosed, "Operation is not allowed when the object is closed.");
+    throw Error::ObjectClosed();
   }
   if (advanced_) return;
   store::generation::SetNumber(*writer_, owner_->code, owner_->TypeText(), next);

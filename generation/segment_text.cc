@@ -40,13 +40,13 @@ std::optional<SourceRule> RuleOf(std::string_view type) {
 
 XmlNode RowOf(const XmlDocument& values, const std::string& type) {
   const std::optional<XmlNode> row = store::RowOfType(values, std::stoi(type));
-  if (!row) RaiseObjectNotSet();
+  if (!row) throw Error::ObjectNotSet();
   return *row;
 }
 
 std::string AttributeOf(const XmlNode& row, const char* name) {
   std::optional<std::string> value = row.getAttribute(name);
-  if (!value) RaiseObjectNotSet();
+  if (!value) throw Error::ObjectNotSet();
   return *std::move(value);
 }
 
@@ -54,10 +54,10 @@ std::string AttributeOf(const XmlNode& row, const char* name) {
 std::string Fill(const RecordSet& segment) {
   const Variant& sign = segment.Field("creplacesign");
   if (sign.IsNull() || sign.ToText().empty()) {
-    throw Error(errc::kInvalidUseOfNull, "Invalid use of Null");
+    throw Error::InvalidUseOfNull();
   }
   const int32_t count = segment.Field("iformatlength").ToInt32();
-  if (count < 0) RaiseInvalidArgument();
+  if (count < 0) throw Error::InvalidArgument();
   return utf8::Repeat(utf8::First(sign.ToText()), static_cast<std::size_t>(count));
 }
 

@@ -30,7 +30,7 @@ void RefillSourceMapping(store::Connection& db, int16_t source_type, int32_t wid
   XmlDocument saved;
   sources->Save(saved);
   const auto row = saved.selectSingleNode("//z:row[@cdatasrccode='" + code + "']");
-  if (!row) throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+  if (!row) throw Error::ObjectNotSet();
   XmlDocument prefix_key;
   LoadRow(prefix_key, *row);
   mapping::FillContrapose(db, prefix_key, width, pad_sign);

@@ -1,11 +1,11 @@
 #include "maintenance/rule_document.h"
 
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
 
+#include "core/number_text.h"
 #include "quillet/error.h"
 #include "quillet/limits.h"
 
@@ -14,13 +14,9 @@ namespace {
 
 constexpr std::size_t kAttributesPerRow = 7;
 
-[[noreturn]] void RaiseObjectNotSet() {
-  throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
-}
-
 std::string AttributeAt(const XmlNode& row, std::size_t index) {
   auto attribute = row.attributeAt(index);
-  if (!attribute) RaiseObjectNotSet();
+  if (!attribute) throw Error::ObjectNotSet();
   return attribute->text();
 }
 
@@ -40,11 +36,7 @@ RuleRow ReadRuleRow(const XmlNode& row) {
 std::optional<double> NumberIn(std::string_view text) {
   if (text.empty()) return 0.0;
   if (text.front() == '+') text.remove_prefix(1);
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, problem] = std::from_chars(text.data(), end, value);
-  if (text.empty() || problem != std::errc() || stop != end) return std::nullopt;
-  return value;
+  return service::ParseNumber<double>(text);
 }
 
 [[noreturn]] void RaiseBadSetting(const std::string& name, const std::string& value,
@@ -56,12 +48,8 @@ std::optional<double> NumberIn(std::string_view text) {
 std::optional<int32_t> WholeNumberSetting(const XmlNode& row, const std::string& name) {
   const std::optional<std::string> value = row.getAttribute(name);
   if (!value) return std::nullopt;
-  const std::string text = TrimBlanks(*value);
-  int32_t number = 0;
-  const auto [stop, problem] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (text.empty() || problem != std::errc() || stop != text.data() + text.size()) {
-    RaiseBadSetting(name, *value, "a whole number from -2147483648 to 2147483647");
-  }
+  const std::optional<int32_t> number = service::ParseNumber<int32_t>(TrimBlanks(*value));
+  if (!number) RaiseBadSetting(name, *value, "a whole number from -2147483648 to 2147483647");
   return number;
 }
 
@@ -115,7 +103,7 @@ std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule) {
   const std::vector<XmlNode> rows = rule.selectNodes("//row");
   // The rows are counted with a 16-bit integer.
   if (rows.size() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max())) {
-    throw Error(errc::kOverflow, "Overflow");
+    throw Error::Overflow();
   }
   std::vector<RuleRow> result;
   result.reserve(rows.size());
@@ -125,7 +113,7 @@ std::vector<RuleRow> ReadRuleRows(const XmlDocument& rule) {
 
 std::string ReadOwnerName(const XmlDocument& rule) {
   auto root = rule.documentElement();
-  if (!root) RaiseObjectNotSet();
+  if (!root) throw Error::ObjectNotSet();
   return root->getAttribute("cinvname").value_or(std::string());
 }
 

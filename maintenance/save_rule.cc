@@ -103,7 +103,7 @@ void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& Do
                    const std::string& SsaveInvcode, int16_t Isaveinvtype,
                    const std::string& SsaveRulename, std::string& sErr) {
   if (!DombatchRule) {
-    throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
+    throw Error::ObjectNotSet();
   }
   const Owner owner{SsaveInvcode, std::to_string(Isaveinvtype)};
   std::vector<RuleRow> rows;

@@ -5,25 +5,21 @@
 namespace quillet::mapping {
 namespace {
 
-[[noreturn]] void RaiseObjectNotSet() {
-  throw Error(errc::kObjectNotSet, "Object variable or With block variable not set");
-}
-
 std::string XmlTextOf(const Variant& source) {
   switch (source.type()) {
     case Variant::Type::kText:
       // A text has no members: reading its `xml` by name fails, as it does
       // for any caller that passes a string where a document belongs.
-      throw Error(errc::kObjectRequired, "Object required");
+      throw Error::ObjectRequired();
     case Variant::Type::kDocument:
-      if (!source.document()) RaiseObjectNotSet();
+      if (!source.document()) throw Error::ObjectNotSet();
       return source.document()->xml();
     case Variant::Type::kRecordSet:
     case Variant::Type::kLogin:
-      if (!source.record_set() && !source.login()) RaiseObjectNotSet();
-      throw Error(errc::kNoSuchMember, "Object doesn't support this property or method");
+      if (!source.record_set() && !source.login()) throw Error::ObjectNotSet();
+      throw Error::NoSuchMember();
     default:
-      RaiseObjectNotSet();
+      throw Error::ObjectNotSet();
   }
 }
 
@@ -37,13 +33,13 @@ std::shared_ptr<XmlDocument> LoadDocumentFrom(const Variant& source) {
 
 XmlNode RootOf(const XmlDocument& document) {
   auto root = document.documentElement();
-  if (!root) RaiseObjectNotSet();
+  if (!root) throw Error::ObjectNotSet();
   return *root;
 }
 
 std::string RequiredAttribute(const XmlNode& root, std::string_view name) {
   auto value = root.getAttribute(name);
-  if (!value) throw Error(errc::kInvalidUseOfNull, "Invalid use of Null");
+  if (!value) throw Error::InvalidUseOfNull();
   return *value;
 }
 

@@ -117,7 +117,7 @@ auto Translated(Dialect dialect, Action&& action) -> decltype(action()) {
   } catch (const soci::soci_error& failure) {
     throw DatabaseError(failure, dialect);
   } catch (const std::bad_cast&) {
-    throw Error(errc::kTypeMismatch, "Type mismatch");
+    throw Error::TypeMismatch();
   }
 }
 
@@ -380,7 +380,7 @@ Connection::Connection() = default;
 Connection::~Connection() { Close(); }
 
 void Connection::Open(const std::string& connection_string, Create create) {
-  if (open_) throw Error(errc::kObjectOpen, "Operation is not allowed when the object is open.");
+  if (open_) throw Error::ObjectOpen();
   connection_string_ = connection_string;
   try {
     OpenSession(create);

@@ -24,7 +24,7 @@ NumberingPolicy PolicyOfRow(const RecordSet& row) {
   const std::string restart = TextField(row.Field("crestart"));
   if (!restart.empty()) {
     const std::optional<Restart> known = RestartOf(restart);
-    if (!known) generation::RaiseTypeMismatch();
+    if (!known) throw Error::TypeMismatch();
     policy.restart = *known;
   }
   policy.end = NumberField(row.Field("iend"));
@@ -129,7 +129,7 @@ int32_t AdvanceCounter(Connection& writer, const std::string& owner_code,
   const std::string amount_text = std::to_string(amount);
   const auto rows = writer.Query(
       kSql, {owner_code, owner_type, key, std::to_string(first_next), amount_text, amount_text});
-  if (rows->Bof() && rows->Eof()) generation::RaiseOverflow();
+  if (rows->Bof() && rows->Eof()) throw Error::Overflow();
   return static_cast<int32_t>(static_cast<int64_t>(rows->Field("inumber").ToInt32()) - amount);
 }
 

@@ -4,8 +4,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <optional>
+
+#include "core/utc_time.h"
 
 namespace quillet::apps::serve {
 namespace {
@@ -13,19 +14,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 thread_local std::optional<Clock::time_point> request_start;
-
-std::string UtcNow() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const auto millis =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[32];
-  const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(millis));
-  return text;
-}
 
 // A path as the log shows it: control characters (a decoded %0A) become '?',
 // so that one request stays one line.
@@ -58,7 +46,7 @@ std::string AccessLine(std::string_view method, std::string_view path, int statu
   }
   char duration[32];
   std::snprintf(duration, sizeof duration, "%.1fms", milliseconds);
-  return UtcNow() + " " + std::string(method) + " " + Printable(path) + " " +
+  return service::UtcTimestamp() + " " + std::string(method) + " " + Printable(path) + " " +
          std::to_string(status) + " " + duration;
 }
 

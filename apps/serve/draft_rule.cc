@@ -1,6 +1,5 @@
 #include "apps/serve/draft_rule.h"
 
-#include <charconv>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -8,6 +7,7 @@
 #include "apps/catalog.h"
 #include "apps/rule_store.h"
 #include "apps/serve/problem.h"
+#include "core/number_text.h"
 #include "core/text_functions.h"
 #include "generation/segment_text.h"
 #include "quillet/error.h"
@@ -34,15 +34,6 @@ std::shared_ptr<RecordSet> SegmentRows(const Owner& owner, const std::vector<Seg
                     Variant(segment.step)});
   }
   return std::make_shared<RecordSet>(std::move(columns), std::move(rows));
-}
-
-std::optional<int32_t> WholeNumber(const std::string& text) {
-  int32_t value = 0;
-  const auto [stop, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || problem != std::errc() || stop != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
 }
 
 // The owner's stored number; for an owner without a rule, where the draft starts.
@@ -81,7 +72,7 @@ std::optional<DraftSegment> Precheck(Catalog& catalog, const Segment& segment,
 
 // The running number as a single issue writes it: cut to the width when longer.
 DraftSegment RunningNumber(const Segment& segment, DraftEvaluation& draft) {
-  const std::optional<int32_t> number = WholeNumber(draft.next_number);
+  const std::optional<int32_t> number = service::ParseNumber<int32_t>(draft.next_number);
   if (!number) {
     return Failed("number_not_whole",
                   "the running number is '" + draft.next_number + "', not a whole number");

@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <algorithm>
-#include <charconv>
 
 #include "apps/serve/problem.h"
 #include "quillet/dispatch.h"
@@ -83,15 +82,6 @@ std::string RequiredText(const json& object, const std::string& name) {
   std::optional<std::string> text = OptionalText(object, name);
   if (!text) throw BadInput(name, name + " is missing");
   return *std::move(text);
-}
-
-std::optional<int64_t> WholeNumberOf(std::string_view text) {
-  int64_t number = 0;
-  const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (text.empty() || problem != std::errc() || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return number;
 }
 
 }  // namespace quillet::apps::serve

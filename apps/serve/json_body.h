@@ -36,9 +36,6 @@ std::optional<int64_t> OptionalWhole(const nlohmann::json& object, const std::st
 // As OptionalText, and a 400 Problem when the member is missing.
 std::string RequiredText(const nlohmann::json& object, const std::string& name);
 
-// A whole number written as text ("42", "-7"), or nullopt. Pure.
-std::optional<int64_t> WholeNumberOf(std::string_view text);
-
 }  // namespace quillet::apps::serve
 
 #endif  // QUILLET_APPS_SERVE_JSON_BODY_H_

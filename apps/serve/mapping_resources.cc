@@ -16,6 +16,7 @@
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
 #include "apps/tool_error.h"
+#include "core/number_text.h"
 
 namespace quillet::apps::serve {
 namespace {
@@ -36,7 +37,8 @@ int SourceOf(const std::string& name) {
 int64_t QueryNumber(const httplib::Request& request, const std::string& name, int64_t fallback,
                     int64_t minimum, int64_t maximum) {
   if (!request.has_param(name)) return fallback;
-  const std::optional<int64_t> number = WholeNumberOf(request.get_param_value(name));
+  const std::optional<int64_t> number =
+      service::ParseNumber<int64_t>(request.get_param_value(name));
   if (!number || *number < minimum || *number > maximum) {
     throw BadInput(name, name + " must be a whole number from " + std::to_string(minimum) + " to " +
                              std::to_string(maximum));

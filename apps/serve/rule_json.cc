@@ -11,21 +11,6 @@ namespace {
 
 using nlohmann::json;
 
-// The key of the value a source takes after '=' in its word.
-std::optional<std::string_view> HeadKey(int type) {
-  switch (type) {
-    case source::kDate:
-      return "pattern";
-    case source::kDepartment:
-    case source::kClass:
-      return "level";
-    case source::kText:
-      return "text";
-    default:
-      return std::nullopt;
-  }
-}
-
 constexpr std::array<std::string_view, 3> kHeadKeys = {"pattern", "level", "text"};
 constexpr std::array<std::string_view, 11> kSettingKeys = {"width", "step",    "start",   "pad",
                                                            "fill",  "format",  "restart", "end",
@@ -77,7 +62,7 @@ std::string ObjectWord(const json& segment, const std::string& field) {
   for (const auto& [key, value] : segment.items()) {
     if (key == "source" || Among(kIgnoredKeys, key)) continue;
     if (Among(kHeadKeys, key)) {
-      const std::optional<std::string_view> own = type ? HeadKey(*type) : std::nullopt;
+      const std::optional<std::string_view> own = type ? SourceHeadKey(*type) : std::nullopt;
       if (own && *own != key) {
         throw BadInput(field, field + ": " + source_name + " takes its " + std::string(*own) +
                                   " as \"" + std::string(*own) + "\", not \"" + key + "\"");
@@ -107,7 +92,7 @@ json SegmentJson(const Segment& segment) {
                  {"pad", segment.pad},
                  {"fill", segment.fill},
                  {"step", segment.step}};
-  if (const std::optional<std::string_view> head = HeadKey(segment.type)) {
+  if (const std::optional<std::string_view> head = SourceHeadKey(segment.type)) {
     object[std::string(*head)] = segment.format;
   } else {
     object[segment.type == source::kNumber ? "start" : "format"] = segment.format;

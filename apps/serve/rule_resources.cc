@@ -18,6 +18,7 @@
 #include "apps/serve/rule_json.h"
 #include "apps/serve/worker.h"
 #include "apps/tool_error.h"
+#include "core/number_text.h"
 
 namespace quillet::apps::serve {
 namespace {
@@ -125,7 +126,7 @@ std::string NextNumberOf(const json& body) {
   std::optional<int64_t> number;
   if (member != body.end() && member->is_number_integer()) number = member->get<int64_t>();
   if (member != body.end() && member->is_string())
-    number = WholeNumberOf(member->get<std::string>());
+    number = service::ParseNumber<int64_t>(member->get<std::string>());
   if (!number || *number < INT32_MIN || *number > INT32_MAX) {
     throw BadInput("next_number",
                    "next_number must be a whole number from -2147483648 to 2147483647");

@@ -15,6 +15,7 @@
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
+#include "core/number_text.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"
 
@@ -36,7 +37,7 @@ std::string Text(const RecordSet& rows, std::string_view column) {
 
 // A data source's name and type code from its code as stored ("2").
 json SourceOf(const std::string& code) {
-  const std::optional<int64_t> type = WholeNumberOf(code);
+  const std::optional<int64_t> type = service::ParseNumber<int64_t>(code);
   if (!type) return {{"source", code}, {"type", nullptr}};
   return {{"source", SourceName(static_cast<int>(*type))}, {"type", *type}};
 }
@@ -99,7 +100,7 @@ void Classes(Exchange& exchange) {
   for (auto rows = Rows(tree); !rows->Eof(); rows->MoveNext()) {
     const std::string code = Text(*rows, "cInvCCode");
     while (!ancestors.empty() && !code.starts_with(ancestors.back())) ancestors.pop_back();
-    const std::optional<int64_t> level = WholeNumberOf(Text(*rows, "iInvCGrade"));
+    const std::optional<int64_t> level = service::ParseNumber<int64_t>(Text(*rows, "iInvCGrade"));
     classes.push_back({{"code", code},
                        {"name", Text(*rows, "cInvCName")},
                        {"level", level ? json(*level) : json(nullptr)},

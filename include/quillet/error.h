@@ -57,6 +57,28 @@ class QUILLET_EXPORT Error : public std::runtime_error {
   Error(int32_t number, const std::string& description)
       : std::runtime_error(description), number_(number) {}
 
+  // The errors the host's callers know by number and words from its runtime
+  // and data layer; every layer raises them through these.
+  static Error InvalidArgument() {
+    return {errc::kInvalidArgument, "Invalid procedure call or argument"};
+  }
+  static Error Overflow() { return {errc::kOverflow, "Overflow"}; }
+  static Error TypeMismatch() { return {errc::kTypeMismatch, "Type mismatch"}; }
+  static Error ObjectNotSet() {
+    return {errc::kObjectNotSet, "Object variable or With block variable not set"};
+  }
+  static Error InvalidUseOfNull() { return {errc::kInvalidUseOfNull, "Invalid use of Null"}; }
+  static Error ObjectRequired() { return {errc::kObjectRequired, "Object required"}; }
+  static Error NoSuchMember() {
+    return {errc::kNoSuchMember, "Object doesn't support this property or method"};
+  }
+  static Error ObjectOpen() {
+    return {errc::kObjectOpen, "Operation is not allowed when the object is open."};
+  }
+  static Error ObjectClosed() {
+    return {errc::kConnectionClosed, "Operation is not allowed when the object is closed."};
+  }
+
   int32_t number() const noexcept { return number_; }
   std::string description() const { return what(); }
 

@@ -52,7 +52,9 @@ std::string RequestLocale(const httplib::Request& request, const std::string& fa
     }
     return asked;
   }
-  const std::string_view accepted = FirstLanguage(request.get_header_value("Accept-Language"));
+  // The header's value is a copy: the view into it must not outlive it.
+  const std::string header = request.get_header_value("Accept-Language");
+  const std::string_view accepted = FirstLanguage(header);
   if (IsLanguageTag(accepted)) return std::string(accepted);
   return fallback;
 }

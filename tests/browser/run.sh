@@ -80,6 +80,6 @@ QUILLET_URL="http://$address" QUILLET_TOKEN="$(cat "$work/token")" CHROMIUM="$ch
   SCREENSHOTS="$shots" timeout --kill-after=10 180 node --test "$work/npm/page.test.mjs" || status=$?
 if ((status != 0)); then
   echo "browser test: the service's log:" >&2
-  tail -n 40 "$work/serve.log" >&2
+  tail -n 150 "$work/serve.log" >&2
 fi
 exit "$status"

@@ -225,6 +225,37 @@ std::optional<std::string> FaultyText(const json& root, const std::string& where
   return std::nullopt;
 }
 
+// The slots of a call before its arguments: each parameter's empty value, and
+// the dispatcher's login for a login parameter.
+std::vector<service::Slot> DefaultSlots(const service::Method& method,
+                                        const std::shared_ptr<Login>& login) {
+  std::vector<service::Slot> slots;
+  for (const service::Parameter& param : method.parameters) {
+    slots.push_back(param.kind == Kind::kLogin ? service::Slot(login)
+                                               : service::EmptySlot(param.kind));
+  }
+  return slots;
+}
+
+// The position of the parameter an argument names, marked in `given`; a usage
+// error for an unknown name or one given twice.
+std::size_t ParameterIndex(const service::Method& method, const std::string& name,
+                           std::vector<bool>& given) {
+  const int index = service::FindParameter(method, name);
+  if (index < 0) {
+    throw UsageError(errc::kInvalidArgument,
+                     std::string(method.name) + " has no parameter " + Quoted(name));
+  }
+  const auto at = static_cast<std::size_t>(index);
+  if (given[at]) {
+    throw UsageError(errc::kInvalidArgument, std::string(method.name) + ": parameter " +
+                                                 std::string(method.parameters[at].name) +
+                                                 " is given twice");
+  }
+  given[at] = true;
+  return at;
+}
+
 // The deepest nesting of arrays and objects in a JSON text, read without
 // parsing it (brackets inside strings do not count).
 std::size_t NestingDepth(std::string_view text) {
@@ -375,32 +406,17 @@ PreparedCall Dispatcher::Prepare(std::string_view method_name, const json& args)
                                               ": the arguments must be a JSON object, not a " +
                                               args.type_name());
   }
-  const auto& params = method->parameters;
-  std::vector<service::Slot> slots;
-  for (const service::Parameter& param : params) slots.push_back(service::EmptySlot(param.kind));
-  for (std::size_t i = 0; i < params.size(); ++i) {
-    if (params[i].kind == Kind::kLogin) slots[i] = default_login_;
-  }
-  std::vector<bool> given(params.size(), false);
+  std::vector<service::Slot> slots = DefaultSlots(*method, default_login_);
   if (args.is_object()) {
+    std::vector<bool> given(method->parameters.size(), false);
     for (const auto& [name, value] : args.items()) {
-      const int index = service::FindParameter(*method, name);
-      if (index < 0) {
-        throw UsageError(errc::kInvalidArgument,
-                         std::string(method->name) + " has no parameter " + Quoted(name));
-      }
-      const auto at = static_cast<std::size_t>(index);
-      if (given[at]) {
-        throw UsageError(errc::kInvalidArgument, std::string(method->name) + ": parameter " +
-                                                     std::string(params[at].name) +
-                                                     " is given twice");
-      }
-      given[at] = true;
+      const std::size_t at = ParameterIndex(*method, name, given);
+      const service::Parameter& param = method->parameters[at];
       if (auto problem = FaultyText(
-              value, std::string(method->name) + ": parameter " + std::string(params[at].name))) {
+              value, std::string(method->name) + ": parameter " + std::string(param.name))) {
         throw UsageError(errc::kInvalidText, *problem);
       }
-      slots[at] = DecodeSlot(*method, params[at], value);
+      slots[at] = DecodeSlot(*method, param, value);
     }
   }
   return PreparedCall(std::make_unique<PreparedCall::State>(

@@ -93,6 +93,36 @@ void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const X
   result.loadXML(kDeclaration + list + "</SN>");
 }
 
+// The batch of a rule without a numbering policy, loaded into `result`; false
+// when the rule gives no serial number. A running number that outgrows its
+// digits leaves `result` empty and says so in `sErr`.
+bool BatchOfRule(store::Connection& db, std::string& cinvcode,
+                 const std::shared_ptr<XmlDocument>& DomValue, const RuleOwner& owner,
+                 int16_t count, bool bSave, std::string& sErr, XmlDocument& result) {
+  // Saving holds the running number from its read in the evaluation to its
+  // update, so no other caller issues from the same number meanwhile.
+  std::optional<RunningNumberLease> lease;
+  HeaderNumberReader read_number;
+  if (bSave) {
+    lease.emplace(db);
+    read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
+  }
+  const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, nullptr, read_number);
+  if (parts->xml().empty()) return false;
+  std::string next;
+  const std::optional<std::string> entries = Entries(*parts->documentElement(), count, next);
+  if (!entries) {
+    // Nothing is saved and nothing is loaded.
+    sErr = modLanguage::GetResString(kDigitLimitKey);
+    return true;
+  }
+  if (bSave) lease->Advance(next);
+  // Entries go in as they stand; one that is not well-formed leaves the
+  // result empty.
+  result.loadXML(kDeclaration + *entries + "</SN>");
+  return true;
+}
+
 }  // namespace
 
 std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinvcode,
@@ -116,28 +146,9 @@ std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinv
                        *result);
       return result;
     }
-    // Saving holds the running number from its read in the evaluation to its
-    // update, so no other caller issues from the same number meanwhile.
-    std::optional<RunningNumberLease> lease;
-    HeaderNumberReader read_number;
-    if (bSave) {
-      lease.emplace(db);
-      read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
+    if (!BatchOfRule(db, cinvcode, DomValue, *owner, count, bSave, sErr, *result)) {
+      return fallback("");
     }
-    const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, nullptr, read_number);
-    if (parts->xml().empty()) return fallback("");
-
-    std::string next;
-    const std::optional<std::string> entries = Entries(*parts->documentElement(), count, next);
-    if (!entries) {
-      // Nothing is saved and nothing is loaded.
-      sErr = modLanguage::GetResString(kDigitLimitKey);
-      return result;
-    }
-    if (bSave) lease->Advance(next);
-    // Entries go in as they stand; one that is not well-formed leaves the
-    // result empty.
-    result->loadXML(kDeclaration + *entries + "</SN>");
     return result;
   } catch (const PolicyRefusal& refusal) {
     call.notes.refusal = refusal;

@@ -80,6 +80,10 @@ void Service::Configure() {
   server_.set_write_timeout(config_.write_timeout);
   server_.set_keep_alive_timeout(kKeepAliveSeconds);
   server_.set_keep_alive_max_count(kKeepAliveRequests);
+  AddHandlers();
+}
+
+void Service::AddHandlers() {
   server_.set_pre_routing_handler([this](const Request& request, Response& response) {
     MarkRequestStart();
     // A request without Content-Length or Transfer-Encoding has no body; the

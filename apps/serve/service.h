@@ -39,7 +39,10 @@ class Service {
   const ServiceConfig& config() const { return config_; }
 
  private:
+  // The worker pool and the connections' options and limits.
   void Configure();
+  // Every request to Dispatch; what the library refuses, a problem object.
+  void AddHandlers();
   void Dispatch(const httplib::Request& request, httplib::Response& response);
   void AnswerWithoutRoute(const httplib::Request& request, httplib::Response& response,
                           const RouteMatch& match);

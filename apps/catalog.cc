@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "apps/field_text.h"
 #include "apps/tool_error.h"
+#include "core/field_text.h"
 #include "generation/rule_search.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "apps/field_text.h"
 #include "apps/nearest_word.h"
 #include "apps/tool_error.h"
+#include "core/field_text.h"
 #include "quillet/recordset.h"
 
 namespace quillet::apps {

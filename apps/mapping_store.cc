@@ -4,10 +4,10 @@
 #include <memory>
 #include <optional>
 
-#include "apps/field_text.h"
 #include "apps/nearest_word.h"
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
+#include "core/field_text.h"
 #include "core/text_functions.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"

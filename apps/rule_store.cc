@@ -1,7 +1,7 @@
 #include "apps/rule_store.h"
 
-#include "apps/field_text.h"
 #include "apps/tool_error.h"
+#include "core/field_text.h"
 #include "quillet/recordset.h"
 #include "store/policy_queries.h"
 

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <vector>
 
+#include "core/field_text.h"
 #include "core/segment_notation.h"
 #include "core/value_document.h"
 #include "generation/policy_issue.h"
@@ -42,8 +43,6 @@ bool IsWholeNumber(const std::string& text) {
   return !text.empty() && problem == std::errc() && stop == text.data() + text.size();
 }
 
-std::string TextOf(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
-
 int32_t NumberOf(const Variant& field) { return field.IsNull() ? 0 : field.ToInt32(); }
 
 // The owner's segments as the notation writes them, in grade order.
@@ -52,9 +51,9 @@ std::vector<Segment> SegmentsOf(store::Connection& db, const RuleOwner& owner) {
   std::vector<Segment> segments;
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
     segments.emplace_back(
-        NumberOf(rows->Field("cdatasrctype")), TextOf(rows->Field("cdatasrcformat")),
-        NumberOf(rows->Field("iformatlength")), TextOf(rows->Field("cpatchsign")),
-        TextOf(rows->Field("creplacesign")), NumberOf(rows->Field("isteplength")));
+        NumberOf(rows->Field("cdatasrctype")), FieldTextOrEmpty(rows->Field("cdatasrcformat")),
+        NumberOf(rows->Field("iformatlength")), FieldTextOrEmpty(rows->Field("cpatchsign")),
+        FieldTextOrEmpty(rows->Field("creplacesign")), NumberOf(rows->Field("isteplength")));
   }
   return segments;
 }
@@ -172,7 +171,7 @@ void LookForTheCause(clsQuillet& object, const XmlDocument& values, bool saving,
   const auto header = store::generation::HeaderNumber(db, owner.code, owner.TypeText());
   if (header->Bof() && header->Eof()) Say("the rule of " + OwnerWord(owner) + " is gone");
   const std::vector<Segment> segments = SegmentsOf(db, owner);
-  CheckSegments(db, owner, segments, TextOf(header->Field("cnumber")), values, ask_value);
+  CheckSegments(db, owner, segments, FieldTextOrEmpty(header->Field("cnumber")), values, ask_value);
   WalkAsTheComponent(db, owner, *item, values);
   if (saving && HasRunningNumber(segments)) CheckSaving(db, owner);
   Say("the rule of " + OwnerWord(owner) + " gives no serial number for item " + *item);

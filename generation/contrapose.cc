@@ -1,4 +1,5 @@
 // GetContrapose: the code that stands for an archive value in serial numbers.
+#include "core/field_text.h"
 #include "generation/methods.h"
 #include "store/rule_queries.h"
 
@@ -9,7 +10,7 @@ std::string GetContrapose(store::Connection& db, const std::string& cDataType,
   const auto mapping = store::generation::MappedCode(db, cDataType, cSeed);
   if (mapping->RecordCount() == 0) return {};
   const Variant& code = mapping->Field("ccode");
-  return code.IsNull() ? std::string() : code.ToText();
+  return FieldTextOrEmpty(code);
 }
 
 }  // namespace quillet::generation

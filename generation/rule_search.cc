@@ -3,6 +3,7 @@
 #include <set>
 #include <utility>
 
+#include "core/field_text.h"
 #include "generation/level_code.h"
 #include "quillet/error.h"
 #include "store/rule_queries.h"
@@ -18,7 +19,7 @@ HeaderKeys Headers(store::Connection& db) {
   HeaderKeys keys;
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
     const Variant& code = rows->Field("cinvcode");
-    keys.emplace(code.IsNull() ? "" : code.ToText(), rows->Field("cinvtype").ToInt16());
+    keys.emplace(FieldTextOrEmpty(code), rows->Field("cinvtype").ToInt16());
   }
   return keys;
 }
@@ -33,7 +34,7 @@ std::optional<ItemClass> ClassOfItem(store::Connection& db, const std::string& i
   if (rows->Bof() && rows->Eof()) return std::nullopt;
   const Variant& code = rows->Field("cinvccode");
   const Variant& level = rows->Field("iinvcgrade");
-  return ItemClass{code.IsNull() ? "" : code.ToText(), level.IsNull() ? 0 : level.ToInt16()};
+  return ItemClass{FieldTextOrEmpty(code), level.IsNull() ? 0 : level.ToInt16()};
 }
 
 std::optional<std::string> ClassCodingRule(store::Connection& db) {

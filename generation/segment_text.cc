@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/field_text.h"
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
 #include "core/utf8.h"
@@ -122,7 +123,7 @@ void LoadMappedCodes(const SegmentContext& context) {
     const Variant& code = rows->Field("ccode");
     lookups.mapped.emplace(SegmentLookups::Key{rows->Field("cdatasrccode").ToText(),
                                                rows->Field("cseedcode").ToText()},
-                           code.IsNull() ? std::string() : code.ToText());
+                           FieldTextOrEmpty(code));
   }
 }
 
@@ -162,7 +163,7 @@ std::string SegmentText(const SegmentContext& context, const RecordSet& segment)
   if (type == "0") return DateText(context, segment);
   if (type == "9") {
     const Variant& fixed = segment.Field("cdatasrcformat");
-    return fixed.IsNull() ? std::string() : fixed.ToText();
+    return FieldTextOrEmpty(fixed);
   }
   const std::optional<SourceRule> rule = RuleOf(type);
   if (!rule) return {};

@@ -1,5 +1,6 @@
 // GetInvBatchRulesrv, GetmaxNumbersrv, SavemaxNumbersrv: an owner's rule and
 // running number.
+#include "core/field_text.h"
 #include "maintenance/methods.h"
 #include "store/maintenance_rules.h"
 #include "store/write_pool.h"
@@ -28,7 +29,7 @@ void GetmaxNumbersrv(store::Connection& db, const std::string& inumInvcode, Vari
 
 void SavemaxNumbersrv(store::Connection& db, const std::string& Invccode,
                       const Variant& RstinvmaxNum, int16_t invtype) {
-  const std::string number = RstinvmaxNum.IsNull() ? std::string() : RstinvmaxNum.ToText();
+  const std::string number = FieldTextOrEmpty(RstinvmaxNum);
   auto writer = store::OpenWriteConnection(db);
   store::maintenance::SetRunningNumber(*writer, OwnerOf(Invccode, invtype), number);
 }

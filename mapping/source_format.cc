@@ -1,5 +1,6 @@
 #include "mapping/source_format.h"
 
+#include "core/field_text.h"
 #include "store/mapping_contrapose.h"
 
 namespace quillet::mapping {
@@ -12,7 +13,7 @@ bool GetSourceFormat(store::Connection& db, const std::string& source_code, int3
   const Variant& pad = segment->Field("cpatchsign");
   pad_sign = pad.IsNull() ? "0" : pad.ToText();
   const Variant& pattern = segment->Field("cdatasrcformat");
-  format = pattern.IsNull() ? std::string() : pattern.ToText();
+  format = FieldTextOrEmpty(pattern);
   return true;
 }
 

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "apps/catalog.h"
-#include "apps/field_text.h"
 #include "apps/segment_notation.h"
 #include "apps/serve/json_body.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
+#include "core/field_text.h"
 #include "core/number_text.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"

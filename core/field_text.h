@@ -1,18 +1,18 @@
-// Field values of the component's record sets as the tool shows them.
-#ifndef QUILLET_APPS_FIELD_TEXT_H_
-#define QUILLET_APPS_FIELD_TEXT_H_
+// Field values of record sets as text, a missing value as the empty text.
+#ifndef QUILLET_CORE_FIELD_TEXT_H_
+#define QUILLET_CORE_FIELD_TEXT_H_
 
 #include <string>
 
 #include "quillet/variant.h"
 
-namespace quillet::apps {
+namespace quillet {
 
 // The field's text; "" for null. Raises quillet::Error for an object.
 inline std::string FieldTextOrEmpty(const Variant& field) {
   return field.IsNull() ? std::string() : field.ToText();
 }
 
-}  // namespace quillet::apps
+}  // namespace quillet
 
-#endif  // QUILLET_APPS_FIELD_TEXT_H_
+#endif  // QUILLET_CORE_FIELD_TEXT_H_

@@ -1,8 +1,11 @@
-// Getprefixrssrv: the mapping rows of one data source, after filling them.
+// The mapping rows of one data source, after filling them: all of them
+// (Getprefixrssrv) or a page (ListMappingPage).
 #include <optional>
 
+#include "core/field_text.h"
 #include "core/mod_language.h"
 #include "mapping/fill_contrapose.h"
+#include "mapping/mapping_page.h"
 #include "mapping/methods.h"
 #include "mapping/prefix_key.h"
 #include "mapping/source_format.h"
@@ -49,40 +52,73 @@ void RequireDescribedArchive(store::Connection& db, const PrefixKey& key) {
                   key.content_type + "'; only the archives of the data sources are read");
 }
 
+// An archive whose mappings are all there, and how its codes are fitted.
+struct FilledArchive {
+  PrefixKey key;
+  int32_t width;
+  std::string format;
+  std::string pad_sign;
+};
+
 Variant CaptionOf(const XmlNode& root) {
   auto caption = root.getAttribute("cdatasrccaption");
   return caption ? Variant(*caption) : Variant::Null();
+}
+
+// The archive of the key with its missing mappings made; nullopt, with the
+// message in `sErr`, when no rule uses its data source.
+std::optional<FilledArchive> FillArchive(store::Connection& db, const Variant& DomPrefixkey,
+                                         std::string& sErr) {
+  const auto document = LoadDocumentFrom(DomPrefixkey);
+  const XmlNode root = RootOf(*document);
+  FilledArchive filled{ReadPrefixKey(root), 0, "", ""};
+  RequireDescribedArchive(db, filled.key);
+  if (!GetSourceFormat(db, filled.key.source_code, filled.width, filled.format, filled.pad_sign)) {
+    // No rule uses the data source: nothing to fit codes to.
+    sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00057", {CaptionOf(root)});
+    return std::nullopt;
+  }
+  FillContrapose(db, *document, filled.width, filled.pad_sign);
+  return filled;
 }
 
 }  // namespace
 
 void Getprefixrssrv(store::Connection& db, const Variant& DomPrefixkey, int32_t& maxlength,
                     Variant& RsPrefix, std::string& datasrcformat, std::string& sErr) {
-  const auto document = LoadDocumentFrom(DomPrefixkey);
-  const XmlNode root = RootOf(*document);
-  const PrefixKey key = ReadPrefixKey(root);
-  RequireDescribedArchive(db, key);
-
-  int32_t width = 0;
-  std::string format;
-  std::string pad_sign;
-  if (!GetSourceFormat(db, key.source_code, width, format, pad_sign)) {
-    // No rule uses the data source: nothing to fit codes to.
-    sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00057", {CaptionOf(root)});
-    return;
-  }
-  FillContrapose(db, *document, width, pad_sign);
-
+  const std::optional<FilledArchive> filled = FillArchive(db, DomPrefixkey, sErr);
+  if (!filled) return;
+  const PrefixKey& key = filled->key;
   // A shared archive table lists only its own source's rows.
   const std::optional<std::string> only_source =
-      key.content_type == "3" ? std::optional<std::string>(RequiredAttribute(root, "cdatasrccode"))
-                              : std::nullopt;
+      key.content_type == "3" ? std::optional<std::string>(key.source_code) : std::nullopt;
   const auto listing = store::mapping::MappingsWithCaptions(db, key.table, key.value_column,
                                                             key.caption_column, only_source);
   // The listing is this call's own: handed over whole instead of copied.
   RsPrefix = Variant(listing);
-  maxlength = width;
-  datasrcformat = format;
+  maxlength = filled->width;
+  datasrcformat = filled->format;
+}
+
+MappingPage ListMappingPage(store::Connection& db, const Variant& prefix_key,
+                            const std::string& search, int64_t offset, int64_t limit) {
+  MappingPage page;
+  const std::optional<FilledArchive> filled = FillArchive(db, prefix_key, page.unused);
+  if (!filled) return page;
+  page.width = filled->width;
+  page.format = filled->format;
+  const PrefixKey& key = filled->key;
+  const store::mapping::MappingPageQuery query{
+      key.table, key.value_column, key.caption_column, key.source_code, search, offset, limit};
+  page.total = store::mapping::CountMappings(db, query);
+  const auto rows = store::mapping::MappingsPage(db, query);
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    page.rows.push_back({FieldTextOrEmpty(rows->Field("cseedcode")),
+                         FieldTextOrEmpty(rows->Field("cName")),
+                         FieldTextOrEmpty(rows->Field("ccode")),
+                         FieldTextOrEmpty(rows->Field("buserchange")) == "1"});
+  }
+  return page;
 }
 
 }  // namespace quillet::mapping

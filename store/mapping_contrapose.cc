@@ -78,6 +78,57 @@ std::shared_ptr<RecordSet> MappingsWithCaptions(Connection& db, const std::strin
   return db.Query(Sql{text}, params);
 }
 
+namespace {
+
+// The search as a LIKE pattern: lower case, its wildcards escaped.
+std::string ContainsPattern(const std::string& search) {
+  std::string pattern = "%";
+  for (const char c : search) {
+    if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+    pattern += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  return pattern + "%";
+}
+
+// The from and where clauses of a page's rows, with their values in `params`.
+std::string PageRows(const MappingPageQuery& query, Params& params) {
+  const std::string& caption = PlainIdentifier(query.caption_column, "archive caption column");
+  std::string text = " from SNContrapose as a left join " +
+                     PlainIdentifier(query.table, "archive table") + " as b on a.cseedcode=b." +
+                     PlainIdentifier(query.value_column, "archive value column") +
+                     " where a.cdatasrccode=:1";
+  params.push_back(query.source_code);
+  if (!query.search.empty()) {
+    text += " and (lower(a.cseedcode) like :2 escape '\\' or lower(b." + caption +
+            ") like :3 escape '\\' or lower(a.ccode) like :4 escape '\\')";
+    const std::string pattern = ContainsPattern(query.search);
+    params.insert(params.end(), {pattern, pattern, pattern});
+  }
+  return text;
+}
+
+}  // namespace
+
+std::shared_ptr<RecordSet> MappingsPage(Connection& db, const MappingPageQuery& query) {
+  Params params;
+  const std::string rows = PageRows(query, params);
+  const std::string caption = PlainIdentifier(query.caption_column, "archive caption column");
+  const std::string next = std::to_string(params.size() + 1);
+  params.push_back(std::to_string(query.limit));
+  params.push_back(std::to_string(query.offset));
+  const std::string text =
+      "select a.cseedcode, b." + caption + " as cName, a.ccode, a.buserchange" + rows +
+      " order by a.cseedcode limit :" + next + " offset :" + std::to_string(params.size());
+  return db.Query(Sql{text}, params);
+}
+
+int64_t CountMappings(Connection& db, const MappingPageQuery& query) {
+  Params params;
+  const std::string text = "select count(*) as n" + PageRows(query, params);
+  const auto rows = db.Query(Sql{text}, params);
+  return static_cast<int64_t>(rows->Field("n").ToDouble());
+}
+
 void SetUserCode(Connection& db, const std::string& code, const std::string& table,
                  const std::string& seed) {
   static constexpr Sql kSql{

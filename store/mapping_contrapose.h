@@ -3,6 +3,7 @@
 #ifndef QUILLET_STORE_MAPPING_CONTRAPOSE_H_
 #define QUILLET_STORE_MAPPING_CONTRAPOSE_H_
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,26 @@ std::shared_ptr<RecordSet> MappingsWithCaptions(Connection& db, const std::strin
                                                 const std::string& value_column,
                                                 const std::string& caption_column,
                                                 const std::optional<std::string>& source_code);
+
+// One page of a data source's mapping rows, as MappingsWithCaptions lists
+// them for `source_code`.
+struct MappingPageQuery {
+  std::string table;           // the archive table
+  std::string value_column;    // its value column
+  std::string caption_column;  // its caption column
+  std::string source_code;     // only the rows of this data source
+  std::string search;          // rows whose value, caption or code holds it; "" for all
+  int64_t offset = 0;          // rows skipped
+  int64_t limit = 100;         // rows at most
+};
+
+// cseedcode, cName, ccode and buserchange of the page's rows, ordered by
+// cseedcode. The search folds ASCII letters to lower case and takes '%' and
+// '_' as themselves.
+std::shared_ptr<RecordSet> MappingsPage(Connection& db, const MappingPageQuery& query);
+
+// How many rows the page's search finds, without offset and limit.
+int64_t CountMappings(Connection& db, const MappingPageQuery& query);
 
 // Sets a user's code on the mapping row of an archive table and value and
 // marks it as changed by the user; no row changes when there is none.

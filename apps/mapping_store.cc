@@ -9,6 +9,7 @@
 #include "apps/tool_error.h"
 #include "core/field_text.h"
 #include "core/text_functions.h"
+#include "mapping/mapping_page.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
 
@@ -39,6 +40,11 @@ Variant CodeEdit(const std::string& table, const std::string& value, const std::
   root.setAttribute("ccontent", table);
   root.setAttribute("cseedcode", value);
   return Variant(document);
+}
+
+[[noreturn]] void RaiseUnused(int type, const std::string& message) {
+  throw ToolFailure("no rule uses " + SourceName(type) + " yet, so it has no mappings (" + message +
+                    ")");
 }
 
 }  // namespace
@@ -73,10 +79,7 @@ MappingList ListMappings(DomainSession& session, int type) {
   std::string message;
   session.component().Getprefixrssrv(PrefixKey(list.source), list.width, rows_value, list.format,
                                      message);
-  if (!message.empty()) {
-    throw ToolFailure("no rule uses " + SourceName(type) + " yet, so it has no mappings (" +
-                      message + ")");
-  }
+  if (!message.empty()) RaiseUnused(type, message);
   const std::shared_ptr<RecordSet> rows = rows_value.record_set();
   if (!rows) throw ToolFailure("the component answered without a record set");
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
@@ -88,6 +91,21 @@ MappingList ListMappings(DomainSession& session, int type) {
                              FieldTextOrEmpty(rows->Field("buserchange")) == "1"});
   }
   return list;
+}
+
+MappingPage ListMappingPage(DomainSession& session, int type, const std::string& search,
+                            int64_t offset, int64_t limit) {
+  MappingPage page{{RequireDataSource(session, type), 0, "", {}}, 0};
+  const mapping::MappingPage read = mapping::ListMappingPage(
+      session.reader(), PrefixKey(page.list.source), search, offset, limit);
+  if (!read.unused.empty()) RaiseUnused(type, read.unused);
+  page.list.width = read.width;
+  page.list.format = read.format;
+  page.total = read.total;
+  for (const mapping::MappingRow& row : read.rows) {
+    page.list.mappings.push_back({row.value, row.caption, row.code, row.set_by_user});
+  }
+  return page;
 }
 
 MappingChange SetMappingCode(DomainSession& session, int type, const std::string& value,

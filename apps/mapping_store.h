@@ -37,6 +37,17 @@ DataSourceRow RequireDataSource(DomainSession& session, int type);
 // source.
 MappingList ListMappings(DomainSession& session, int type);
 
+// One page of the source's mappings whose value, caption or code holds
+// `search` (ASCII letters in any case; all when empty), ordered by value,
+// and how many the search finds in all (`total`). Missing mappings are made
+// first, as ListMappings does. Raises ToolFailure as ListMappings does.
+struct MappingPage {
+  MappingList list;  // the page's mappings in `list.mappings`
+  int64_t total = 0;
+};
+MappingPage ListMappingPage(DomainSession& session, int type, const std::string& search,
+                            int64_t offset, int64_t limit);
+
 // What setting a code did.
 struct MappingChange {
   Mapping before;                      // the mapping as it was

@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,18 +45,6 @@ int64_t QueryNumber(const httplib::Request& request, const std::string& name, in
   return *number;
 }
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-bool Matches(const Mapping& mapping, const std::string& lower_query) {
-  return Lower(mapping.value).find(lower_query) != std::string::npos ||
-         Lower(mapping.name).find(lower_query) != std::string::npos ||
-         Lower(mapping.code).find(lower_query) != std::string::npos;
-}
-
 template <typename Action>
 auto MissingIsNotFound(Action action) {
   try {
@@ -72,29 +59,26 @@ auto MissingIsNotFound(Action action) {
 void ListSourceMappings(Exchange& exchange) {
   const int type = SourceOf(exchange.Parameter("source"));
   const httplib::Request& request = exchange.request;
-  const std::string query = Lower(request.get_param_value("q"));
+  const std::string query = request.get_param_value("q");
   const int64_t offset = QueryNumber(request, "offset", 0, 0, INT32_MAX);
   const int64_t limit = QueryNumber(request, "limit", kDefaultLimit, 1, kMaxLimit);
   DomainSession& session = exchange.worker.Session();
-  const MappingList list = MissingIsNotFound([&] { return ListMappings(session, type); });
+  const MappingPage read =
+      MissingIsNotFound([&] { return ListMappingPage(session, type, query, offset, limit); });
+  const MappingList& list = read.list;
   json page = json::array();
-  int64_t total = 0;
   for (const Mapping& mapping : list.mappings) {
-    if (!query.empty() && !Matches(mapping, query)) continue;
-    if (total >= offset && total < offset + limit) {
-      page.push_back({{"value", mapping.value},
-                      {"name", mapping.name},
-                      {"code", mapping.code},
-                      {"set_by_user", mapping.set_by_user}});
-    }
-    ++total;
+    page.push_back({{"value", mapping.value},
+                    {"name", mapping.name},
+                    {"code", mapping.code},
+                    {"set_by_user", mapping.set_by_user}});
   }
   WriteJson(exchange.response, {{"source", SourceName(type)},
                                 {"caption", list.source.caption},
                                 {"table", list.source.table},
                                 {"width", list.width},
                                 {"format", list.format},
-                                {"total", total},
+                                {"total", read.total},
                                 {"offset", offset},
                                 {"limit", limit},
                                 {"mappings", page}});

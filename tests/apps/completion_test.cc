@@ -15,13 +15,6 @@ namespace {
 
 using apps::ShellQuoted;
 
-struct Completion {
-  std::string line;  // after "quillet "; the cursor at its end
-  std::vector<std::string> offered;
-};
-
-void PrintTo(const Completion& c, std::ostream* os) { *os << "'" << c.line << "'"; }
-
 // What _quillet puts in COMPREPLY for `quillet LINE`, one word a line.
 std::vector<std::string> Offered(const std::string& line) {
   const std::filesystem::path script =
@@ -39,24 +32,23 @@ std::vector<std::string> Offered(const std::string& line) {
   return run.Lines();
 }
 
-class CompletionTest : public ::testing::TestWithParam<Completion> {};
-
-TEST_P(CompletionTest, OffersTheWordsThatFit) {
-  EXPECT_EQ(Offered(GetParam().line), GetParam().offered);
+TEST(Completion, OffersTheWordsThatFit) {
+  // After "quillet ", the cursor at the end of the line.
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"ru", {"rule"}},
+      {"rule ", {"list", "show", "save", "delete"}},
+      {"rule list --l", {"--locale"}},
+      {"rule show cl", {"class:"}},
+      {"rule list --db po", {"postgresql:"}},
+      {"rule save all --name G text=A dep", {"department="}},
+      {"rule save all --name G num", {"number,width="}},
+      {"issue LW-DL-100 --set war", {"warehouse="}},
+      {"mapping list w", {"workcenter", "warehouse"}},
+      {"call getSNb", {"getSNbatch"}},
+      {"help number ", {"get", "set"}},
+      {"rule lst ", {""}}};  // nothing: printf prints one empty line
+  for (const auto& [line, offered] : cases) EXPECT_EQ(Offered(line), offered) << line;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, CompletionTest,
-    ::testing::Values(
-        Completion{"ru", {"rule"}}, Completion{"rule ", {"list", "show", "save", "delete"}},
-        Completion{"rule list --l", {"--locale"}}, Completion{"rule show cl", {"class:"}},
-        Completion{"rule list --db po", {"postgresql:"}},
-        Completion{"rule save all --name G text=A dep", {"department="}},
-        Completion{"rule save all --name G num", {"number,width="}},
-        Completion{"issue LW-DL-100 --set war", {"warehouse="}},
-        Completion{"mapping list w", {"workcenter", "warehouse"}},
-        Completion{"call getSNb", {"getSNbatch"}}, Completion{"help number ", {"get", "set"}},
-        Completion{"rule lst ", {""}}));  // nothing: printf prints one empty line
 
 }  // namespace
 }  // namespace quillet

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "apps/tool_error.h"
@@ -15,32 +15,28 @@
 namespace quillet::apps {
 namespace {
 
-struct NameCase {
-  std::string word;  // --set word
-  int type;          // the data source type it gives a value
-  std::string value;
-};
-
-void PrintTo(const NameCase& c, std::ostream* os) { *os << c.word; }
-
-class SetNameTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(SetNameTest, ReadsSourceNamesAndRowNames) {
-  const LineValues line = ReadLineValues("I", {"2024-05-06", {GetParam().word}});
-  ASSERT_TRUE(line.values.contains(GetParam().type)) << GetParam().word;
-  EXPECT_EQ(line.values.at(GetParam().type), GetParam().value);
+// Each data source by its name and by its row's name; the value is what
+// follows the first '='.
+TEST(LineValues, SetReadsSourceNamesAndRowNames) {
+  const std::tuple<std::string, int, std::string> cases[] = {{"lot=L7", 1, "L7"},
+                                                             {"prdbatchnum=L8", 1, "L8"},
+                                                             {"department=0101", 2, "0101"},
+                                                             {"workcenter=WC01", 3, "WC01"},
+                                                             {"warehouse=W01", 4, "W01"},
+                                                             {"whname=W02", 4, "W02"},
+                                                             {"clerk=P001", 5, "P001"},
+                                                             {"businessclerk=P002", 5, "P002"},
+                                                             {"supplier=V001", 6, "V001"},
+                                                             {"free1=RD", 20, "RD"},
+                                                             {"cfree2=M", 21, "M"},
+                                                             {"FREE10=x=y", 35, "x=y"},
+                                                             {"department=", 2, ""}};
+  for (const auto& [word, type, value] : cases) {
+    const LineValues line = ReadLineValues("I", {"2024-05-06", {word}});
+    ASSERT_TRUE(line.values.contains(type)) << word;
+    EXPECT_EQ(line.values.at(type), value);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, SetNameTest,
-    ::testing::Values(NameCase{"lot=L7", 1, "L7"}, NameCase{"prdbatchnum=L8", 1, "L8"},
-                      NameCase{"department=0101", 2, "0101"},
-                      NameCase{"workcenter=WC01", 3, "WC01"}, NameCase{"warehouse=W01", 4, "W01"},
-                      NameCase{"whname=W02", 4, "W02"}, NameCase{"clerk=P001", 5, "P001"},
-                      NameCase{"businessclerk=P002", 5, "P002"},
-                      NameCase{"supplier=V001", 6, "V001"}, NameCase{"free1=RD", 20, "RD"},
-                      NameCase{"cfree2=M", 21, "M"}, NameCase{"FREE10=x=y", 35, "x=y"},
-                      NameCase{"department=", 2, ""}));
 
 TEST(LineValues, TheDateComesFromDateOrSetElseToday) {
   EXPECT_EQ(ReadLineValues("I", {"2024-05-06 08:09:10", {}}).values.at(0), "2024-05-06 08:09:10");

@@ -25,10 +25,9 @@ struct SourceCase {
   std::string written;  // the canonical word FormatSegment gives
 };
 
-void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.word; }
-
-// One case per data source type, each with the settings that type uses.
-std::vector<SourceCase> EveryDataSource() {
+// One case per data source type, each with the settings that type uses: read
+// from the word, written canonically, and read back from that.
+TEST(SegmentNotation, EveryDataSourceReadAndWrittenCanonically) {
   std::vector<SourceCase> cases = {
       {"date=YYYYMMDD", {0, "YYYYMMDD", 0, "", "", 0}, "date=YYYYMMDD"},
       {"lot,width=6,fill=0", {1, "", 6, "", "0", 0}, "lot,width=6,fill=0"},
@@ -66,19 +65,13 @@ std::vector<SourceCase> EveryDataSource() {
     const std::string word = "free" + std::to_string(++free_item) + ",width=1";
     cases.push_back({word, {type, "", 1, "", "", 0}, word});
   }
-  return cases;
+  for (const SourceCase& c : cases) {
+    SCOPED_TRACE(c.word);
+    EXPECT_EQ(ParseSegment(c.word), c.segment);
+    EXPECT_EQ(FormatSegment(c.segment), c.written);
+    EXPECT_EQ(ParseSegment(c.written), c.segment);
+  }
 }
-
-class EveryDataSourceTest : public ::testing::TestWithParam<SourceCase> {};
-
-TEST_P(EveryDataSourceTest, ReadsTheWordAndWritesItCanonically) {
-  const SourceCase& c = GetParam();
-  EXPECT_EQ(ParseSegment(c.word), c.segment);
-  EXPECT_EQ(FormatSegment(c.segment), c.written);
-  EXPECT_EQ(ParseSegment(c.written), c.segment);
-}
-
-INSTANTIATE_TEST_SUITE_P(Notation, EveryDataSourceTest, ::testing::ValuesIn(EveryDataSource()));
 
 // Values holding the notation's own characters, blanks, control characters
 // and text beyond ASCII come back unchanged from their canonical word.
@@ -108,61 +101,52 @@ TEST(SegmentNotation, ReadsEscapes) {
   EXPECT_EQ(SourceType("dept"), std::nullopt);
 }
 
-struct MalformedCase {
-  std::string word;
-  std::string message;  // a part of what() that names the bad part
-};
-
-void PrintTo(const MalformedCase& c, std::ostream* os) { *os << "'" << c.word << "'"; }
-
-class MalformedSegmentTest : public ::testing::TestWithParam<MalformedCase> {};
-
-TEST_P(MalformedSegmentTest, NamesTheBadPart) {
-  try {
-    ParseSegment(GetParam().word);
-    ADD_FAILURE() << "accepted";
-  } catch (const NotationError& error) {
-    EXPECT_NE(std::string(error.what()).find(GetParam().message), std::string::npos)
-        << error.what();
+// Each bad word is refused with a message that names its bad part.
+TEST(SegmentNotation, MalformedWordsNameTheBadPart) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "empty segment"},
+      {"dept=1,width=2", "unknown data source 'dept'"},
+      {",width=2", "no data source"},
+      {"department=1", "department needs a width"},
+      {"number", "number needs a width"},
+      {"lot,width=two", "width 'two' is not a whole number"},
+      {"lot,width=-1", "width -1 is below 0"},
+      {"lot,width=99999999999", "width '99999999999' is not a whole number"},
+      {"number,width=4,step=1.5", "step '1.5' is not a whole number"},
+      {"number,width=4,start=A1", "start 'A1' is not a whole number"},
+      {"department=top,width=2", "department level 'top'"},
+      {"lot=5,width=2", "lot takes no value after '='"},
+      {"number=1,width=2", "number takes no value after '='"},
+      {"text=A,format=B", "text takes its fixed text after '='"},
+      {"lot,width=2,start=1", "use format="},
+      {"number,width=2,format=1", "use start="},
+      {"lot,width=2,wdth=3", "unknown setting 'wdth'"},
+      {"lot,width=2,width=3", "width is given twice"},
+      {"lot,width", "setting 'width' needs a value"},
+      {"lot,,width=2", "empty setting between commas"},
+      {"text=a\\", "a '\\' at the end escapes nothing"},
+      {"text=a\\q", "unknown escape '\\q'"},
+      {"text=\\u2C", "'\\u' must be followed by {HEX}"},
+      {"text=\\u{D800}", "'\\u{D800}' is not a character"},
+      {"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"},
+      {"text=a\\u{0}b", "'\\u{0}' (NUL) cannot be part of a value"},
+      {"lot,width=256", "lot width 256 is outside 0 to 255"},
+      {"item,width=2147483647", "width 2147483647 is outside"},
+      {"number,width=0", "number width 0 is outside 1 to 255"},
+      {"number,width=2,restart=week", "restart 'week' is not one of"},
+      {"number,width=2,end=9e3", "end '9e3' is not a whole number"},
+      {"number,width=2,unique=1", "unique '1' is not yes or no"},
+      {"lot,width=2,restart=year", "restart is a setting of the running number"},
+  };
+  for (const auto& [word, message] : cases) {
+    try {
+      ParseSegment(word);
+      ADD_FAILURE() << "accepted: '" << word << "'";
+    } catch (const NotationError& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Notation, MalformedSegmentTest,
-    ::testing::Values(
-        MalformedCase{"", "empty segment"},
-        MalformedCase{"dept=1,width=2", "unknown data source 'dept'"},
-        MalformedCase{",width=2", "no data source"},
-        MalformedCase{"department=1", "department needs a width"},
-        MalformedCase{"number", "number needs a width"},
-        MalformedCase{"lot,width=two", "width 'two' is not a whole number"},
-        MalformedCase{"lot,width=-1", "width -1 is below 0"},
-        MalformedCase{"lot,width=99999999999", "width '99999999999' is not a whole number"},
-        MalformedCase{"number,width=4,step=1.5", "step '1.5' is not a whole number"},
-        MalformedCase{"number,width=4,start=A1", "start 'A1' is not a whole number"},
-        MalformedCase{"department=top,width=2", "department level 'top'"},
-        MalformedCase{"lot=5,width=2", "lot takes no value after '='"},
-        MalformedCase{"number=1,width=2", "number takes no value after '='"},
-        MalformedCase{"text=A,format=B", "text takes its fixed text after '='"},
-        MalformedCase{"lot,width=2,start=1", "use format="},
-        MalformedCase{"number,width=2,format=1", "use start="},
-        MalformedCase{"lot,width=2,wdth=3", "unknown setting 'wdth'"},
-        MalformedCase{"lot,width=2,width=3", "width is given twice"},
-        MalformedCase{"lot,width", "setting 'width' needs a value"},
-        MalformedCase{"lot,,width=2", "empty setting between commas"},
-        MalformedCase{"text=a\\", "a '\\' at the end escapes nothing"},
-        MalformedCase{"text=a\\q", "unknown escape '\\q'"},
-        MalformedCase{"text=\\u2C", "'\\u' must be followed by {HEX}"},
-        MalformedCase{"text=\\u{D800}", "'\\u{D800}' is not a character"},
-        MalformedCase{"text=\\u{XYZ}", "'\\u{XYZ}' is not a character"},
-        MalformedCase{"text=a\\u{0}b", "'\\u{0}' (NUL) cannot be part of a value"},
-        MalformedCase{"lot,width=256", "lot width 256 is outside 0 to 255"},
-        MalformedCase{"item,width=2147483647", "width 2147483647 is outside"},
-        MalformedCase{"number,width=0", "number width 0 is outside 1 to 255"},
-        MalformedCase{"number,width=2,restart=week", "restart 'week' is not one of"},
-        MalformedCase{"number,width=2,end=9e3", "end '9e3' is not a whole number"},
-        MalformedCase{"number,width=2,unique=1", "unique '1' is not yes or no"},
-        MalformedCase{"lot,width=2,restart=year", "restart is a setting of the running number"}));
 
 TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
   EXPECT_EQ(ParseOwner("item:LW-DL-100"), (Owner{"LW-DL-100", kOwnerItem}));

@@ -37,14 +37,14 @@ TEST(ServeStart, RefusesWhatItCannotServe) {
   TempSqliteFile file;
   ASSERT_EQ(RunTool(WithDb({"init"}, file.connection_string())).exit_status, 0);
   const std::vector<FailureCase> cases = {
-      {{"serve", "--listen", "0.0.0.0:0"}, 2, "loopback addresses only"},
-      {{"serve", "--listen", "127.0.0.1"}, 2, "has no port"},
-      {{"serve", "--token-file", "/nonexistent/token"}, 1, "cannot read the token file"},
-      {{"serve", "--threads", "0"}, 2, "--threads"},
-      {{"serve", "--max-body", "0"}, 2, "--max-body"},
+      {"serve --listen 0.0.0.0:0", 2, "loopback addresses only"},
+      {"serve --listen 127.0.0.1", 2, "has no port"},
+      {"serve --token-file /nonexistent/token", 1, "cannot read the token file"},
+      {"serve --threads 0", 2, "--threads"},
+      {"serve --max-body 0", 2, "--max-body"},
   };
   for (const FailureCase& c : cases) {
-    const ToolRun run = RunTool(WithDb(c.args, file.connection_string()));
+    const ToolRun run = RunTool(WithDb(Words(c.line), file.connection_string()));
     EXPECT_EQ(run.exit_status, c.exit_status) << run.err;
     EXPECT_NE(run.err.find(c.fragment), std::string::npos) << run.err;
   }

@@ -49,30 +49,22 @@ TEST_P(InitTest, KeepsAnAssignedLoginAndOpensFromTheArgument) {
   EXPECT_EQ(assigned->calls.size(), 4u);
 }
 
-TEST_P(InitTest, SecondInitRaisesAndKeepsTheFirstLogin) {
-  TestDatabase db(GetParam());
-  clsQuillet object;
-  std::shared_ptr<Login> first = LoginFor(db);
-  std::shared_ptr<Login> second = LoginFor(db);
-  object.init(first);
-
-  EXPECT_EQ(ErrorNumberOf([&] { object.init(second); }), errc::kObjectOpen);
-  EXPECT_EQ(object.objlogin, first);
-  EXPECT_EQ(object.GetContrapose("2", "no such value"), "");  // still open and usable
-}
-
-TEST_P(InitTest, SetsTheThreadsLocaleFromTheLanguageComponent) {
+// On a thread of its own, init sets the thread's locale from the language
+// component; a second init raises and keeps the first login.
+TEST_P(InitTest, SetsTheLocaleAndASecondInitRaises) {
   TestDatabase db(GetParam());
   SetLanguageComponent(BuiltinLanguage("en-US"));
-  std::string locale;
   std::thread([&] {
     clsQuillet object;
-    std::shared_ptr<Login> login = LoginFor(db);
-    object.init(login);
-    locale = modLanguage::LocaleId();
+    std::shared_ptr<Login> first = LoginFor(db);
+    std::shared_ptr<Login> second = LoginFor(db);
+    object.init(first);
+    EXPECT_EQ(modLanguage::LocaleId(), "en-US");
+    EXPECT_EQ(ErrorNumberOf([&] { object.init(second); }), errc::kObjectOpen);
+    EXPECT_EQ(object.objlogin, first);
+    EXPECT_EQ(object.GetContrapose("2", "no such value"), "");  // still open and usable
   }).join();
   SetLanguageComponent(nullptr);
-  EXPECT_EQ(locale, "en-US");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, InitTest, ::testing::ValuesIn(testing::Backends()));

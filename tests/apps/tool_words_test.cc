@@ -1,5 +1,5 @@
 // The words the tool reads and writes for people: the nearest known word, the
-// --db value, and a database's error in a message.
+// --db value, and the database a message names.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -81,15 +81,6 @@ TEST(ConnectionString, PlacesNameTheFileOrServerWithoutPasswords) {
             "PostgreSQL host=h dbname=erp");
   EXPECT_EQ(DatabasePlace("postgresql://u:secret@h:5432/erp"),
             "PostgreSQL postgresql://u@h:5432/erp");
-}
-
-TEST(DatabaseMessage, CodeAndWordsFirstNumberKept) {
-  EXPECT_EQ(DatabaseMessage("file is not a database (SQLITE_NOTADB)", 26, "SQLite file q.db"),
-            "SQLITE_NOTADB: file is not a database (SQLite file q.db; error 26)");
-  EXPECT_EQ(DatabaseMessage("relation \"t\" does not exist (SQLSTATE 42P01)", 6844177, ""),
-            "SQLSTATE 42P01: relation \"t\" does not exist (error 6844177)");
-  EXPECT_EQ(DatabaseMessage("Type mismatch", 13, "SQLite file q.db"), std::nullopt);
-  EXPECT_EQ(FailureLine("Type mismatch", 13), "quillet: error 13: Type mismatch");
 }
 
 }  // namespace

@@ -55,15 +55,5 @@ TEST(ValueDocument, ItemCodeNeedsARowWithAValue) {
   EXPECT_EQ(ItemCode(*Loaded("<data><row name='cinvcode' value=''/></data>")), "");
 }
 
-TEST(ValueDocument, ItemCodeRowKeepsAnyTextAndTheStandardRows) {
-  const std::string code = "A'B&C<\"星\">";
-  for (const std::string& text : {StandardRowSetText(), std::string("<data/>")}) {
-    auto doc = Loaded(text);
-    AddItemCodeRow(*doc, code);
-    EXPECT_EQ(ItemCode(*doc), code);
-    EXPECT_EQ(doc->selectNodes("/data/row").size(), text == "<data/>" ? 1u : 18u);
-  }
-}
-
 }  // namespace
 }  // namespace quillet::store

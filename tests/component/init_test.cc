@@ -1,7 +1,6 @@
 // init: binding an object to its login object and database.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,12 +17,10 @@
 namespace quillet {
 namespace {
 
+using testing::Raised;
+
 using testing::RecordingLogin;
 using testing::TestDatabase;
-
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-  return testing::Raised(action).number();
-}
 
 class InitTest : public ::testing::TestWithParam<std::string> {
  protected:
@@ -60,7 +57,7 @@ TEST_P(InitTest, SetsTheLocaleAndASecondInitRaises) {
     std::shared_ptr<Login> second = LoginFor(db);
     object.init(first);
     EXPECT_EQ(modLanguage::LocaleId(), "en-US");
-    EXPECT_EQ(ErrorNumberOf([&] { object.init(second); }), errc::kObjectOpen);
+    EXPECT_EQ(Raised([&] { object.init(second); }).number(), errc::kObjectOpen);
     EXPECT_EQ(object.objlogin, first);
     EXPECT_EQ(object.GetContrapose("2", "no such value"), "");  // still open and usable
   }).join();
@@ -72,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, InitTest, ::testing::ValuesIn(testing::Backen
 TEST(InitFailure, EmptyLoginRaisesObjectNotSet) {
   clsQuillet object;
   std::shared_ptr<Login> none;
-  EXPECT_EQ(ErrorNumberOf([&] { object.init(none); }), errc::kObjectNotSet);
+  EXPECT_EQ(Raised([&] { object.init(none); }).number(), errc::kObjectNotSet);
   EXPECT_EQ(object.objlogin, nullptr);
 }
 
@@ -84,7 +81,7 @@ TEST(InitFailure, UnopenableConnectionKeepsLoginAndSkipsLanguageSetUp) {
   int32_t number = 0;
   std::string locale = "unset";
   std::thread([&] {
-    number = ErrorNumberOf([&] { object.init(argument); });
+    number = Raised([&] { object.init(argument); }).number();
     locale = modLanguage::LocaleId();
   }).join();
   EXPECT_EQ(number, errc::kBadConnectionString);

@@ -42,14 +42,7 @@ class PrefixMethods : public DatabaseTest {
 
   // cseedcode, ccode, cName of a listing.
   static Table Codes(const Variant& rows) {
-    Table table;
-    RecordSet& rs = *rows.record_set();
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-      const Variant& name = rs.Field("cName");
-      table.push_back({rs.Field("cseedcode").ToText(), rs.Field("ccode").ToText(),
-                       name.IsNull() ? "<null>" : name.ToText()});
-    }
-    return table;
+    return Texts(*rows.record_set(), {"cseedcode", "ccode", "cName"});
   }
 
   void SaveCode(const std::string& code, const std::string& table, const std::string& seed) {

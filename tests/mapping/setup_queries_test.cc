@@ -25,22 +25,15 @@ class SetupQueries : public DatabaseTest {
         "insert into GradeDef (KEYWORD,lgrade,CODINGRULE) values"
         " ('inventoryclass',3,'223'),('department',2,NULL)");
   }
-
-  static Table Column(const Variant& rows, const char* name) {
-    Table table;
-    RecordSet& rs = *rows.record_set();
-    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) table.push_back({rs.Field(name).ToText()});
-    return table;
-  }
 };
 
 TEST_P(SetupQueries, InitDataOfTheUserLocale) {
   Variant tree, sources, free_items;
   std::string err = "-";
   object().Getinitdata(tree, sources, free_items, err);
-  EXPECT_EQ(Column(tree, "cInvCCode"), (Table{{"01"}, {"0101"}, {"02"}}));
-  EXPECT_EQ(Column(sources, "cdatasrccaption"), (Table{{"Source"}}));
-  EXPECT_EQ(Column(free_items, "citemname"), (Table{{"Colour"}}));
+  EXPECT_EQ(Texts(*tree.record_set(), {"cInvCCode"}), (Table{{"01"}, {"0101"}, {"02"}}));
+  EXPECT_EQ(Texts(*sources.record_set(), {"cdatasrccaption"}), (Table{{"Source"}}));
+  EXPECT_EQ(Texts(*free_items.record_set(), {"citemname"}), (Table{{"Colour"}}));
   EXPECT_EQ(err, "-");
 }
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>

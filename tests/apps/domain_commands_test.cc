@@ -307,21 +307,13 @@ TEST(DomainFailure, OneLineWithTheExitStatus) {
 // The domain commands never create a database: a missing SQLite file, or one
 // without the tables, gets one line saying what creates it.
 TEST(DomainDatabase, MissingOrEmptyDatabaseIsNamedAndNotCreated) {
-  const char* commands[] = {"issue LW-DL-100",
-                            "preview LW-DL-100",
-                            "rule list",
-                            "rule show all",
-                            "rule save all --name G text=A",
-                            "rule delete all",
-                            "mapping list department",
-                            "mapping set department 01 X",
-                            "mapping reset department",
-                            "number get all",
-                            "number set all 1"};
   TempSqliteFile missing;
   TempSqliteFile empty;
   store::Connection(/*creates the file*/).Open(empty.connection_string());
-  for (const char* command : commands) {
+  for (const char* command : {"issue LW-DL-100", "preview LW-DL-100", "rule list", "rule show all",
+                              "rule save all --name G text=A", "rule delete all",
+                              "mapping list department", "mapping set department 01 X",
+                              "mapping reset department", "number get all", "number set all 1"}) {
     const std::vector<std::string> args = Words(command);
     ExpectOneLineFailure(RunTool(WithDb(args, missing.connection_string())), 1,
                          "no database file " + missing.path() + ": create it with 'quillet demo");

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "apps/method_listing.h"
 #include "tests/apps/tool_runner.h"
 #include "tests/support/backends.h"
 
@@ -55,28 +54,6 @@ TEST(ToolAnswers, ExitStatusAndWhatItSays) {
   const ToolRun from_environment = RunTool({"call", "init"}, "", {"QUILLET_DB=mysql:erp"});
   EXPECT_EQ(from_environment.exit_status, 2);
   EXPECT_NE(from_environment.err.find("unknown kind of database"), std::string::npos);
-}
-
-// Every command that opens a database takes --locale (and --db).
-TEST(ToolOptions, EveryDatabaseCommandTakesLocale) {
-  for (const char* command :
-       {"demo", "issue", "preview", "rule list", "rule show", "rule save", "rule delete",
-        "mapping list", "mapping set", "mapping reset", "number get", "number set", "classes",
-        "items", "init", "call", "rpc"}) {
-    const ToolRun run = RunTool(testing::Words(std::string(command) + " --help"));
-    EXPECT_NE(run.out.find("--locale"), std::string::npos) << command;
-    EXPECT_NE(run.out.find("--db"), std::string::npos) << command;
-  }
-}
-
-TEST(ToolOptions, CallHelpListsEveryMethod) {
-  const std::string help = RunTool({"call", "--help"}).out;
-  for (const std::string& method : apps::MethodNames()) {
-    EXPECT_NE(help.find("  " + method + " "), std::string::npos) << method;
-  }
-  EXPECT_NE(help.find("getSNbatch -> document  cinvcode text in/out, DomValue document in/out"),
-            std::string::npos)
-      << help;
 }
 
 // A bare path is a SQLite file; a database's error leads with its own code

@@ -16,27 +16,18 @@ std::unique_ptr<XmlDocument> Loaded(const std::string& text) {
   return doc;
 }
 
-TEST(ValueDocument, StandardRowSetText) {
-  EXPECT_EQ(StandardRowSetText(),
-            "<data>\r\n"
-            "<row name='vchdate' value='' itype='0' bHave='true'/>\r\n"
-            "<row name='prdbatchnum' value='' itype='1' bHave='true'/>\r\n"
-            "<row name='department' value='' itype='2' bHave='true'/>\r\n"
-            "<row name='workcenter' value='' itype='3' bHave='true'/>\r\n"
-            "<row name='whname' value=''  itype='4' bHave='true'/>\r\n"
-            "<row name='businessclerk' value='' itype='5' bHave='true'/>\r\n"
-            "<row name='supplier' value='' itype='6' bHave='true'/>\r\n"
-            "<row name='cfree1' value='' itype='20' bHave='true'/>\r\n"
-            "<row name='cfree2' value='' itype='21' bHave='true'/>\r\n"
-            "<row name='cfree3' value='' itype='28' bHave='true'/>\r\n"
-            "<row name='cfree4' value='' itype='29' bHave='true'/>\r\n"
-            "<row name='cfree5' value='' itype='30' bHave='true'/>\r\n"
-            "<row name='cfree6' value='' itype='31' bHave='true'/>\r\n"
-            "<row name='cfree7' value='' itype='32' bHave='true'/>\r\n"
-            "<row name='cfree8' value='' itype='33' bHave='true'/>\r\n"
-            "<row name='cfree9' value='' itype='34' bHave='true'/>\r\n"
-            "<row name='cfree10' value='' itype='35' bHave='true'/>\r\n"
-            "</data>");
+// The standard row set: one available, empty row per data source type, named
+// as the host names them, in this order.
+TEST(ValueDocument, StandardRowSetNamesEveryType) {
+  std::string rows;
+  for (const XmlNode& row : Loaded(StandardRowSetText())->selectNodes("/data/row")) {
+    rows += *row.getAttribute("name") + "=" + *row.getAttribute("itype") +
+            *row.getAttribute("value") + (row.getAttribute("bHave") == "true" ? " " : "! ");
+  }
+  EXPECT_EQ(rows,
+            "vchdate=0 prdbatchnum=1 department=2 workcenter=3 whname=4 businessclerk=5 "
+            "supplier=6 cfree1=20 cfree2=21 cfree3=28 cfree4=29 cfree5=30 cfree6=31 cfree7=32 "
+            "cfree8=33 cfree9=34 cfree10=35 ");
 }
 
 TEST(ValueDocument, RowOfTypeMatchesTheExactDecimalTextAndTakesTheFirst) {

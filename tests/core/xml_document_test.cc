@@ -21,22 +21,11 @@ constexpr char kRows[] =
     "</data>";
 
 TEST(XmlDocumentTest, MalformedTextsLeaveTheDocumentEmpty) {
-  const std::string with_nul("<a>\0</a>", 8);
-  const std::string texts[] = {"<return a=''b='1' />",
-                               "<a b='x&y'/>",
-                               "<a b='x<y'/>",
-                               "<a>",
-                               "<a><b></a>",
-                               "<a/><b/>",
-                               "",
-                               "   ",
-                               "text",
-                               "<a b='1' b='2'/>",
-                               "<z:row a='1'/>",
-                               "<a>&nbsp;</a>",
-                               "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>",
-                               with_nul};
-  for (const std::string& text : texts) {
+  using namespace std::string_literals;
+  for (const std::string& text :
+       {"<return a=''b='1' />"s, "<a b='x&y'/>"s, "<a b='x<y'/>"s, "<a>"s, "<a><b></a>"s,
+        "<a/><b/>"s, ""s, "   "s, "text"s, "<a b='1' b='2'/>"s, "<z:row a='1'/>"s, "<a>&nbsp;</a>"s,
+        "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>"s, "<a>\0</a>"s}) {
     XmlDocument doc;
     ASSERT_TRUE(doc.loadXML("<ok/>"));
     EXPECT_FALSE(doc.loadXML(text)) << text;

@@ -52,8 +52,6 @@ const std::vector<Step> kSession = {
     {"GET", "/v1/rules/class:01", "", Auth::kNone, 200, R"({"name":"Lighting","next_number":"1")"},
     {"GET", "/v1/rules/class:01/number", "", Auth::kNone, 200, R"("next_number":"1")"},
     // Issuing: reading needs no token, saving does.
-    {"POST", "/v1/items/LW-FL-300/preview", kLine, Auth::kNone, 200,
-     R"("owner":"class:01","prefix":"LW0120240506","rule":"Lighting","running_number":"0001")"},
     {"POST", "/v1/items/LW-DR-012/serials", kDated + R"(,"count":2})", Auth::kNone, 200,
      R"("owner":"all","rule":"General","saved":false,"serial_numbers":["202405060001","2024)"},
     {"POST", "/v1/items/LW-DR-012/serials", kDated + R"(,"count":2,"save":true})", Auth::kToken,
@@ -94,7 +92,6 @@ const std::vector<Step> kSession = {
     {"DELETE", "/v1/rules", "", Auth::kToken, 405, "(it takes GET)"},
     {"GET", "/v1/rules?locale=!!", "", Auth::kNone, 400, R"("field":"locale")"},
     {"GET", "/v1/rules/nobody:x", "", Auth::kNone, 400, R"("field":"owner")"},
-    {"GET", "/v1/rules/item:LW-FL-300", "", Auth::kNone, 404, "follow the rule of class:01"},
     {"GET", "/v1/classes/99/items", "", Auth::kNone, 404, "no inventory class 99"},
     {"GET", "/v1/mappings/date", "", Auth::kNone, 400, R"("field":"source")"},
     {"GET", "/v1/mappings/department?limit=0", "", Auth::kNone, 400, R"("field":"limit")"},

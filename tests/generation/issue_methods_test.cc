@@ -36,8 +36,10 @@ TEST_P(IssueMethods, SavesWhatTheRunningNumberGives) {
   };
   for (const SavedCase& c : cases) {
     Rule(c.rule, c.number);
-    EXPECT_EQ(Number(Values("X1", {})), c.expected) << c.what << ", not saved";
-    EXPECT_EQ(StoredNumber(), c.number.value_or("")) << c.what << ": not saved, nothing stored";
+    if (!c.expected.empty()) {  // the same without saving, and nothing stored
+      EXPECT_EQ(Number(Values("X1", {})), c.expected) << c.what << ", not saved";
+      EXPECT_EQ(StoredNumber(), *c.number) << c.what << ", not saved";
+    }
     EXPECT_EQ(Number(Values("X1", {}), true), c.expected) << c.what;
     if (c.stored) {
       EXPECT_EQ(StoredNumber(), *c.stored) << c.what;

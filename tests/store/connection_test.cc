@@ -128,10 +128,9 @@ TEST_P(ConnectionTest, FieldsKeepTheirColumnsKindAndSpelling) {
   EXPECT_EQ(rows->columns()[1].type, FieldType::kInteger);
   EXPECT_EQ(rows->columns()[4].name, "cName");
   // select * gives the columns as the schema spells them.
+  rows = db_.db().Query(Sql{"select * from SNPrefabricate_lang"});
   std::vector<std::string> names;
-  for (const Column& column : db_.db().Query(Sql{"select * from SNPrefabricate_lang"})->columns()) {
-    names.push_back(column.name);
-  }
+  for (const Column& column : rows->columns()) names.push_back(column.name);
   EXPECT_EQ(names,
             (std::vector<std::string>{"cdatasrccode", "localid", "cdatasrccaption", "cContent",
                                       "iContentType", "cArchFieldName", "cArchclsFieldName"}));

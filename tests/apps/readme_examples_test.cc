@@ -17,6 +17,7 @@
 
 #include "apps/shell_words.h"
 #include "tests/apps/tool_runner.h"
+#include "tests/support/backends.h"
 #include "tests/support/serve_process.h"
 
 namespace quillet {
@@ -80,21 +81,14 @@ std::string RunInShell(const std::string& shell_line, const fs::path& directory)
   return printed;
 }
 
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "quillet_readme_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
+// A new directory, removed with what the examples left in it.
+struct ScratchDirectory {
+  const fs::path path = testing::TempPath("quillet_readme_");
+  ScratchDirectory() { fs::create_directories(path); }
   ~ScratchDirectory() {
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    fs::remove_all(path, ignored);
   }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
 };
 
 struct Document {
@@ -117,9 +111,9 @@ TEST_P(ConsoleExamples, EveryExamplePrintsWhatTheDocumentShows) {
   for (const Example& example : examples) {
     const bool curl = example.command.starts_with("curl ");
     ASSERT_TRUE(curl || example.command.starts_with("quillet ")) << example.command;
-    if (curl && !serve) serve.emplace("sqlite:" + (directory.path() / "quillet.db").string());
+    if (curl && !serve) serve.emplace("sqlite:" + (directory.path / "quillet.db").string());
     const std::string line = ShellLine(example.command, serve ? serve->port() : 0);
-    EXPECT_EQ(RunInShell(line, directory.path()), example.output) << "$ " << example.command;
+    EXPECT_EQ(RunInShell(line, directory.path), example.output) << "$ " << example.command;
   }
 }
 

@@ -1,9 +1,13 @@
 // What the tool prints for people: columns aligned on a terminal where a
 // Chinese character takes two columns, words a shell reads back unchanged,
-// and segments explained in plain words.
+// segments explained in plain words; and the bash completion as a shell runs
+// it (the script sourced in bash, its function called for a command line, the
+// words it offers).
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +15,7 @@
 #include "apps/segment_explanation.h"
 #include "apps/shell_words.h"
 #include "apps/text_table.h"
+#include "tests/apps/tool_runner.h"
 
 namespace quillet::apps {
 namespace {
@@ -40,23 +45,6 @@ TEST(TextTable, AlignsMixedScriptsWithoutTrailingBlanks) {
             "  X          Lamp\n");
 }
 
-TEST(TextTable, PrintsNothingWithoutRows) {
-  TextTable table({"A", "B"});
-  std::ostringstream out;
-  table.Print(out);
-  EXPECT_TRUE(table.empty());
-  EXPECT_EQ(out.str(), "");
-}
-
-TEST(PrintFields, AlignsValuesAfterTheLongestLabel) {
-  std::ostringstream out;
-  PrintFields(out, {{"item", "LW-FL-300"}, {"running number", "0001"}, {"suffix", ""}});
-  EXPECT_EQ(out.str(),
-            "item            LW-FL-300\n"
-            "running number  0001\n"
-            "suffix\n");
-}
-
 // The shell itself reads each quoted word back.
 std::string EchoedByShell(const std::string& word) {
   const std::string command = "printf '%s' " + ShellQuoted(word);
@@ -82,48 +70,59 @@ TEST(ShellWords, TheShellReadsEveryWordBackUnchanged) {
   EXPECT_EQ(EchoedByShell(""), "");
 }
 
-TEST(ShellWords, LeavesPlainWordsBare) {
-  EXPECT_EQ(ShellQuoted("number,width=4,step=1,start=1"), "number,width=4,step=1,start=1");
-  EXPECT_EQ(ShellQuoted("class:0102"), "class:0102");
-  EXPECT_EQ(ShellQuoted("星野"), "星野");
-  EXPECT_EQ(ShellQuoted("fill=*"), "'fill=*'");
-  EXPECT_EQ(ShellQuoted(""), "''");
-  EXPECT_EQ(ShellLine({"rule", "save", "Floor lamps"}), "rule save 'Floor lamps'");
+// The explanation `rule show` prints beside each segment.
+TEST(ExplainSegment, SaysWhatTheSegmentGives) {
+  const std::pair<Segment, std::string> cases[] = {
+      {{9, "SN-", 0, "", "", 0}, "the text SN-"},
+      {{0, "YYYYMMDD", 0, "", "", 0}, "date written YYYYMMDD"},
+      {{0, "YY", 0, "", "", 0}, "date as it stands"},
+      {{2, "1", 2, "0", "星", 0},
+       "department cut to level 1, mapped or fitted to 2 characters; 星星 when empty"},
+      {{4, "", 3, "#", "", 0}, "warehouse, mapped or fitted to 3 characters (pad #); required"},
+      {{8, "", 9, "", "*", 0}, "item code, mapped or fitted to 9 characters"},
+      {{28, "", 2, "", "", 0}, "free item 3, fitted to 2 characters; required"},
+      {{1, "", 0, "", "-", 0}, "lot number, fitted to 0 characters; nothing when empty"},
+      {{10, "1", 4, "", "", 5}, "running number in 4 digits, up 5 per serial number"},
+      {{10, "1", 4, "", "", 0},
+       "running number in 4 digits, up 1 per serial number (a batch repeats it: step 0)"},
+      {{13, "", 0, "", "", 0}, "nothing (no data source has type 13)"}};
+  for (const auto& [segment, words] : cases) EXPECT_EQ(ExplainSegment(segment), words);
 }
 
-struct ExplanationCase {
-  Segment segment;
-  std::string words;
-};
-
-class ExplainSegmentTest : public ::testing::TestWithParam<ExplanationCase> {};
-
-TEST_P(ExplainSegmentTest, SaysWhatTheSegmentGives) {
-  EXPECT_EQ(ExplainSegment(GetParam().segment), GetParam().words);
+// What _quillet puts in COMPREPLY for `quillet LINE`, one word a line.
+std::vector<std::string> Offered(const std::string& line) {
+  const std::filesystem::path script =
+      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "apps" /
+      "quillet-completion.bash";
+  const std::string binary = std::getenv("QUILLET_BINARY");
+  const std::string command_line = binary + " " + line;
+  // In an empty directory, so that no file name is offered.
+  const std::string program = "source " + ShellQuoted(script.string()) +
+                              " && cd \"$(mktemp -d)\" && COMP_LINE=" + ShellQuoted(command_line) +
+                              " && COMP_POINT=${#COMP_LINE} && _quillet"
+                              " && printf '%s\\n' \"${COMPREPLY[@]}\" && rmdir \"$PWD\"";
+  const testing::ToolRun run = testing::RunProgram({"bash", "-c", program});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  return run.Lines();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Segments, ExplainSegmentTest,
-    ::testing::Values(
-        ExplanationCase{{9, "SN-", 0, "", "", 0}, "the text SN-"},
-        ExplanationCase{{0, "YYYYMMDD", 0, "", "", 0}, "date written YYYYMMDD"},
-        ExplanationCase{{0, "YY", 0, "", "", 0}, "date as it stands"},
-        ExplanationCase{{2, "1", 2, "0", "星", 0},
-                        "department cut to level 1, mapped or fitted to 2 characters; 星星 when "
-                        "empty"},
-        ExplanationCase{{4, "", 3, "#", "", 0},
-                        "warehouse, mapped or fitted to 3 characters (pad #); required"},
-        ExplanationCase{{8, "", 9, "", "*", 0}, "item code, mapped or fitted to 9 characters"},
-        ExplanationCase{{28, "", 2, "", "", 0}, "free item 3, fitted to 2 characters; required"},
-        ExplanationCase{{1, "", 0, "", "-", 0},
-                        "lot number, fitted to 0 characters; nothing when "
-                        "empty"},
-        ExplanationCase{{10, "1", 4, "", "", 5},
-                        "running number in 4 digits, up 5 per serial number"},
-        ExplanationCase{{10, "1", 4, "", "", 0},
-                        "running number in 4 digits, up 1 per serial number (a batch repeats it: "
-                        "step 0)"},
-        ExplanationCase{{13, "", 0, "", "", 0}, "nothing (no data source has type 13)"}));
+TEST(Completion, OffersTheWordsThatFit) {
+  // After "quillet ", the cursor at the end of the line.
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"ru", {"rule"}},
+      {"rule ", {"list", "show", "save", "delete"}},
+      {"rule list --l", {"--locale"}},
+      {"rule show cl", {"class:"}},
+      {"rule list --db po", {"postgresql:"}},
+      {"rule save all --name G text=A dep", {"department="}},
+      {"rule save all --name G num", {"number,width="}},
+      {"issue LW-DL-100 --set war", {"warehouse="}},
+      {"mapping list w", {"workcenter", "warehouse"}},
+      {"call getSNb", {"getSNbatch"}},
+      {"help number ", {"get", "set"}},
+      {"rule lst ", {""}}};  // nothing: printf prints one empty line
+  for (const auto& [line, offered] : cases) EXPECT_EQ(Offered(line), offered) << line;
+}
 
 }  // namespace
 }  // namespace quillet::apps

@@ -13,19 +13,21 @@
 #include "tests/support/backends.h"
 
 namespace quillet::testing {
-namespace {
 
 using apps::ShellQuoted;
-
-}  // namespace
 
 std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection) {
   args.insert(args.end(), {"--db", connection});
   return args;
 }
 
-void PrintTo(const FailureCase& c, std::ostream* os) {
-  for (const std::string& arg : c.args) *os << arg << " ";
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream stream(line);
+  for (std::string word; std::getline(stream, word, ' ');) {
+    if (!word.empty()) words.push_back(word);
+  }
+  return words;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -46,18 +48,6 @@ std::vector<std::string> ToolRun::Lines() const {
 namespace {
 
 ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& program,
-                   const std::string& input, const std::vector<std::string>& environment);
-
-ToolRun RunLaunched(const std::string& launcher, const std::vector<std::string>& args,
-                    const std::string& input, const std::vector<std::string>& environment) {
-  const char* binary = std::getenv("QUILLET_BINARY");
-  if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
-  std::vector<std::string> program = {binary};
-  program.insert(program.end(), args.begin(), args.end());
-  return RunCommand(launcher, program, input, environment);
-}
-
-ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& program,
                    const std::string& input, const std::vector<std::string>& environment) {
   const std::filesystem::path base = TempPath("quillet_tool_");
   const std::filesystem::path in = base.string() + ".in";
@@ -76,6 +66,15 @@ ToolRun RunCommand(const std::string& launcher, const std::vector<std::string>& 
               ReadFile(err.string())};
   for (const auto& path : {in, out, err}) std::filesystem::remove(path);
   return run;
+}
+
+ToolRun RunLaunched(const std::string& launcher, const std::vector<std::string>& args,
+                    const std::string& input, const std::vector<std::string>& environment) {
+  const char* binary = std::getenv("QUILLET_BINARY");
+  if (binary == nullptr) throw std::runtime_error("QUILLET_BINARY is not set");
+  std::vector<std::string> program = {binary};
+  program.insert(program.end(), args.begin(), args.end());
+  return RunCommand(launcher, program, input, environment);
 }
 
 }  // namespace

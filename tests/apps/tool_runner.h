@@ -2,7 +2,6 @@
 #ifndef QUILLET_TESTS_APPS_TOOL_RUNNER_H_
 #define QUILLET_TESTS_APPS_TOOL_RUNNER_H_
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,14 +31,15 @@ ToolRun RunToolUnprivileged(const std::vector<std::string>& args);
 // `args` followed by "--db" and `connection`.
 std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection);
 
-// A command line of the tool as a test case expects it to end; the case
-// prints as its arguments, so test names stay stable.
+// `line` split at its blanks (only ' '): a command line written as one string.
+std::vector<std::string> Words(const std::string& line);
+
+// A command line of the tool as a test expects it to end.
 struct FailureCase {
-  std::vector<std::string> args;  // --db is added
+  std::string line;  // its arguments, split by Words; --db is added
   int exit_status;
-  std::string fragment;  // a part of the one line on stderr
+  std::string fragment;  // a part of what it says on stderr
 };
-void PrintTo(const FailureCase& c, std::ostream* os);
 
 // The whole content of a file; throws std::runtime_error when unreadable.
 std::string ReadFile(const std::string& path);

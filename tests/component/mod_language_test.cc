@@ -6,9 +6,9 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "quillet/error.h"
@@ -42,63 +42,40 @@ TEST_F(ModLanguageTest, LookUpsRaiseBeforeInitOnThisThread) {
   });
 }
 
+// Each thread keeps its own locale; a second init on a thread replaces its
+// state.
 TEST_F(ModLanguageTest, EachThreadKeepsItsOwnLocale) {
   InitWith("zh-CN");
   const std::string chinese = modLanguage::GetResString("Vell.SO.SNumber.00008");
   std::string other_locale;
   std::string other_text;
   OnFreshThread([&] {
+    InitWith("zh-CN");
     InitWith("en-US");
     other_locale = modLanguage::LocaleId();
     other_text = modLanguage::GetResString("Vell.SO.SNumber.00008");
   });
-
   EXPECT_EQ(other_locale, "en-US");
   EXPECT_EQ(modLanguage::LocaleId(), "zh-CN");
   EXPECT_EQ(modLanguage::GetResString("Vell.SO.SNumber.00008"), chinese);
   EXPECT_NE(other_text, chinese);
 }
 
-TEST_F(ModLanguageTest, SecondInitOnTheSameThreadReplacesTheState) {
-  OnFreshThread([] {
-    InitWith("zh-CN");
-    const std::string chinese = modLanguage::GetResString("Vell.SO.SNumber.00008");
-    InitWith("fr-FR");
-    EXPECT_EQ(modLanguage::LocaleId(), "fr-FR");
-    EXPECT_NE(modLanguage::GetResString("Vell.SO.SNumber.00008"), chinese);
-  });
+TEST_F(ModLanguageTest, MessagesFillTheirArgumentsIntoTheText) {
+  const std::tuple<const char*, const char*, std::vector<Variant>, const char*> cases[] = {
+      {"zh-CN", "Vell.SO.lotnumber.00057", {Variant("仓库档案")}, "仓库档案"},
+      {"en-US", "Vell.SO.lotnumber.00057", {Variant("Warehouse")}, "\"Warehouse\""},
+      {"zh-CN", "Vell.SO.lotnumber.00056", {Variant("R-01")}, "R-01"},
+      {"de-DE", "Vell.SO.lotnumber.00056", {Variant(int16_t{42})}, "\"42\" is already used"},
+      {"en-US", "Vell.SO.lotnumber.00057", {Variant::Null()}, "data source \"\""},
+      {"en-US", "No.Such.Key", {}, "No.Such.Key"}};
+  for (const auto& [locale, key, args, must_contain] : cases) {
+    InitWith(locale);
+    const std::string text = modLanguage::GetResStringEx(key, args);
+    EXPECT_THAT(text, HasSubstr(must_contain)) << locale << " " << key;
+    EXPECT_EQ(text.find("%1"), std::string::npos) << text;
+  }
 }
-
-struct MessageCase {
-  const char* locale;
-  const char* key;
-  std::vector<Variant> args;
-  const char* must_contain;
-};
-
-// Stable test names: the default printer dumps pointer bytes.
-void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.locale << " " << c.key; }
-
-class MessageTest : public ModLanguageTest, public ::testing::WithParamInterface<MessageCase> {};
-
-TEST_P(MessageTest, FillsArgumentsIntoTheText) {
-  const MessageCase& c = GetParam();
-  InitWith(c.locale);
-  const std::string text = modLanguage::GetResStringEx(c.key, c.args);
-  EXPECT_THAT(text, HasSubstr(c.must_contain));
-  EXPECT_EQ(text.find("%1"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, MessageTest,
-    ::testing::Values(
-        MessageCase{"zh-CN", "Vell.SO.lotnumber.00057", {Variant("仓库档案")}, "仓库档案"},
-        MessageCase{"en-US", "Vell.SO.lotnumber.00057", {Variant("Warehouse")}, "\"Warehouse\""},
-        MessageCase{"zh-CN", "Vell.SO.lotnumber.00056", {Variant("R-01")}, "R-01"},
-        MessageCase{
-            "de-DE", "Vell.SO.lotnumber.00056", {Variant(int16_t{42})}, "\"42\" is already used"},
-        MessageCase{"en-US", "Vell.SO.lotnumber.00057", {Variant::Null()}, "data source \"\""},
-        MessageCase{"en-US", "No.Such.Key", {}, "No.Such.Key"}));
 
 // A component whose locale provider fails: the items before it stay set.
 class FailingLocaleComponent : public LanguageComponent {

@@ -11,31 +11,31 @@
 namespace quillet {
 namespace {
 
+using testing::Raised;
+
 RecordSet TwoRows() {
   return RecordSet({{"cinvcode", FieldType::kText}, {"iinvcgrade", FieldType::kInteger}},
                    {{Variant("X1"), Variant(int32_t{3})}, {Variant("X2"), Variant::Null()}});
 }
 
-int ErrorNumber(const std::function<void()>& action) { return testing::Raised(action).number(); }
-
 TEST(RecordSetTest, CursorAndFieldErrors) {
   RecordSet rs = TwoRows();
   EXPECT_EQ(rs.Field("CINVCODE").text(), "X1");
   EXPECT_EQ(rs.Field(1).ToInt32(), 3);
-  EXPECT_EQ(ErrorNumber([&] { rs.Field("nope"); }), errc::kItemNotFound);
-  EXPECT_EQ(ErrorNumber([&] { rs.Field(2); }), errc::kItemNotFound);
+  EXPECT_EQ(Raised([&] { rs.Field("nope"); }).number(), errc::kItemNotFound);
+  EXPECT_EQ(Raised([&] { rs.Field(2); }).number(), errc::kItemNotFound);
   rs.MoveNext();
   EXPECT_TRUE(rs.Field("iinvcgrade").IsNull());
   rs.MoveNext();
   EXPECT_TRUE(rs.Eof());
-  EXPECT_EQ(ErrorNumber([&] { rs.Field("cinvcode"); }), errc::kNoCurrentRecord);
-  EXPECT_EQ(ErrorNumber([&] { rs.MoveNext(); }), errc::kNoCurrentRecord);
+  EXPECT_EQ(Raised([&] { rs.Field("cinvcode"); }).number(), errc::kNoCurrentRecord);
+  EXPECT_EQ(Raised([&] { rs.MoveNext(); }).number(), errc::kNoCurrentRecord);
   rs.MoveFirst();
   EXPECT_EQ(rs.Field(0).text(), "X1");
 
   const RecordSet empty({{"a", FieldType::kText}}, {});
   EXPECT_TRUE(empty.Bof() && empty.Eof());
-  EXPECT_EQ(ErrorNumber([&] { empty.Field("a"); }), errc::kNoCurrentRecord);
+  EXPECT_EQ(Raised([&] { empty.Field("a"); }).number(), errc::kNoCurrentRecord);
 }
 
 TEST(RecordSetTest, CloneIsIndependentAndStartsOnTheFirstRow) {
@@ -115,7 +115,7 @@ TEST(RecordSetTest, LoadsRowsWithoutSchemaAndRefusesOtherTexts) {
   EXPECT_EQ(rs.rows()[1][0].text(), "3");
 
   for (const char* text : {"", "<xml><rs:data></xml>", "<xml/>", "<data><row a='1'/></data>"}) {
-    EXPECT_EQ(ErrorNumber([&] { RecordSet::LoadXml(text); }), errc::kXmlInvalid) << text;
+    EXPECT_EQ(Raised([&] { RecordSet::LoadXml(text); }).number(), errc::kXmlInvalid) << text;
   }
 }
 

@@ -22,12 +22,10 @@ struct PatchCase {
 
 TEST(PatchValueTest, PadsCutsAndDrops) {
   const std::vector<PatchCase> cases = {
-      {"7", "3", "", "007"},
       {"7", "3", " ", "007"},
       {"7", "3", "#*", "##7"},
       {"7", "3", " #", "  7"},  // only an all-blank sign becomes "0"
       {"12345", "3", "0", "345"},
-      {"123", "3", "0", "123"},
       {kTwoHan, "3", "0", kOneHan},     // 4 bytes > 3: one character dropped
       {kOneHan, "1", "0", "A"},         // nothing left: "A" fill
       {kOneHan + "xy", "1", "0", "y"},  // rightmost character fits
@@ -35,9 +33,7 @@ TEST(PatchValueTest, PadsCutsAndDrops) {
       {kTwoHan + kTwoHan, "3", "0", kTwoHan},
       {"ab" + kTwoHan, "3", "0", kTwoHan},
       {kTwoHan, "6", "*", "**" + kTwoHan},
-      {"x", "0", "0", ""},
       {"", "2", "0", "00"},
-      {"", "0", "0", ""},
       {"x", "-1", "0", ""},
       {"x", "abc", "0", ""},
       {"5", " 2.5 ", "0", "05"},  // the width is rounded half to even
@@ -50,8 +46,6 @@ TEST(PatchValueTest, PadsCutsAndDrops) {
 }
 
 TEST(GetByteLenTest, CountsBytesOfTheCodePage) {
-  EXPECT_EQ(GetByteLen(""), 0);
-  EXPECT_EQ(GetByteLen("abc"), 3);
   EXPECT_EQ(GetByteLen(kTwoHan), 4);
   EXPECT_EQ(GetByteLen("a" + kOneHan), 3);
   EXPECT_EQ(GetByteLen("\xFF\xFE"), 0);  // not UTF-8: cannot be converted
@@ -73,9 +67,7 @@ TEST(GetByteLenTest, FollowsTheConfiguredCodePageOnEveryThread) {
 
 TEST(GetLongValueTest, ReadsDecimalsRoundingHalfToEven) {
   const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"12", 12},
       {" 12 ", 12},
-      {"-7", -7},
       {"+7", 7},
       {"2.5", 2},
       {"3.5", 4},
@@ -85,10 +77,8 @@ TEST(GetLongValueTest, ReadsDecimalsRoundingHalfToEven) {
       {".5", 0},
       {"1.", 1},
       {"", 0},
-      {"abc", 0},
       {"12a", 0},
       {"0x10", 0},
-      {"inf", 0},
       {"2147483647", 2147483647},
       {"2147483648", 0},
       {"-2147483648", INT32_MIN},
@@ -105,19 +95,16 @@ struct DateCase {
 
 TEST(FormatDateValueTest, ReplacesTokensInOrder) {
   const std::vector<DateCase> cases = {
-      {"2024-05-06", "YYYYMMDD", "20240506"},
       {"2024-05-06", "yyyy-mm-dd", "2024-05-06"},
       {"2024-05-06T08:09:10", "YY-MM-DD HH:MM:SS", "24-05-06 08:09:10"},
       {"2024-05-06 08:09:10", "HHMMSS", "080510"},  // MM without colons is the month
-      {"2024-05-06 08:09:10.123", "HH:MM:SS", "08:09:10"},
-      {"2024-05-06T08:09:10.5", "YYMMDD", "240506"},
+      {"2024-05-06T08:09:10.5", "HH:MM:SS", "08:09:10"},
       {"2024-05-06 08:09", "HH:MM:", "08:09:"},
       {"2024-5-6", "YYYYMMDD", "20240506"},
       {"2024/05/06", "DD.MM.YYYY", "06.05.2024"},
       {"2024-05-06", "YYY", "24Y"},
       {"2024-05-06", "Lot-YYMM", "LOT-2405"},  // the pattern is taken in capitals
       {"2024-05-06", "YY", "2024-05-06"},      // pattern shorter than three characters
-      {"", "YYYYMMDD", ""},
       {"abc", "YYYYMMDD", "abc"},
       {"2024-02-30", "YYYYMMDD", "2024-02-30"},
       {"2024-05-06T25:00:00", "YYYYMMDD", "2024-05-06 25:00:00"},  // T became a blank

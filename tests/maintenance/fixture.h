@@ -79,12 +79,14 @@ class DatabaseTest : public ::testing::TestWithParam<std::string> {
     return Texts(*db().Query(store::Sql{sql}, params));
   }
 
-  static Table Texts(RecordSet& rows) {
+  // Every row of a record set, each field as text; only the columns named
+  // when there are names.
+  static Table Texts(RecordSet& rows, const std::vector<std::string>& names = {}) {
     Table table;
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
       std::vector<std::string> row;
-      for (std::size_t i = 0; i < rows.columns().size(); ++i) {
-        const Variant& field = rows.Field(i);
+      for (std::size_t i = 0; i < (names.empty() ? rows.columns().size() : names.size()); ++i) {
+        const Variant& field = names.empty() ? rows.Field(i) : rows.Field(names[i]);
         row.push_back(field.IsNull() ? "<null>" : field.ToText());
       }
       table.push_back(std::move(row));

@@ -1,5 +1,8 @@
 // Saving and deleting rules: headers, segments, running numbers, shared
-// settings of mapped types and the regeneration of their mapping rows.
+// settings of mapped types and the regeneration of their mapping rows; and
+// reading an owner's rule and reading and setting its running number, with
+// texts of every kind.
+
 #include "tests/maintenance/fixture.h"
 #include "tests/support/held_transaction.h"
 
@@ -67,6 +70,9 @@ TEST_P(RuleSave, NameOfAnotherOwnerChangesNothing) {
   }
 }
 
+// A mapped type's settings are shared: saving one rule changes them in every
+// rule and rebuilds the generated mapping rows; a type written untrimmed is
+// not the mapped type, and changes neither.
 TEST_P(RuleSave, SharedSettingsReachEveryRuleAndMappingsAreRebuilt) {
   AddSource("2", "department", "cDepCode", "cDepName");
   for (const char* code : {"D1", "D2", "D3"}) AddDepartment(code);
@@ -76,24 +82,17 @@ TEST_P(RuleSave, SharedSettingsReachEveryRuleAndMappingsAreRebuilt) {
   AddMapping("2", "department", "D2", "MINE", "1");
 
   Save({{"1", "2", "2", "4", "0"}, {"2", "9", "X", "1"}}, "I002", 1, "B");
-
   EXPECT_EQ(Rows("select crulename,cdatasrcformat,iformatlength,cpatchsign from SNrule"
                  " where cdatasrctype=2 order by crulename"),
             (Table{{"A", "2", "4", "0"}, {"B", "2", "4", "0"}}));
-  EXPECT_EQ(Mappings("department"),
-            (Table{{"D1", "00D1", "4", "0"}, {"D2", "MINE", "9", "1"}, {"D3", "00D3", "4", "0"}}));
-}
+  const Table mappings = {
+      {"D1", "00D1", "4", "0"}, {"D2", "MINE", "9", "1"}, {"D3", "00D3", "4", "0"}};
+  EXPECT_EQ(Mappings("department"), mappings);
 
-TEST_P(RuleSave, UntrimmedTypeSkipsSharingAndRebuild) {
-  AddSource("2", "department", "cDepCode", "cDepName");
-  AddDepartment("D1");
-  Save({{"1", "2", "1", "3", "#"}}, "I001", 1, "A");
-  const Table mappings = Mappings("department");
-
-  Save({{"1", " 2", "2", "5", "0"}}, "I002", 1, "B");
-
-  EXPECT_EQ(Rows("select crulename,iformatlength,cpatchsign from SNrule order by crulename"),
-            (Table{{"A", "3", "#"}, {"B", "5", "0"}}));
+  Save({{"1", " 2", "2", "5", "#"}}, "I003", 1, "C");
+  EXPECT_EQ(Rows("select crulename,iformatlength,cpatchsign from SNrule where igrade=1"
+                 " order by crulename"),
+            (Table{{"A", "4", "0"}, {"B", "4", "0"}, {"C", "5", "#"}}));
   EXPECT_EQ(Mappings("department"), mappings);
 }
 
@@ -199,6 +198,85 @@ TEST_P(RuleSave, IssueWaitingBesideASaveGoesOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RuleSave, ::testing::ValuesIn(Backends()));
+
+using RuleLookup = DatabaseTest;
+
+TEST_P(RuleLookup, RuleComesWithSegmentsInGradeOrder) {
+  Save({{"3", "9", "C", "1"}, {"1", "9", "A", "1"}, {"2", "9", "B", "1"}}, "C01", 0, "R1", "Tools");
+  Variant rule;
+  std::string err = "-";
+  object().GetInvBatchRulesrv("C01", rule, 0, err);
+  ASSERT_EQ(rule.type(), Variant::Type::kRecordSet);
+  RecordSet& rows = *rule.record_set();
+  EXPECT_EQ(rows.columns().front().name, "cinvcode");
+  EXPECT_TRUE(rows.FindColumn("isteplength"));
+  Table formats;
+  for (; !rows.Eof(); rows.MoveNext()) {
+    formats.push_back({rows.Field("cinvname").ToText(), rows.Field("cdatasrcformat").ToText()});
+  }
+  EXPECT_EQ(formats, (Table{{"Tools", "A"}, {"Tools", "B"}, {"Tools", "C"}}));
+  EXPECT_EQ(err, "-");
+}
+
+TEST_P(RuleLookup, HeaderWithoutSegmentsAndMissingOwner) {
+  Save({}, "all", 2, "EMPTY");
+  Variant rule;
+  std::string err;
+  object().GetInvBatchRulesrv("all", rule, 2, err);
+  ASSERT_EQ(rule.record_set()->RecordCount(), 1u);
+  EXPECT_TRUE(rule.record_set()->Field("igrade").IsNull());
+  object().GetInvBatchRulesrv("nobody", rule, 1, err);
+  EXPECT_EQ(rule.record_set()->RecordCount(), 0u);
+}
+
+TEST_P(RuleLookup, RunningNumberSetAndRead) {
+  Exec("insert into SNrulemain (cinvcode,cinvtype,rulename,cnumber) values ('all',2,'R','1')");
+  Exec("insert into SNrulemain (cinvcode,cinvtype,rulename,cnumber) values ('B',1,'RB',NULL)");
+  std::string err = "-";
+  Variant number(int32_t{25});
+  object().SavemaxNumbersrv("all", number, 2, err);
+  object().SavemaxNumbersrv("nobody", number, 1, err);  // no header: nothing changes
+  object().GetmaxNumbersrv("all", number, 2, err);
+  EXPECT_EQ(number, Variant("25"));
+  object().GetmaxNumbersrv("B", number, 1, err);
+  EXPECT_TRUE(number.IsNull());
+  object().GetmaxNumbersrv("nobody", number, 1, err);
+  EXPECT_EQ(number, Variant(""));
+  EXPECT_EQ(Rows("select count(*) from SNrulemain"), (Table{{"2"}}));
+  EXPECT_EQ(err, "-");
+}
+
+const std::vector<std::string> kHostileTexts = {
+    "O'Brien", "A&B", "<row/>", "序列号规则", "x'); delete from SNrule; --", "\"q\" & 'a' < 'b'"};
+
+// Texts that would break statements assembled by splicing are stored and read
+// back unchanged.
+TEST_P(RuleLookup, HostileRuleTextsRoundTrip) {
+  for (const std::string& text : kHostileTexts) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(Save({{"1", "9", text, "40", "0", text}}, text, 1, text, text), "-");
+    Variant rule;
+    std::string err;
+    object().GetInvBatchRulesrv(text, rule, 1, err);
+    RecordSet& rows = *rule.record_set();
+    ASSERT_EQ(rows.RecordCount(), 1u);
+    for (const char* column :
+         {"cinvcode", "cinvname", "rulename", "crulename", "cdatasrcformat", "creplacesign"}) {
+      EXPECT_EQ(rows.Field(column).ToText(), text) << column;
+    }
+
+    Variant number(text);
+    object().SavemaxNumbersrv(text, number, 1, err);
+    object().GetmaxNumbersrv(text, number, 1, err);
+    EXPECT_EQ(number.ToText(), text);
+
+    object().DelSNRulesrv(text, 1, text, err);
+    EXPECT_TRUE(Rows("select * from SNrule").empty());
+    EXPECT_TRUE(Rows("select * from SNrulemain").empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RuleLookup, ::testing::ValuesIn(Backends()));
 
 }  // namespace
 }  // namespace quillet::testing

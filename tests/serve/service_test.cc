@@ -258,8 +258,10 @@ const std::vector<Step> kSession = {
     {"GET", "/v1/mappings/department?offset=1&limit=2", "", Auth::kNone, 200,
      R"("limit":2,"mappings":[{"code":"01","name":"装配车间","set_by_user":false,"value":"0101"},)"},
     {"GET", "/v1/mappings/department?q=0102", "", Auth::kNone, 200, R"("total":1)"},
+    {"GET", "/v1/mappings/department?q=%25", "", Auth::kNone, 200, R"("total":0)"},
     {"PUT", "/v1/mappings/department/01", R"({"code":"MF"})", Auth::kToken, 200,
      R"({"code":"MF","name":"制造部","previous_code":"01")"},
+    {"GET", "/v1/mappings/department?q=mf", "", Auth::kNone, 200, R"("total":1)"},
     {"POST", "/v1/items/LW-FL-300/preview", kLine, Auth::kNone, 200, R"("prefix":"LWMF20240506")"},
     {"POST", "/v1/call/GetContrapose", R"({"args":{"cDataType":"2","cSeed":"01"}})", Auth::kToken,
      200, R"({"error":null,"out":{},"result":"MF"})"},
@@ -374,6 +376,11 @@ TEST_P(ServeSession, EveryResourceAnswersAsDocumented) {
       EXPECT_NE(answer.body.find(step.part), std::string::npos) << answer.body;
       ExpectWellFormed(answer);
     }
+    // Captions follow the first language the request accepts.
+    httplib::Client client("127.0.0.1", serve.port());
+    const auto english = client.Get("/v1/sources", {{"Accept-Language", "en-US,en;q=0.9"}});
+    ASSERT_TRUE(english);
+    EXPECT_NE(english->body.find(R"("caption":"Department")"), std::string::npos) << english->body;
     // Stopped first: a request's line is written after its answer.
     serve.Signal(SIGTERM);
     EXPECT_EQ(serve.Wait(), 0);

@@ -68,11 +68,11 @@ TEST(LineValues, RefusesWhatNoDocumentLineHolds) {
 TEST(LineValues, TheValueDocumentHoldsEveryRowTheItemAndTheCount) {
   const LineValues line = ReadLineValues("LW-FL-300", {"2024-05-06", {"department=0101"}});
   const auto document = ValueDocument(line, 3);
-  EXPECT_EQ(store::ItemCode(*document), "LW-FL-300");
-  EXPECT_EQ(store::RowOfType(*document, 0)->getAttribute("value"), "2024-05-06");
-  EXPECT_EQ(store::RowOfType(*document, 2)->getAttribute("value"), "0101");
-  EXPECT_EQ(store::RowOfType(*document, 4)->getAttribute("value"), "");
-  EXPECT_EQ(store::RowOfType(*document, 35)->getAttribute("bHave"), "true");
+  EXPECT_EQ(ItemCode(*document), "LW-FL-300");
+  EXPECT_EQ(RowOfType(*document, 0)->getAttribute("value"), "2024-05-06");
+  EXPECT_EQ(RowOfType(*document, 2)->getAttribute("value"), "0101");
+  EXPECT_EQ(RowOfType(*document, 4)->getAttribute("value"), "");
+  EXPECT_EQ(RowOfType(*document, 35)->getAttribute("bHave"), "true");
   EXPECT_EQ(document->documentElement()->getAttribute("count"), "3");
   EXPECT_EQ(ValueDocument(line, std::nullopt)->documentElement()->getAttribute("count"),
             std::nullopt);
@@ -81,8 +81,8 @@ TEST(LineValues, TheValueDocumentHoldsEveryRowTheItemAndTheCount) {
 TEST(LineValues, ValuesHoldingMarkupStayValues) {
   const LineValues line = ReadLineValues("A'<&\"B", {"2024-05-06", {"lot=<x y='1'>&"}});
   const auto document = ValueDocument(line, std::nullopt);
-  EXPECT_EQ(store::ItemCode(*document), "A'<&\"B");
-  EXPECT_EQ(store::RowOfType(*document, 1)->getAttribute("value"), "<x y='1'>&");
+  EXPECT_EQ(ItemCode(*document), "A'<&\"B");
+  EXPECT_EQ(RowOfType(*document, 1)->getAttribute("value"), "<x y='1'>&");
   EXPECT_EQ(ValueWords(line), (std::vector<std::string>{"date=2024-05-06", "lot=<x y='1'>&"}));
 }
 

@@ -4,10 +4,10 @@
 
 #include "apps/tool_error.h"
 #include "core/field_text.h"
+#include "generation/item_lookup.h"
 #include "generation/rule_search.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"
-#include "store/rule_queries.h"
 
 namespace quillet::apps {
 namespace {
@@ -35,12 +35,12 @@ int Rank(int16_t owner_type) {
 Catalog::Catalog(DomainSession& session) : session_(session) {}
 
 std::optional<ItemFacts> Catalog::Item(const std::string& code) {
-  const auto rows = store::generation::ItemClass(session_.reader(), code);
-  if (rows->Bof() && rows->Eof()) return std::nullopt;
+  const std::optional<generation::ItemClass> item_class =
+      generation::ClassOfItem(session_.reader(), code);
+  if (!item_class) return std::nullopt;
   ItemFacts facts;
-  facts.class_code = FieldTextOrEmpty(rows->Field("cinvccode"));
-  const Variant& level = rows->Field("iinvcgrade");
-  facts.class_level = level.IsNull() ? int16_t{0} : level.ToInt16();
+  facts.class_code = item_class->code;
+  facts.class_level = item_class->level;
   if (!facts.class_code.empty()) {
     Variant items;
     std::string ignored;
@@ -142,7 +142,8 @@ std::vector<Owner> Catalog::RuleOwners() {
 }
 
 Resolution Catalog::Resolve(const std::string& item_code) {
-  const generation::RuleSearch search = generation::SearchRule(session_.reader(), item_code);
+  const generation::RuleSearch search =
+      generation::SearchRule(session_.reader().connection(), item_code);
   const auto owner = [](const generation::RuleOwner& found) {
     return Owner{found.code, found.type};
   };
@@ -165,8 +166,7 @@ std::optional<DataSourceRow> Catalog::DataSource(int type) {
 }
 
 bool Catalog::DepartmentExists(const std::string& code) {
-  const auto rows = store::generation::DepartmentGrade(session_.reader(), code);
-  return !(rows->Bof() && rows->Eof());
+  return generation::DepartmentExists(session_.reader(), code);
 }
 
 }  // namespace quillet::apps

@@ -18,12 +18,7 @@
 #include "apps/shell_words.h"
 #include "apps/text_table.h"
 #include "apps/tool_error.h"
-#include "maintenance/rule_writer.h"
-#include "store/connection.h"
-#include "store/mapping_contrapose.h"
-#include "store/rule_queries.h"
-#include "store/schema.h"
-#include "store/setup_queries.h"
+#include "maintenance/company_data.h"
 
 namespace quillet::apps {
 namespace {
@@ -86,7 +81,7 @@ std::vector<Scenario> Scenarios() {
 // other would leave its rules' mappings without a source.
 void RequireDemoLocale(const std::string& locale) {
   std::string known;
-  for (const std::string& demo : store::DemoLocales()) {
+  for (const std::string& demo : DemoLocales()) {
     if (demo == locale) return;
     known += (known.empty() ? "" : " and ") + demo;
   }
@@ -94,16 +89,18 @@ void RequireDemoLocale(const std::string& locale) {
                     "': choose one of those with --locale");
 }
 
-// The demo's rules and its user code, written as saving them does.
-void WriteRulesAndCode(store::Connection& db) {
+// The demo company: its rows, its rules and its user code.
+maintenance::Company DemoCompanyData() {
+  maintenance::Company company{kDemoItem, DemoCompany(), {}, {}};
   for (const DemoRule& demo : DemoRules()) {
     std::vector<Segment> segments;
     for (const std::string& word : demo.segments) segments.push_back(ParseSegment(word));
-    maintenance::WriteRuleDocument(db, *RuleDocument(demo.owner_name, segments),
-                                   {demo.owner.code, std::to_string(demo.owner.type)}, demo.name);
+    company.rules.push_back({RuleDocument(demo.owner_name, segments), demo.owner.code,
+                             std::to_string(demo.owner.type), demo.name});
   }
-  store::mapping::PutUserCode(db, {"2", "1", "department", "cDepCode"}, "2", kSalesDepartment,
-                              kSalesCode);
+  company.codes.push_back(
+      {{"2", "1", "department", "cDepCode"}, "2", kSalesDepartment, kSalesCode});
+  return company;
 }
 
 // Creates the tables, loads the demo company into a new database and saves
@@ -117,24 +114,14 @@ bool LoadDemoData(const std::string& connection_string) {
       !std::filesystem::is_regular_file(path, ignored)) {
     throw ToolFailure(path + " is not a database file");
   }
-  store::Connection db;
-  db.Open(connection_string);
-  store::Connection::Transaction transaction(db);
-  store::CreateTables(db);
-  const auto demo_item = store::generation::ItemClass(db, kDemoItem);
-  const bool created = demo_item->Bof() && demo_item->Eof();
-  if (created) {
-    const auto classes = store::setup::InventoryClasses(db);
-    if (!(classes->Bof() && classes->Eof())) {
-      throw ToolFailure("the database " + connection_string +
-                        " holds another company's data; give the demo its own, e.g. "
-                        "'quillet demo --db sqlite:demo.db'");
-    }
-    store::LoadDemoRows(db);
+  const maintenance::CompanyLoad load =
+      maintenance::LoadCompany(connection_string, DemoCompanyData());
+  if (load == maintenance::CompanyLoad::kOtherData) {
+    throw ToolFailure("the database " + connection_string +
+                      " holds another company's data; give the demo its own, e.g. "
+                      "'quillet demo --db sqlite:demo.db'");
   }
-  WriteRulesAndCode(db);
-  transaction.Commit();
-  return created;
+  return load == maintenance::CompanyLoad::kLoaded;
 }
 
 void ListRules(DomainSession& session, TextTable& table) {

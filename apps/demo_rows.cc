@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace quillet::store {
+namespace quillet::apps {
 namespace {
 
 constexpr const char* kChinese = "zh-CN";
@@ -212,4 +212,8 @@ std::vector<DemoTable> DemoCompany() {
           FreeItemCaptions(), RuleHeaders(),      RuleSegments()};
 }
 
-}  // namespace quillet::store
+void LoadDemo(const std::string& connection_string) {
+  maintenance::LoadRows(connection_string, DemoCompany());
+}
+
+}  // namespace quillet::apps

@@ -2,39 +2,30 @@
 #ifndef QUILLET_APPS_DEMO_ROWS_H_
 #define QUILLET_APPS_DEMO_ROWS_H_
 
-#include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "store/connection.h"
+#include "maintenance/company_data.h"
 
-namespace quillet::store {
+namespace quillet::apps {
 
-// Rows for one table. The first `key_count` columns identify a row: loading
-// replaces a stored row with the same key, so loading twice keeps one copy.
-struct DemoTable {
-  std::string_view table;
-  std::vector<std::string_view> columns;
-  std::size_t key_count;
-  std::vector<Params> rows;
-};
+// Rows for one table; loading replaces a stored row with the same key, so
+// loading twice keeps one copy.
+using DemoTable = maintenance::TableRows;
 
 // The demo company: level-coded classes and departments, items, archives,
 // data sources with zh-CN and en-US captions, and three rules. Thread-safe.
 std::vector<DemoTable> DemoCompany();
 
-// Loads the made-up demo company: classes, items, departments, archives,
-// data sources and captions (zh-CN, en-US), and a few rules. Assumes the
-// schema exists; loading twice leaves one copy. One transaction.
-void LoadDemo(Connection& db);
-
-// LoadDemo's statements in the caller's transaction.
-void LoadDemoRows(Connection& db);
+// Loads the made-up demo company into the database of `connection_string`:
+// classes, items, departments, archives, data sources and captions (zh-CN,
+// en-US), and a few rules. Assumes the schema exists; loading twice leaves
+// one copy. One transaction. Raises the database's error.
+void LoadDemo(const std::string& connection_string);
 
 // The locale ids the demo company describes its data sources in.
 const std::vector<std::string>& DemoLocales();
 
-}  // namespace quillet::store
+}  // namespace quillet::apps
 
 #endif  // QUILLET_APPS_DEMO_ROWS_H_

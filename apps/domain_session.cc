@@ -1,15 +1,13 @@
 #include "apps/domain_session.h"
 
 #include <filesystem>
-#include <functional>
-#include <utility>
-#include <vector>
+#include <optional>
 
 #include "apps/options.h"
 #include "apps/tool_error.h"
+#include "maintenance/schema.h"
+#include "mapping/source_locales.h"
 #include "quillet/error.h"
-#include "store/rule_queries.h"
-#include "store/setup_queries.h"
 
 namespace quillet::apps {
 namespace {
@@ -30,42 +28,22 @@ void RequireSqliteFile(const std::string& connection_string) {
                     ", or choose another with --db or QUILLET_DB");
 }
 
-// Whether a read failed for want of its table (SQLite's "no such table",
-// PostgreSQL's undefined table); other failures are the database's to tell.
-bool IsMissingTable(const Error& error) {
-  const std::string description = error.description();
-  return description.starts_with("no such table") || description.ends_with("(SQLSTATE 42P01)");
-}
-
-// One read of each table the commands use; a missing table fails its read.
-void RequireTables(store::Connection& db, const std::string& connection_string) {
-  const std::vector<std::pair<const char*, std::function<void()>>> reads = {
-      {"SNrulemain", [&] { store::setup::AllRuleHeaders(db); }},
-      {"SNrule", [&] { store::generation::OwnerSegments(db, "", "0"); }},
-      {"SNContrapose", [&] { store::generation::MappedCode(db, "", ""); }},
-      {"SNPrefabricate_lang", [&] { store::setup::DataSourcesOfLocale(db, ""); }},
-      {"inventory", [&] { store::generation::ItemClass(db, ""); }},
-  };
-  for (const auto& [table, read] : reads) {
-    try {
-      read();
-    } catch (const Error& error) {
-      if (!IsMissingTable(error)) throw;
-      throw ToolFailure("the database " + connection_string + " has no readable table " + table +
-                            " (" + error.description() + "): " + HowToCreate(connection_string),
-                        error.number());
-    }
-  }
+// A table the commands read that is missing: tell which command creates it.
+void RequireTables(generation::Reader& reader, const std::string& connection_string) {
+  const std::optional<maintenance::MissingTable> missing = maintenance::FindMissingTable(reader);
+  if (!missing) return;
+  throw ToolFailure("the database " + connection_string + " has no readable table " +
+                        missing->table + " (" + missing->error.description() +
+                        "): " + HowToCreate(connection_string),
+                    missing->error.number());
 }
 
 // A locale the data sources are not described in would leave the captions
 // and the mappings' sources unfound; a database that describes none at all
 // has nothing to choose from.
-void RequireDescribedLocale(store::Connection& db, const std::string& locale) {
-  const auto locales = store::setup::DataSourceLocales(db);
+void RequireDescribedLocale(generation::Reader& reader, const std::string& locale) {
   std::string described;
-  for (locales->MoveFirst(); !locales->Eof(); locales->MoveNext()) {
-    const std::string known = locales->Field("localid").ToText();
+  for (const std::string& known : mapping::DataSourceLocales(reader)) {
     if (known == locale) return;
     described += (described.empty() ? "" : ", ") + known;
   }
@@ -96,8 +74,7 @@ DomainSession::DomainSession(const DomainOptions& options)
 DomainSession::DomainSession(const DomainOptions& options, std::shared_ptr<Login> login)
     : connection_string_(options.db), locale_(options.locale) {
   RequireSqliteFile(connection_string_);
-  reader_ = std::make_unique<store::Connection>();
-  reader_->Open(connection_string_);
+  reader_ = std::make_unique<generation::Reader>(connection_string_);
   RequireTables(*reader_, connection_string_);
   component_ = std::make_unique<clsQuillet>();
   component_->init(login);

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "generation/reader.h"
 #include "quillet/quillet.h"
-#include "store/connection.h"
 
 namespace quillet::apps {
 
@@ -46,14 +46,14 @@ class DomainSession {
 
   clsQuillet& component() { return *component_; }
   // The tool's own connection, for read-only look-ups only.
-  store::Connection& reader() { return *reader_; }
+  generation::Reader& reader() { return *reader_; }
   const std::string& locale() const { return locale_; }
   const std::string& connection_string() const { return connection_string_; }
 
  private:
   std::string connection_string_;
   std::string locale_;
-  std::unique_ptr<store::Connection> reader_;
+  std::unique_ptr<generation::Reader> reader_;
   std::unique_ptr<clsQuillet> component_;
 };
 

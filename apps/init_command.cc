@@ -4,9 +4,8 @@
 
 #include "apps/commands.h"
 #include "apps/demo_rows.h"
+#include "maintenance/schema.h"
 #include "quillet/error.h"
-#include "store/connection.h"
-#include "store/schema.h"
 
 namespace quillet::apps {
 namespace {
@@ -18,10 +17,8 @@ struct InitOptions {
 };
 
 int RunInit(const InitOptions& options) {
-  store::Connection db;
-  db.Open(options.db);
-  store::CreateSchema(db);
-  if (options.demo) store::LoadDemo(db);
+  maintenance::CreateSchema(options.db);
+  if (options.demo) LoadDemo(options.db);
   return kExitOk;
 }
 

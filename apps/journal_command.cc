@@ -13,8 +13,7 @@
 #include "apps/owner_notation.h"
 #include "apps/text_table.h"
 #include "apps/tool_error.h"
-#include "store/database_error.h"
-#include "store/policy_queries.h"
+#include "generation/policy_lookup.h"
 
 namespace quillet::apps {
 namespace {
@@ -25,19 +24,19 @@ struct JournalOptions {
   std::optional<std::string> since;
 };
 
-std::string OwnerWordOf(const store::policy::JournalEntry& entry) {
+std::string OwnerWordOf(const generation::JournalEntry& entry) {
   return FormatOwner({entry.owner_code, static_cast<int16_t>(std::stoi(entry.owner_type))});
 }
 
-std::vector<store::policy::JournalEntry> ReadEntries(DomainSession& session,
-                                                     const std::optional<Owner>& owner,
-                                                     const std::optional<std::string>& since) {
+std::vector<generation::JournalEntry> ReadEntries(DomainSession& session,
+                                                  const std::optional<Owner>& owner,
+                                                  const std::optional<std::string>& since) {
   try {
-    return store::policy::ReadJournal(
-        session.reader(), owner ? std::optional<std::string>(owner->code) : std::nullopt,
-        owner ? std::optional<std::string>(std::to_string(owner->type)) : std::nullopt, since);
+    std::optional<generation::RuleOwner> rule_owner;
+    if (owner) rule_owner = generation::RuleOwner{owner->code, owner->type};
+    return generation::ReadJournal(session.reader(), rule_owner, since);
   } catch (const Error& error) {
-    if (!store::IsMissingTable(error)) throw;
+    if (!generation::IsMissingTable(error)) throw;
     throw ToolFailure("the database " + session.connection_string() +
                           " has no journal yet: create its tables again with 'quillet init --db " +
                           session.connection_string() + "'",
@@ -45,7 +44,7 @@ std::vector<store::policy::JournalEntry> ReadEntries(DomainSession& session,
   }
 }
 
-void PrintJson(const std::vector<store::policy::JournalEntry>& entries) {
+void PrintJson(const std::vector<generation::JournalEntry>& entries) {
   nlohmann::json list = nlohmann::json::array();
   for (const auto& entry : entries) {
     list.push_back({{"serial_number", entry.serial},
@@ -59,7 +58,7 @@ void PrintJson(const std::vector<store::policy::JournalEntry>& entries) {
   std::cout << list.dump() << '\n';
 }
 
-void PrintTable(const std::vector<store::policy::JournalEntry>& entries) {
+void PrintTable(const std::vector<generation::JournalEntry>& entries) {
   if (entries.empty()) {
     std::cout << "No serial numbers in the journal: a rule records its issues with "
                  "journal=yes or unique=yes on its number segment.\n";

@@ -22,7 +22,7 @@ std::string Lower(std::string text) {
 // The data source type of a --set name.
 int TypeOfName(const std::string& name) {
   const std::string lower = Lower(name);
-  for (const store::StandardRow& row : store::StandardRows()) {
+  for (const StandardRow& row : StandardRows()) {
     if (Lower(row.name) == lower) return std::stoi(row.itype);
   }
   const std::optional<int> type = SourceType(lower);
@@ -92,12 +92,12 @@ LineValues ReadLineValues(const std::string& item, const ValueOptions& options) 
 
 std::shared_ptr<XmlDocument> ValueDocument(const LineValues& line, std::optional<int> count) {
   auto document = std::make_shared<XmlDocument>();
-  document->loadXML(store::StandardRowSetText());
+  document->loadXML(StandardRowSetText());
   for (const auto& [type, value] : line.values) {
-    std::optional<XmlNode> row = store::RowOfType(*document, type);
+    std::optional<XmlNode> row = RowOfType(*document, type);
     if (row) row->setAttribute("value", value);
   }
-  store::AddItemCodeRow(*document, line.item);
+  AddItemCodeRow(*document, line.item);
   if (count) document->documentElement()->setAttribute("count", std::to_string(*count));
   return document;
 }

@@ -97,7 +97,7 @@ MappingPage ListMappingPage(DomainSession& session, int type, const std::string&
                             int64_t offset, int64_t limit) {
   MappingPage page{{RequireDataSource(session, type), 0, "", {}}, 0};
   const mapping::MappingPage read = mapping::ListMappingPage(
-      session.reader(), PrefixKey(page.list.source), search, offset, limit);
+      session.reader().connection(), PrefixKey(page.list.source), search, offset, limit);
   if (!read.unused.empty()) RaiseUnused(type, read.unused);
   page.list.width = read.width;
   page.list.format = read.format;

@@ -2,8 +2,8 @@
 
 #include "apps/tool_error.h"
 #include "core/field_text.h"
+#include "generation/policy_lookup.h"
 #include "quillet/recordset.h"
-#include "store/policy_queries.h"
 
 namespace quillet::apps {
 namespace {
@@ -50,7 +50,7 @@ std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const Owner& owne
   std::optional<Rule> rule = ReadRule(session.component(), owner);
   if (!rule) return rule;
   const std::optional<NumberingPolicy> policy =
-      store::policy::OwnerPolicy(session.reader(), owner.code, std::to_string(owner.type));
+      generation::OwnerPolicy(session.reader(), {owner.code, owner.type});
   if (!policy) return rule;
   for (Segment& segment : rule->segments) {
     if (segment.type == source::kNumber) segment.policy = *policy;

@@ -73,7 +73,7 @@ RuleOwner RequireOwner(store::Connection& db, const std::string& item) {
 }
 
 std::string LineValue(const XmlDocument& values, int type) {
-  const std::optional<XmlNode> row = store::RowOfType(values, type);
+  const std::optional<XmlNode> row = RowOfType(values, type);
   return row ? row->getAttribute("value").value_or("") : "";
 }
 
@@ -164,7 +164,7 @@ void LookForTheCause(clsQuillet& object, const XmlDocument& values, bool saving,
   if (const std::optional<Error>& refusal = object.LastIssueNotes().refusal) {
     Say(refusal->description(), refusal->number());
   }
-  std::optional<std::string> item = store::ItemCode(values);
+  std::optional<std::string> item = ItemCode(values);
   if (!item) throw Error::ObjectNotSet();
   store::Connection& db = DiagnosisAccess::Connection(object);
   const RuleOwner owner = RequireOwner(db, *item);

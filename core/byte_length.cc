@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/text_functions.h"
-#include "quillet/quillet.h"
+#include "quillet/code_page.h"
 
 namespace quillet {
 namespace {

@@ -76,7 +76,7 @@ std::optional<std::string> FieldText(const Variant& value) {
   return value.ToText();  // booleans give "True" / "False"
 }
 
-void WriteDatatype(store::XmlWriter& out, FieldType type, std::size_t longest_text) {
+void WriteDatatype(XmlWriter& out, FieldType type, std::size_t longest_text) {
   out.Raw("\t\t\t").Open("s:datatype");
   switch (type) {
     case FieldType::kText:
@@ -103,7 +103,7 @@ void WriteDatatype(store::XmlWriter& out, FieldType type, std::size_t longest_te
   out.EndOpen(true).Raw("\n");
 }
 
-void WriteSchema(store::XmlWriter& out, const std::vector<Column>& columns,
+void WriteSchema(XmlWriter& out, const std::vector<Column>& columns,
                  const std::vector<std::string>& attribute_names,
                  const std::vector<std::vector<std::optional<std::string>>>& texts) {
   out.Raw("<s:Schema id='RowsetSchema'>\n");
@@ -250,7 +250,7 @@ std::string RecordSet::SaveXml() const {
   }
   const std::vector<std::string> attribute_names = AttributeNames(columns_);
 
-  store::XmlWriter out;
+  XmlWriter out;
   out.Raw("<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n");
   out.Raw("\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n");
   out.Raw("\txmlns:rs='urn:schemas-microsoft-com:rowset'\n");

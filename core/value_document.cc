@@ -4,7 +4,7 @@
 
 #include "quillet/error.h"
 
-namespace quillet::store {
+namespace quillet {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
@@ -86,4 +86,4 @@ std::optional<XmlNode> RowOfType(const XmlDocument& doc, int type) {
   return doc.selectSingleNode("//row [@itype='" + std::to_string(type) + "']");
 }
 
-}  // namespace quillet::store
+}  // namespace quillet

@@ -8,7 +8,7 @@
 
 #include "quillet/xml_document.h"
 
-namespace quillet::store {
+namespace quillet {
 
 struct StandardRow {
   const char* name;
@@ -33,6 +33,6 @@ std::optional<std::string> ItemCode(const XmlDocument& doc);
 // The first row whose itype is the decimal text of `type` ("//row [@itype='N']").
 std::optional<XmlNode> RowOfType(const XmlDocument& doc, int type);
 
-}  // namespace quillet::store
+}  // namespace quillet
 
 #endif  // QUILLET_CORE_VALUE_DOCUMENT_H_

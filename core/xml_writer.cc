@@ -1,7 +1,7 @@
 // Escaping XML writer.
 #include "core/xml_writer.h"
 
-namespace quillet::store {
+namespace quillet {
 
 std::string EscapeAttribute(std::string_view value) {
   std::string escaped;
@@ -72,4 +72,4 @@ XmlWriter& XmlWriter::Close(std::string_view name) {
   return *this;
 }
 
-}  // namespace quillet::store
+}  // namespace quillet

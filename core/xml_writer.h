@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillet::store {
+namespace quillet {
 
 // `value` escaped for an apostrophe-quoted attribute: & < > ' " become
 // entities; tab, line feed and carriage return become character references so
@@ -35,6 +35,6 @@ class XmlWriter {
   std::string text_;
 };
 
-}  // namespace quillet::store
+}  // namespace quillet
 
 #endif  // QUILLET_CORE_XML_WRITER_H_

@@ -14,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   quillet::XmlDocument given;
   if (given.loadXML(text)) {
-    quillet::store::ItemCode(given);
-    for (int type = 0; type <= 36; ++type) quillet::store::RowOfType(given, type);
+    quillet::ItemCode(given);
+    for (int type = 0; type <= 36; ++type) quillet::RowOfType(given, type);
   }
 
   quillet::XmlDocument standard;
-  if (!standard.loadXML(quillet::store::StandardRowSetText())) std::abort();
-  quillet::store::AddItemCodeRow(standard, item_code);
+  if (!standard.loadXML(quillet::StandardRowSetText())) std::abort();
+  quillet::AddItemCodeRow(standard, item_code);
   // Set as attribute text, a valid text comes back unchanged.
-  if (!quillet::TextProblem(item_code) && quillet::store::ItemCode(standard) != item_code) {
+  if (!quillet::TextProblem(item_code) && quillet::ItemCode(standard) != item_code) {
     std::abort();
   }
   return 0;

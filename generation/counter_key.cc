@@ -25,7 +25,7 @@ std::string::size_type PeriodLength(Restart restart) {
 }  // namespace
 
 std::string DocumentDate(const XmlDocument& values) {
-  const std::optional<XmlNode> row = store::RowOfType(values, 0);
+  const std::optional<XmlNode> row = RowOfType(values, 0);
   if (!row) return {};
   return row->getAttribute("value").value_or("");
 }

@@ -77,8 +77,8 @@ std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
                                                const std::string& vchType) {
   const bool standard = IsStandardVoucherType(vchType);
   auto values = std::make_shared<XmlDocument>();
-  values->loadXML(store::StandardRowSetText());
-  store::AddItemCodeRow(*values, item_code);
+  values->loadXML(StandardRowSetText());
+  AddItemCodeRow(*values, item_code);
 
   const std::optional<XmlNode> body = FirstRecord(DomBody);
   const std::optional<XmlNode> head = FirstRecord(DomHead);

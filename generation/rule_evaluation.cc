@@ -10,7 +10,7 @@ namespace quillet::generation {
 
 std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values) {
   if (!values) throw Error::ObjectNotSet();
-  std::optional<std::string> code = store::ItemCode(*values);
+  std::optional<std::string> code = ItemCode(*values);
   if (!code) throw Error::ObjectNotSet();
   return *std::move(code);
 }

@@ -15,6 +15,11 @@
 
 namespace quillet::generation {
 
+// The environment variable that bounds the write connections a process
+// keeps for its leases and saves: a whole number from 1 up (else 8), read
+// when the first write connection is asked for.
+inline constexpr const char* kWritePoolVariable = store::WritePool::kBoundVariable;
+
 // A write connection from the pool of the service connection's string,
 // with one transaction: an immediate one on SQLite (other writers wait), the
 // header row locked on PostgreSQL; or, for a plain number, one statement

@@ -40,7 +40,7 @@ std::optional<SourceRule> RuleOf(std::string_view type) {
 }
 
 XmlNode RowOf(const XmlDocument& values, const std::string& type) {
-  const std::optional<XmlNode> row = store::RowOfType(values, std::stoi(type));
+  const std::optional<XmlNode> row = RowOfType(values, std::stoi(type));
   if (!row) throw Error::ObjectNotSet();
   return *row;
 }

@@ -103,7 +103,8 @@ DraftEvaluation EvaluateDraft(DomainSession& session, const Owner& owner,
   const std::shared_ptr<RecordSet> rows = SegmentRows(owner, segments);
   const std::shared_ptr<XmlDocument> values = ValueDocument(line, std::nullopt);
   generation::SegmentLookups lookups;
-  const generation::SegmentContext context{session.reader(), *values, line.item, *rows, lookups};
+  const generation::SegmentContext context{session.reader().connection(), *values, line.item, *rows,
+                                           lookups};
   rows->MoveFirst();
   for (const Segment& segment : segments) {
     std::optional<DraftSegment> outcome = Precheck(catalog, segment, line);

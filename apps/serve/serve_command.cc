@@ -12,7 +12,7 @@
 #include "apps/serve/service.h"
 #include "apps/serve/stop_signals.h"
 #include "apps/tool_error.h"
-#include "store/write_pool.h"
+#include "generation/running_number_lease.h"
 
 namespace quillet::apps {
 namespace {
@@ -51,7 +51,7 @@ serve::ServiceConfig ConfigOf(const ServeOptions& options) {
 // the one write connection in turn instead. QUILLET_WRITE_POOL, when set,
 // still decides.
 void OneWriterForSqlite(const std::string& db) {
-  if (db.starts_with("sqlite:")) ::setenv(store::WritePool::kBoundVariable, "1", /*overwrite=*/0);
+  if (db.starts_with("sqlite:")) ::setenv(generation::kWritePoolVariable, "1", /*overwrite=*/0);
 }
 
 int RunServe(const ServeOptions& options) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "quillet/code_page.h"
 #include "quillet/error.h"
 #include "quillet/export.h"
 #include "quillet/issue_notes.h"
@@ -134,10 +135,6 @@ class QUILLET_EXPORT clsQuillet {
   std::unique_ptr<store::Connection> connection_;
   IssueNotes issue_notes_;
 };
-
-// The code page in which segment widths are counted (default "CP936", where a
-// Chinese character takes two bytes). Process-wide; set it before use.
-QUILLET_EXPORT void SetAnsiCodePage(std::string code_page);
 
 }  // namespace quillet
 

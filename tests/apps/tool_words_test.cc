@@ -289,8 +289,8 @@ TEST(LineValues, RefusesWhatNoDocumentLineHolds) {
 TEST(LineValues, ValuesHoldingMarkupStayValues) {
   const LineValues line = ReadLineValues("A'<&\"B", {"2024-05-06", {"lot=<x y='1'>&"}});
   const auto document = ValueDocument(line, std::nullopt);
-  EXPECT_EQ(store::ItemCode(*document), "A'<&\"B");
-  EXPECT_EQ(store::RowOfType(*document, 1)->getAttribute("value"), "<x y='1'>&");
+  EXPECT_EQ(ItemCode(*document), "A'<&\"B");
+  EXPECT_EQ(RowOfType(*document, 1)->getAttribute("value"), "<x y='1'>&");
   EXPECT_EQ(ValueWords(line), (std::vector<std::string>{"date=2024-05-06", "lot=<x y='1'>&"}));
 }
 

@@ -164,7 +164,7 @@ std::unique_ptr<XmlDocument> Loaded(const std::string& text) {
 // as the host names them, in this order.
 TEST(ValueDocumentTest, StandardRowSetNamesEveryType) {
   std::string rows;
-  for (const XmlNode& row : Loaded(store::StandardRowSetText())->selectNodes("/data/row")) {
+  for (const XmlNode& row : Loaded(StandardRowSetText())->selectNodes("/data/row")) {
     rows += *row.getAttribute("name") + "=" + *row.getAttribute("itype") +
             *row.getAttribute("value") + (row.getAttribute("bHave") == "true" ? " " : "! ");
   }
@@ -178,16 +178,16 @@ TEST(ValueDocumentTest, RowOfTypeMatchesTheExactDecimalTextAndTakesTheFirst) {
   auto doc = Loaded(
       "<data><row itype='02' value='padded'/><row itype='2' value='first'/>"
       "<row itype='2' value='second'/><row itype='20' value='free'/></data>");
-  ASSERT_TRUE(store::RowOfType(*doc, 2));
-  EXPECT_EQ(store::RowOfType(*doc, 2)->getAttribute("value"), "first");
-  EXPECT_EQ(store::RowOfType(*doc, 20)->getAttribute("value"), "free");
-  EXPECT_FALSE(store::RowOfType(*doc, 0));
+  ASSERT_TRUE(RowOfType(*doc, 2));
+  EXPECT_EQ(RowOfType(*doc, 2)->getAttribute("value"), "first");
+  EXPECT_EQ(RowOfType(*doc, 20)->getAttribute("value"), "free");
+  EXPECT_FALSE(RowOfType(*doc, 0));
 }
 
 TEST(ValueDocumentTest, ItemCodeNeedsARowWithAValue) {
-  EXPECT_EQ(store::ItemCode(*Loaded(store::StandardRowSetText())), std::nullopt);
-  EXPECT_EQ(store::ItemCode(*Loaded("<data><row name='cinvcode'/></data>")), std::nullopt);
-  EXPECT_EQ(store::ItemCode(*Loaded("<data><row name='cinvcode' value=''/></data>")), "");
+  EXPECT_EQ(ItemCode(*Loaded(StandardRowSetText())), std::nullopt);
+  EXPECT_EQ(ItemCode(*Loaded("<data><row name='cinvcode'/></data>")), std::nullopt);
+  EXPECT_EQ(ItemCode(*Loaded("<data><row name='cinvcode' value=''/></data>")), "");
 }
 
 }  // namespace

@@ -179,12 +179,12 @@ TEST_P(ConnectionTest, TransactionsCommitOrRollBack) {
 
 TEST_P(ConnectionTest, SchemaAndDemoLoadTwiceKeepOneCopy) {
   const char* tables[] = {"SNrulemain", "SNrule", "SNPrefabricate_lang", "inventory", "userdefine"};
-  store::LoadDemo(db_.db());
+  apps::LoadDemo(db_.connection_string());
   std::vector<long long> once;
   for (const char* table : tables)
     once.push_back(Count(std::string("select count(*) from ") + table));
   store::CreateSchema(db_.db());
-  store::LoadDemo(db_.db());
+  apps::LoadDemo(db_.connection_string());
   for (std::size_t i = 0; i < std::size(tables); ++i) {
     EXPECT_GT(once[i], 0) << tables[i];
     EXPECT_EQ(Count(std::string("select count(*) from ") + tables[i]), once[i]) << tables[i];

@@ -97,7 +97,7 @@ TestDatabase::TestDatabase(const std::string& backend, bool with_demo) : backend
     db_ = std::make_unique<store::Connection>();
     db_->Open(connection_string_);
     store::CreateSchema(*db_);
-    if (with_demo) store::LoadDemo(*db_);
+    if (with_demo) apps::LoadDemo(connection_string_);
   } catch (...) {
     db_.reset();
     if (backend_ == "sqlite") RemoveSqliteFiles(cleanup_);

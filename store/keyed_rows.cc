@@ -1,15 +1,13 @@
-// LoadDemo: the demo company's rows, each replacing a stored row of the same
-// key, in one transaction.
-#include <string>
+#include "store/keyed_rows.h"
 
-#include "apps/demo_rows.h"
+#include <string>
 
 namespace quillet::store {
 namespace {
 
 std::string Placeholder(std::size_t position) { return ":" + std::to_string(position); }
 
-std::string DeleteSql(const DemoTable& table) {
+std::string DeleteSql(const KeyedRows& table) {
   std::string sql = "DELETE FROM " + std::string(table.table) + " WHERE ";
   for (std::size_t i = 0; i < table.key_count; ++i) {
     if (i > 0) sql += " AND ";
@@ -18,7 +16,7 @@ std::string DeleteSql(const DemoTable& table) {
   return sql;
 }
 
-std::string InsertSql(const DemoTable& table) {
+std::string InsertSql(const KeyedRows& table) {
   std::string names;
   std::string values;
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
@@ -32,7 +30,9 @@ std::string InsertSql(const DemoTable& table) {
   return "INSERT INTO " + std::string(table.table) + " (" + names + ") VALUES (" + values + ")";
 }
 
-void ReplaceRows(Connection& db, const DemoTable& table) {
+}  // namespace
+
+void ReplaceRows(Connection& db, const KeyedRows& table) {
   const std::string delete_sql = DeleteSql(table);
   const std::string insert_sql = InsertSql(table);
   for (const Params& row : table.rows) {
@@ -40,18 +40,6 @@ void ReplaceRows(Connection& db, const DemoTable& table) {
                Params(row.begin(), row.begin() + static_cast<long>(table.key_count)));
     db.Execute(Sql{insert_sql}, row);
   }
-}
-
-}  // namespace
-
-void LoadDemo(Connection& db) {
-  Connection::Transaction transaction(db);
-  LoadDemoRows(db);
-  transaction.Commit();
-}
-
-void LoadDemoRows(Connection& db) {
-  for (const DemoTable& table : DemoCompany()) ReplaceRows(db, table);
 }
 
 }  // namespace quillet::store

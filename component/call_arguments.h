@@ -49,11 +49,6 @@ class CallArguments {
   std::vector<Slot> slots_;
 };
 
-// Calls `method` on `object` with `args` (laid out as method.parameters) and
-// returns its result as a variant: the text of a text method, the document of
-// a document method. Raises what the method raises.
-Variant InvokeMethod(const Method& method, clsQuillet& object, CallArguments& args);
-
 }  // namespace quillet::service
 
 #endif  // QUILLET_COMPONENT_CALL_ARGUMENTS_H_

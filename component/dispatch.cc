@@ -377,7 +377,7 @@ json PreparedCall::Run(clsQuillet& object) {
   }
   state_->ran = true;
   try {
-    const Variant result = service::InvokeMethod(*state_->method, object, state_->args);
+    const Variant result = state_->method->invoke(object, state_->args);
     json response = Response(EncodeVariant(result), OutParameters(*state_), nullptr);
     AddWarnings(response, *state_->method, object);
     AddReason(response, *state_->method, state_->args, object, result);

@@ -5,7 +5,14 @@
 #include <string_view>
 #include <vector>
 
+namespace quillet {
+class clsQuillet;
+class Variant;
+}  // namespace quillet
+
 namespace quillet::service {
+
+class CallArguments;
 
 // What a parameter or result holds.
 enum class Kind {
@@ -33,6 +40,10 @@ struct Method {
   std::string_view name;
   std::vector<Parameter> parameters;
   Kind result;  // kVariant, kText or kDocument
+  // Calls the method on `object` with a call's slots (laid out as
+  // `parameters`) and returns its result as a variant: the text of a text
+  // method, the document of a document method. Raises what the method raises.
+  Variant (*invoke)(clsQuillet& object, CallArguments& args);
 };
 
 // The twenty methods in the order of the public interface. Never changes;

@@ -86,7 +86,7 @@ std::optional<std::string> Catalog::ClassName(const std::string& code) {
   return found->second;
 }
 
-void Catalog::RequireKnown(const Owner& owner) {
+void Catalog::RequireKnown(const RuleOwner& owner) {
   if (owner.type == kOwnerItem && !Item(owner.code)) {
     throw ToolFailure("there is no item " + owner.code + " in the inventory");
   }
@@ -95,7 +95,7 @@ void Catalog::RequireKnown(const Owner& owner) {
   }
 }
 
-std::string Catalog::OwnerName(const Owner& owner) {
+std::string Catalog::OwnerName(const RuleOwner& owner) {
   if (owner.type == kOwnerItem) {
     const std::optional<ItemFacts> item = Item(owner.code);
     return item ? item->name : "";
@@ -116,9 +116,11 @@ std::set<std::pair<std::string, int16_t>> Catalog::Headers() {
   return keys;
 }
 
-bool Catalog::HasRule(const Owner& owner) { return Headers().contains({owner.code, owner.type}); }
+bool Catalog::HasRule(const RuleOwner& owner) {
+  return Headers().contains({owner.code, owner.type});
+}
 
-void Catalog::RequireRule(const Owner& owner) {
+void Catalog::RequireRule(const RuleOwner& owner) {
   if (HasRule(owner)) return;
   RequireKnown(owner);
   std::string message = FormatOwner(owner) + " has no rule of its own";
@@ -132,28 +134,17 @@ void Catalog::RequireRule(const Owner& owner) {
   throw ToolFailure(message);
 }
 
-std::vector<Owner> Catalog::RuleOwners() {
-  std::vector<Owner> owners;
+std::vector<RuleOwner> Catalog::RuleOwners() {
+  std::vector<RuleOwner> owners;
   for (const auto& [code, type] : Headers()) owners.push_back({code, type});
-  std::stable_sort(owners.begin(), owners.end(), [](const Owner& a, const Owner& b) {
+  std::stable_sort(owners.begin(), owners.end(), [](const RuleOwner& a, const RuleOwner& b) {
     return Rank(a.type) != Rank(b.type) ? Rank(a.type) < Rank(b.type) : a.code < b.code;
   });
   return owners;
 }
 
 Resolution Catalog::Resolve(const std::string& item_code) {
-  const generation::RuleSearch search =
-      generation::SearchRule(session_.reader().connection(), item_code);
-  const auto owner = [](const generation::RuleOwner& found) {
-    return Owner{found.code, found.type};
-  };
-  Resolution resolution;
-  for (const generation::RuleOwner& checked : search.checked) {
-    resolution.checked.push_back(owner(checked));
-  }
-  if (search.found) resolution.found = owner(*search.found);
-  resolution.stopped = search.stopped;
-  return resolution;
+  return generation::SearchRule(session_.reader().connection(), item_code);
 }
 
 std::optional<DataSourceRow> Catalog::DataSource(int type) {

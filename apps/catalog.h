@@ -13,6 +13,7 @@
 
 #include "apps/domain_session.h"
 #include "apps/owner_notation.h"
+#include "generation/rule_search.h"
 
 namespace quillet::apps {
 
@@ -35,11 +36,7 @@ struct DataSourceRow {
 
 // Which rule applies to an item, the way the component searches: the item,
 // its class, each ancestor class nearest first, then all.
-struct Resolution {
-  std::vector<Owner> checked;          // every owner asked, in order, the one found last
-  std::optional<Owner> found;          // the owner whose rule applies
-  std::optional<std::string> stopped;  // why the search ended before "all"
-};
+using Resolution = generation::RuleSearch;
 
 // Look-ups over a session. Every function raises quillet::Error for a
 // database failure. Used on the session's thread only.
@@ -52,17 +49,17 @@ class Catalog {
   // nullopt when the class is not in the class tree.
   std::optional<std::string> ClassName(const std::string& code);
   // Raises ToolFailure for an item or class that does not exist.
-  void RequireKnown(const Owner& owner);
+  void RequireKnown(const RuleOwner& owner);
   // The owner's name: the item's or class's name, "" for all.
-  std::string OwnerName(const Owner& owner);
+  std::string OwnerName(const RuleOwner& owner);
 
   // Whether the owner has a rule header.
-  bool HasRule(const Owner& owner);
+  bool HasRule(const RuleOwner& owner);
   // Raises ToolFailure for an owner that does not exist or has no rule
   // header; for an item it tells which rule its serial numbers follow.
-  void RequireRule(const Owner& owner);
+  void RequireRule(const RuleOwner& owner);
   // The owners with a rule header, items first, then classes, then all.
-  std::vector<Owner> RuleOwners();
+  std::vector<RuleOwner> RuleOwners();
 
   Resolution Resolve(const std::string& item_code);
 

@@ -33,7 +33,7 @@ struct DemoOptions {
 };
 
 struct DemoRule {
-  Owner owner;
+  RuleOwner owner;
   const char* owner_name;  // the demo company's name of the item or class
   const char* name;
   std::vector<std::string> segments;
@@ -95,8 +95,7 @@ maintenance::Company DemoCompanyData() {
   for (const DemoRule& demo : DemoRules()) {
     std::vector<Segment> segments;
     for (const std::string& word : demo.segments) segments.push_back(ParseSegment(word));
-    company.rules.push_back({RuleDocument(demo.owner_name, segments), demo.owner.code,
-                             std::to_string(demo.owner.type), demo.name});
+    company.rules.push_back({RuleDocument(demo.owner_name, segments), demo.owner, demo.name});
   }
   company.codes.push_back(
       {{"2", "1", "department", "cDepCode"}, "2", kSalesDepartment, kSalesCode});

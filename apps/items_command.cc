@@ -26,7 +26,7 @@ struct ItemsOptions {
 
 struct ListedItem {
   ItemRow item;
-  std::optional<Owner> rule_owner;
+  std::optional<RuleOwner> rule_owner;
   std::string rule_name;
 };
 
@@ -37,7 +37,7 @@ std::vector<ListedItem> ListItems(DomainSession& session, const std::string& cla
   std::vector<ListedItem> listed;
   for (const ClassRow& row : classes) {
     for (ItemRow& item : ReadSerialItems(session, row.code)) {
-      std::optional<Owner> owner = catalog.Resolve(item.code).found;
+      std::optional<RuleOwner> owner = catalog.Resolve(item.code).found;
       ListedItem entry{std::move(item), std::move(owner), ""};
       if (entry.rule_owner) {
         const auto name = rules.find({entry.rule_owner->code, entry.rule_owner->type});

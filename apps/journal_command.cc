@@ -29,11 +29,11 @@ std::string OwnerWordOf(const generation::JournalEntry& entry) {
 }
 
 std::vector<generation::JournalEntry> ReadEntries(DomainSession& session,
-                                                  const std::optional<Owner>& owner,
+                                                  const std::optional<RuleOwner>& owner,
                                                   const std::optional<std::string>& since) {
   try {
-    std::optional<generation::RuleOwner> rule_owner;
-    if (owner) rule_owner = generation::RuleOwner{owner->code, owner->type};
+    std::optional<RuleOwner> rule_owner;
+    if (owner) rule_owner = RuleOwner{owner->code, owner->type};
     return generation::ReadJournal(session.reader(), rule_owner, since);
   } catch (const Error& error) {
     if (!generation::IsMissingTable(error)) throw;
@@ -74,8 +74,8 @@ void PrintTable(const std::vector<generation::JournalEntry>& entries) {
 }
 
 int RunJournal(const JournalOptions& options) {
-  const std::optional<Owner> owner =
-      options.owner ? std::optional<Owner>(ParseOwner(*options.owner)) : std::nullopt;
+  const std::optional<RuleOwner> owner =
+      options.owner ? std::optional<RuleOwner>(ParseOwner(*options.owner)) : std::nullopt;
   // Times are stored "YYYY-MM-DDTHH:MM:SS.mmmZ" and compared as text.
   std::optional<std::string> since = options.since;
   if (since) std::replace(since->begin(), since->end(), ' ', 'T');

@@ -32,7 +32,7 @@ void RequireWholeNumber(const std::string& text) {
 }
 
 // Setting the number back issues numbers again that may have been issued.
-void RequireForward(const Owner& owner, const std::string& before, const std::string& number) {
+void RequireForward(const RuleOwner& owner, const std::string& before, const std::string& number) {
   const std::optional<int32_t> current = service::ParseNumber<int32_t>(before);
   if (!current || *service::ParseNumber<int32_t>(number) >= *current) return;
   throw ToolFailure("the next running number of " + FormatOwner(owner) + " is " + before +
@@ -43,7 +43,7 @@ void RequireForward(const Owner& owner, const std::string& before, const std::st
 }
 
 int RunGet(const NumberOptions& options) {
-  const Owner owner = ParseOwner(options.owner);
+  const RuleOwner owner = ParseOwner(options.owner);
   DomainSession session(options.domain);
   Catalog(session).RequireRule(owner);
   const std::string number = ReadNextNumber(session.component(), owner);
@@ -58,7 +58,7 @@ int RunGet(const NumberOptions& options) {
 }
 
 int RunSet(const NumberOptions& options) {
-  const Owner owner = ParseOwner(options.owner);
+  const RuleOwner owner = ParseOwner(options.owner);
   RequireWholeNumber(options.number);
   DomainSession session(options.domain);
   Catalog(session).RequireRule(owner);

@@ -20,7 +20,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-Owner ParseOwner(std::string_view word) {
+RuleOwner ParseOwner(std::string_view word) {
   if (SameIgnoringCase(word, "all")) return {"all", kOwnerAll};
   const std::size_t colon = word.find(':');
   if (colon == std::string_view::npos) RaiseNotAnOwner(word, "is not an owner");
@@ -38,7 +38,7 @@ Owner ParseOwner(std::string_view word) {
   return {std::string(code), type};
 }
 
-std::string FormatOwner(const Owner& owner) {
+std::string FormatOwner(const RuleOwner& owner) {
   switch (owner.type) {
     case kOwnerAll:
       return owner.code == "all" ? "all" : "all:" + owner.code;

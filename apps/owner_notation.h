@@ -8,20 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/rule_owner.h"
+
 namespace quillet::apps {
-
-// Owner types of a rule header (SNrulemain.cinvtype).
-inline constexpr int16_t kOwnerClass = 0;
-inline constexpr int16_t kOwnerItem = 1;
-inline constexpr int16_t kOwnerAll = 2;
-
-// The key of a rule header: owner code and owner type.
-struct Owner {
-  std::string code;
-  int16_t type = kOwnerAll;
-
-  friend bool operator==(const Owner&, const Owner&) = default;
-};
 
 // A word that names no owner; what() tells the accepted forms.
 class OwnerNotationError : public std::runtime_error {
@@ -31,12 +20,12 @@ class OwnerNotationError : public std::runtime_error {
 
 // `item:CODE`, `class:CODE` (kinds in any case, CODE not empty and taken as it
 // stands) or `all`. Raises OwnerNotationError otherwise. Pure.
-Owner ParseOwner(std::string_view word);
+RuleOwner ParseOwner(std::string_view word);
 
 // The word of an owner: `item:CODE`, `class:CODE`, `all`. Stored keys that
 // no word names come out as `all:CODE` (owner type 2 with a code other than
 // "all") and `TYPE:CODE` (another owner type). Pure.
-std::string FormatOwner(const Owner& owner);
+std::string FormatOwner(const RuleOwner& owner);
 
 }  // namespace quillet::apps
 

@@ -28,7 +28,7 @@ struct PreviewOptions {
 
 std::string CheckedList(const Resolution& resolution) {
   std::string list;
-  for (const Owner& owner : resolution.checked) {
+  for (const RuleOwner& owner : resolution.checked) {
     list += list.empty() ? "" : ", ";
     list += FormatOwner(owner);
   }
@@ -59,7 +59,7 @@ void PrintText(const LineValues& line, const std::string& item_name, const Rule&
 void PrintJson(const LineValues& line, const Rule& rule, const Resolution& resolution,
                const RuleParts& parts) {
   std::vector<std::string> checked;
-  for (const Owner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
+  for (const RuleOwner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
   std::cout << nlohmann::json{{"item", line.item},
                               {"owner", FormatOwner(rule.owner)},
                               {"rule", rule.name},

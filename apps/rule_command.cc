@@ -56,7 +56,7 @@ nlohmann::json RuleJson(const Rule& rule) {
 std::vector<Rule> ReadAllRules(DomainSession& session) {
   Catalog catalog(session);
   std::vector<Rule> rules;
-  for (const Owner& owner : catalog.RuleOwners()) {
+  for (const RuleOwner& owner : catalog.RuleOwners()) {
     if (std::optional<Rule> rule = ReadRuleWithPolicy(session, owner)) {
       rules.push_back(*std::move(rule));
     }
@@ -104,7 +104,7 @@ void PrintRule(const Rule& rule) {
 }
 
 // The owner's own rule; raises ToolFailure when it has none.
-Rule RequireOwnRule(DomainSession& session, const Owner& owner) {
+Rule RequireOwnRule(DomainSession& session, const RuleOwner& owner) {
   Catalog catalog(session);
   catalog.RequireRule(owner);
   std::optional<Rule> rule = ReadRuleWithPolicy(session, owner);
@@ -113,7 +113,7 @@ Rule RequireOwnRule(DomainSession& session, const Owner& owner) {
 }
 
 int RunShow(const RuleOptions& options) {
-  const Owner owner = ParseOwner(options.owner);
+  const RuleOwner owner = ParseOwner(options.owner);
   DomainSession session(options.domain);
   const Rule rule = RequireOwnRule(session, owner);
   if (options.domain.json) {
@@ -125,7 +125,7 @@ int RunShow(const RuleOptions& options) {
 }
 
 int RunSave(const RuleOptions& options) {
-  const Owner owner = ParseOwner(options.owner);
+  const RuleOwner owner = ParseOwner(options.owner);
   const std::vector<Segment> segments = ParseRuleSegments(options.segments);
   DomainSession session(options.domain);
   const SaveOutcome outcome =
@@ -145,7 +145,7 @@ int RunSave(const RuleOptions& options) {
 }
 
 int RunDelete(const RuleOptions& options) {
-  const Owner owner = ParseOwner(options.owner);
+  const RuleOwner owner = ParseOwner(options.owner);
   DomainSession session(options.domain);
   const Rule rule = RequireOwnRule(session, owner);
   DeleteRule(session.component(), rule);

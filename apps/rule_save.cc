@@ -32,14 +32,14 @@ std::optional<std::string> KeptNumberNote(const std::optional<Rule>& before,
 }
 
 // The other rules whose segments of a mapped data source the save rewrites.
-std::vector<std::string> SharedSettingsNotes(DomainSession& session, const Owner& owner,
+std::vector<std::string> SharedSettingsNotes(DomainSession& session, const RuleOwner& owner,
                                              const std::vector<Segment>& segments) {
   Catalog catalog(session);
   std::vector<std::string> notes;
   for (const Segment& segment : segments) {
     if (!IsMappedSource(segment.type)) continue;
     std::string changed;
-    for (const Owner& other : catalog.RuleOwners()) {
+    for (const RuleOwner& other : catalog.RuleOwners()) {
       if (other == owner) continue;
       const std::optional<Rule> rule = ReadRule(session.component(), other);
       if (!rule) continue;
@@ -59,9 +59,9 @@ std::vector<std::string> SharedSettingsNotes(DomainSession& session, const Owner
 }
 
 // A rule name belongs to one owner: refuses a name another owner's rule has.
-void RequireFreeName(DomainSession& session, Catalog& catalog, const Owner& owner,
+void RequireFreeName(DomainSession& session, Catalog& catalog, const RuleOwner& owner,
                      const std::string& name) {
-  for (const Owner& other : catalog.RuleOwners()) {
+  for (const RuleOwner& other : catalog.RuleOwners()) {
     if (other == owner) continue;
     const std::optional<Rule> rule = ReadRule(session.component(), other);
     if (rule && rule->name == name) {
@@ -142,8 +142,9 @@ std::vector<Segment> ParseRuleSegments(const std::vector<std::string>& words) {
   return segments;
 }
 
-SaveOutcome SaveRuleWithNotes(DomainSession& session, const Owner& owner, const std::string& name,
-                              const std::vector<Segment>& segments, bool guarded) {
+SaveOutcome SaveRuleWithNotes(DomainSession& session, const RuleOwner& owner,
+                              const std::string& name, const std::vector<Segment>& segments,
+                              bool guarded) {
   Catalog catalog(session);
   catalog.RequireKnown(owner);
   RequireFreeName(session, catalog, owner, name);

@@ -35,8 +35,9 @@ std::vector<std::string> RuleConcerns(const std::vector<Segment>& segments);
 // The notes tell when the owner keeps a running number other than the start
 // given, and which other rules now share the settings of a mapped data
 // source.
-SaveOutcome SaveRuleWithNotes(DomainSession& session, const Owner& owner, const std::string& name,
-                              const std::vector<Segment>& segments, bool guarded = false);
+SaveOutcome SaveRuleWithNotes(DomainSession& session, const RuleOwner& owner,
+                              const std::string& name, const std::vector<Segment>& segments,
+                              bool guarded = false);
 
 // The help text of the segment notation, with examples.
 std::string SegmentNotationHelp();

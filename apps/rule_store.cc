@@ -46,7 +46,7 @@ std::string NextNumberText(const Rule& rule, const std::string& none) {
   return rule.next_number.empty() ? none : rule.next_number;
 }
 
-std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const Owner& owner) {
+std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const RuleOwner& owner) {
   std::optional<Rule> rule = ReadRule(session.component(), owner);
   if (!rule) return rule;
   const std::optional<NumberingPolicy> policy =
@@ -58,7 +58,7 @@ std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const Owner& owne
   return rule;
 }
 
-std::optional<Rule> ReadRule(clsQuillet& component, const Owner& owner) {
+std::optional<Rule> ReadRule(clsQuillet& component, const RuleOwner& owner) {
   Variant value;
   std::string ignored;
   component.GetInvBatchRulesrv(owner.code, value, owner.type, ignored);
@@ -109,14 +109,14 @@ void DeleteRule(clsQuillet& component, const Rule& rule) {
   component.DelSNRulesrv(rule.owner.code, rule.owner.type, rule.name, ignored);
 }
 
-std::string ReadNextNumber(clsQuillet& component, const Owner& owner) {
+std::string ReadNextNumber(clsQuillet& component, const RuleOwner& owner) {
   Variant number;
   std::string ignored;
   component.GetmaxNumbersrv(owner.code, number, owner.type, ignored);
   return FieldTextOrEmpty(number);
 }
 
-void WriteNextNumber(clsQuillet& component, const Owner& owner, const std::string& number) {
+void WriteNextNumber(clsQuillet& component, const RuleOwner& owner, const std::string& number) {
   Variant value(number);
   std::string ignored;
   component.SavemaxNumbersrv(owner.code, value, owner.type, ignored);

@@ -18,7 +18,7 @@
 namespace quillet::apps {
 
 struct Rule {
-  Owner owner;
+  RuleOwner owner;
   std::string owner_name;
   std::string name;
   std::string next_number;  // SNrulemain.cnumber as text; "" when empty or null
@@ -27,11 +27,11 @@ struct Rule {
 
 // The owner's rule (GetInvBatchRulesrv), or nullopt when the owner has no
 // rule header. Raises quillet::Error.
-std::optional<Rule> ReadRule(clsQuillet& component, const Owner& owner);
+std::optional<Rule> ReadRule(clsQuillet& component, const RuleOwner& owner);
 
 // ReadRule, with the rule's numbering policies set on its running-number
 // segment (read on the session's own connection). Raises quillet::Error.
-std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const Owner& owner);
+std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const RuleOwner& owner);
 
 // The rule's running number policy in words: "from N every month" (year,
 // day; "for each prefix") for a rule that restarts its counters, else the
@@ -54,10 +54,10 @@ void SaveRule(clsQuillet& component, const Rule& rule);
 void DeleteRule(clsQuillet& component, const Rule& rule);
 
 // The owner's stored running number (GetmaxNumbersrv) as text; "" for none.
-std::string ReadNextNumber(clsQuillet& component, const Owner& owner);
+std::string ReadNextNumber(clsQuillet& component, const RuleOwner& owner);
 
 // Overwrites the owner's running number (SavemaxNumbersrv).
-void WriteNextNumber(clsQuillet& component, const Owner& owner, const std::string& number);
+void WriteNextNumber(clsQuillet& component, const RuleOwner& owner, const std::string& number);
 
 }  // namespace quillet::apps
 

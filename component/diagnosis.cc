@@ -24,7 +24,6 @@ class DiagnosisAccess {
 namespace {
 
 using generation::OwnerWord;
-using generation::RuleOwner;
 using notation::Segment;
 namespace source = notation::source;
 

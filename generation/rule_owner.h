@@ -6,23 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "core/rule_owner.h"
 #include "store/connection.h"
 
 namespace quillet::generation {
-
-// Owner types of a rule header.
-inline constexpr int16_t kOwnerClass = 0;
-inline constexpr int16_t kOwnerItem = 1;
-inline constexpr int16_t kOwnerAll = 2;
-
-// The key of a rule header.
-struct RuleOwner {
-  std::string code;
-  int16_t type = kOwnerItem;
-
-  // The owner type as the statements compare it ("0", "1", "2").
-  std::string TypeText() const { return std::to_string(type); }
-};
 
 // Whether a rule header exists for the owner. Raises the database's error.
 bool HasSNRule(store::Connection& db, const RuleOwner& owner);

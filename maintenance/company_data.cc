@@ -17,7 +17,7 @@ void ReplaceTables(store::Connection& db, const std::vector<TableRows>& tables) 
 
 void WriteRulesAndCodes(store::Connection& db, const Company& company) {
   for (const CompanyRule& rule : company.rules) {
-    WriteRuleDocument(db, *rule.document, {rule.owner_code, rule.owner_type}, rule.name);
+    WriteRuleDocument(db, *rule.document, rule.owner, rule.name);
   }
   for (const UserCode& code : company.codes) {
     store::mapping::PutUserCode(db, code.archive, code.width, code.value, code.code);

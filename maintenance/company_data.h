@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/rule_owner.h"
 #include "quillet/xml_document.h"
 #include "store/keyed_rows.h"
 #include "store/mapping_contrapose.h"
@@ -26,8 +27,7 @@ void LoadRows(const std::string& connection_string, const std::vector<TableRows>
 // A rule as a rule document saves it.
 struct CompanyRule {
   std::shared_ptr<XmlDocument> document;
-  std::string owner_code;
-  std::string owner_type;  // "0" a class, "1" an item, "2" all items
+  RuleOwner owner;
   std::string name;
 };
 

@@ -9,14 +9,14 @@ namespace quillet::maintenance {
 void DelSNRulesrv(store::Connection& db, const std::string& sDelInvcode, int16_t IDelinvtype,
                   const std::string& sDelRulename) {
   // The header goes by owner, the segments by rule name; mapping rows stay.
-  const store::maintenance::Owner owner{sDelInvcode, std::to_string(IDelinvtype)};
+  const RuleOwner owner{sDelInvcode, IDelinvtype};
   auto writer = store::OpenWriteConnection(db);
   store::Connection::Transaction transaction(*writer);
   store::maintenance::DeleteOwnerHeader(*writer, owner);
   store::maintenance::DeleteSegmentsNamed(*writer, sDelRulename);
   // The owner's policy and counters go with its header; the journal stays.
   if (store::policy::HasPolicyTables(*writer)) {
-    store::policy::DeletePolicy(*writer, owner.code, owner.type);
+    store::policy::DeletePolicy(*writer, owner.code, owner.TypeText());
   }
   transaction.Commit();
 }

@@ -6,23 +6,16 @@
 #include "store/write_pool.h"
 
 namespace quillet::maintenance {
-namespace {
-
-store::maintenance::Owner OwnerOf(const std::string& code, int16_t type) {
-  return {code, std::to_string(type)};
-}
-
-}  // namespace
-
 void GetInvBatchRulesrv(store::Connection& db, const std::string& Invccode, Variant& RsinvRule,
                         int16_t invtype) {
-  const auto rule = store::maintenance::OwnerRuleWithSegments(db, OwnerOf(Invccode, invtype));
+  const auto rule = store::maintenance::OwnerRuleWithSegments(db, RuleOwner{Invccode, invtype});
   RsinvRule = Variant(rule->Clone());
 }
 
 void GetmaxNumbersrv(store::Connection& db, const std::string& inumInvcode, Variant& vMaxnumber,
                      int16_t inumInvtype) {
-  const auto number = store::maintenance::OwnerRunningNumber(db, OwnerOf(inumInvcode, inumInvtype));
+  const auto number =
+      store::maintenance::OwnerRunningNumber(db, RuleOwner{inumInvcode, inumInvtype});
   // The value as the database gives it, null included.
   vMaxnumber = number->Bof() && number->Eof() ? Variant("") : number->Field("cnumber");
 }
@@ -31,7 +24,7 @@ void SavemaxNumbersrv(store::Connection& db, const std::string& Invccode,
                       const Variant& RstinvmaxNum, int16_t invtype) {
   const std::string number = FieldTextOrEmpty(RstinvmaxNum);
   auto writer = store::OpenWriteConnection(db);
-  store::maintenance::SetRunningNumber(*writer, OwnerOf(Invccode, invtype), number);
+  store::maintenance::SetRunningNumber(*writer, RuleOwner{Invccode, invtype}, number);
 }
 
 }  // namespace quillet::maintenance

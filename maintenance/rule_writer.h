@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/rule_owner.h"
 #include "maintenance/rule_document.h"
 #include "quillet/xml_document.h"
 #include "store/connection.h"
@@ -22,8 +23,7 @@ namespace quillet::maintenance {
 // Returns the document's rows. Raises as ReadRuleRows and
 // ReadNumberingPolicy do, and the database's errors.
 std::vector<RuleRow> WriteRuleDocument(store::Connection& writer, const XmlDocument& rule,
-                                       const store::maintenance::Owner& owner,
-                                       const std::string& rule_name);
+                                       const RuleOwner& owner, const std::string& rule_name);
 
 }  // namespace quillet::maintenance
 

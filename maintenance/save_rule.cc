@@ -13,8 +13,6 @@
 namespace quillet::maintenance {
 namespace {
 
-using store::maintenance::Owner;
-
 // A rule name belongs to one owner: true when the first header carrying it
 // is another owner's. A null stored key does not count as different.
 bool NameBelongsToAnotherOwner(store::Connection& writer, const std::string& rule_name,
@@ -32,7 +30,7 @@ bool NameBelongsToAnotherOwner(store::Connection& writer, const std::string& rul
 // stored running number; a new owner starts with the empty text, or with the
 // start value of its running-number segment. An existing header is changed in
 // place: an issue waiting for its lock then goes on with it.
-void WriteRule(store::Connection& writer, const Owner& owner, const std::string& owner_name,
+void WriteRule(store::Connection& writer, const RuleOwner& owner, const std::string& owner_name,
                const std::string& rule_name, const std::vector<RuleRow>& rows) {
   const auto header = store::maintenance::OwnerHeaderForUpdate(writer, owner);
   std::string kept_number;
@@ -58,15 +56,14 @@ void WriteRule(store::Connection& writer, const Owner& owner, const std::string&
 }  // namespace
 
 std::vector<RuleRow> WriteRuleDocument(store::Connection& writer, const XmlDocument& rule,
-                                       const store::maintenance::Owner& owner,
-                                       const std::string& rule_name) {
+                                       const RuleOwner& owner, const std::string& rule_name) {
   std::vector<RuleRow> rows = ReadRuleRows(rule);
   RequireWidthsInRange(rows);
   const NumberingPolicy policy = ReadNumberingPolicy(rows, rule);
   WriteRule(writer, owner, ReadOwnerName(rule), rule_name, rows);
   // A database without the policy tables holds no policy to replace.
   if (!policy.IsDefault() || store::policy::HasPolicyTables(writer)) {
-    store::policy::SavePolicy(writer, owner.code, owner.type, policy);
+    store::policy::SavePolicy(writer, owner.code, owner.TypeText(), policy);
   }
   return rows;
 }
@@ -86,7 +83,7 @@ void RefillMappings(store::Connection& db, const std::vector<RuleRow>& rows) {
 // statements see the same data, and a failure leaves the owner's previous
 // rule, running number and mappings as they were. Returns false, having
 // written nothing, when the name belongs to another owner.
-bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const Owner& owner,
+bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const RuleOwner& owner,
                           int16_t owner_type, const std::string& rule_name,
                           std::vector<RuleRow>& rows) {
   auto writer = store::OpenWriteConnection(db);
@@ -105,7 +102,7 @@ void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& Do
   if (!DombatchRule) {
     throw Error::ObjectNotSet();
   }
-  const Owner owner{SsaveInvcode, std::to_string(Isaveinvtype)};
+  const RuleOwner owner{SsaveInvcode, Isaveinvtype};
   std::vector<RuleRow> rows;
   for (int attempt = 1;; ++attempt) {
     try {

@@ -6,20 +6,15 @@
 #include <memory>
 #include <string>
 
+#include "core/rule_owner.h"
 #include "quillet/recordset.h"
 #include "store/connection.h"
 
 // Every operation runs on the connection passed, binds its values as
 // parameters and raises the database's error (see Connection). Owner types
-// are passed as their decimal text ("0", "1", "2"). Thread safety: that of
+// are bound as their decimal text ("0", "1", "2"). Thread safety: that of
 // the connection.
 namespace quillet::store::maintenance {
-
-// The owner of a rule header: (cinvcode, cinvtype).
-struct Owner {
-  std::string code;
-  std::string type;
-};
 
 // Every column of the headers that carry the rule name.
 std::shared_ptr<RecordSet> HeadersNamed(Connection& db, const std::string& rule_name);
@@ -27,21 +22,21 @@ std::shared_ptr<RecordSet> HeadersNamed(Connection& db, const std::string& rule_
 // rulename and cnumber of the owner's header. Inside a transaction the row
 // stays locked until it ends, so no issue advances the running number between
 // this read and the rewrite of the header.
-std::shared_ptr<RecordSet> OwnerHeaderForUpdate(Connection& db, const Owner& owner);
+std::shared_ptr<RecordSet> OwnerHeaderForUpdate(Connection& db, const RuleOwner& owner);
 
-void DeleteOwnerHeader(Connection& db, const Owner& owner);
+void DeleteOwnerHeader(Connection& db, const RuleOwner& owner);
 
 // Gives the owner's header a new owner name and rule name; its running
 // number stays. The row is changed in place, so that an issue waiting for its
 // lock finds it again.
-void RenameHeader(Connection& db, const Owner& owner, const std::string& owner_name,
+void RenameHeader(Connection& db, const RuleOwner& owner, const std::string& owner_name,
                   const std::string& rule_name);
 
-void InsertHeader(Connection& db, const Owner& owner, const std::string& owner_name,
+void InsertHeader(Connection& db, const RuleOwner& owner, const std::string& owner_name,
                   const std::string& rule_name, const std::string& running_number);
 
 // Deletes the owner's segments, whatever rule name they carry.
-void DeleteOwnerSegments(Connection& db, const Owner& owner);
+void DeleteOwnerSegments(Connection& db, const RuleOwner& owner);
 
 // One segment as the rule document gives it; numbers stay texts and the
 // database converts them to the columns' types.
@@ -57,7 +52,7 @@ struct Segment {
 
 // Inserts a segment of the owner's rule. The owner type is written with one
 // trailing blank, which the column's type absorbs.
-void InsertSegment(Connection& db, const std::string& rule_name, const Owner& owner,
+void InsertSegment(Connection& db, const std::string& rule_name, const RuleOwner& owner,
                    const Segment& segment);
 
 // Writes format, width and pad sign onto every segment of a data source type,
@@ -70,7 +65,7 @@ void DeleteGeneratedMappings(Connection& db, const std::string& source_type);
 
 // Overwrites the owner's running number; no row changes when the owner has no
 // header.
-void SetRunningNumber(Connection& db, const Owner& owner, const std::string& running_number);
+void SetRunningNumber(Connection& db, const RuleOwner& owner, const std::string& running_number);
 
 // Deletes the segments of a rule name, whichever owner they belong to.
 void DeleteSegmentsNamed(Connection& db, const std::string& rule_name);
@@ -78,10 +73,10 @@ void DeleteSegmentsNamed(Connection& db, const std::string& rule_name);
 // Every column of the owner's header followed by every column of the segments
 // carrying its rule name, in grade order; one row with null segment columns
 // when the rule has no segments; no rows without a header.
-std::shared_ptr<RecordSet> OwnerRuleWithSegments(Connection& db, const Owner& owner);
+std::shared_ptr<RecordSet> OwnerRuleWithSegments(Connection& db, const RuleOwner& owner);
 
 // cnumber of the owner's header; no rows without a header.
-std::shared_ptr<RecordSet> OwnerRunningNumber(Connection& db, const Owner& owner);
+std::shared_ptr<RecordSet> OwnerRunningNumber(Connection& db, const RuleOwner& owner);
 
 }  // namespace quillet::store::maintenance
 

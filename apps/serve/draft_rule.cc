@@ -17,7 +17,8 @@ namespace quillet::apps::serve {
 namespace {
 
 // The draft's segments as the SNrule rows the issuing methods walk.
-std::shared_ptr<RecordSet> SegmentRows(const Owner& owner, const std::vector<Segment>& segments) {
+std::shared_ptr<RecordSet> SegmentRows(const RuleOwner& owner,
+                                       const std::vector<Segment>& segments) {
   std::vector<Column> columns;
   for (const char* name :
        {"cinvcode", "cinvtype", "igrade", "crulename", "cdatasrctype", "cdatasrcformat",
@@ -37,7 +38,7 @@ std::shared_ptr<RecordSet> SegmentRows(const Owner& owner, const std::vector<Seg
 }
 
 // The owner's stored number; for an owner without a rule, where the draft starts.
-std::string NextNumber(DomainSession& session, Catalog& catalog, const Owner& owner,
+std::string NextNumber(DomainSession& session, Catalog& catalog, const RuleOwner& owner,
                        const std::vector<Segment>& segments) {
   if (catalog.HasRule(owner)) return ReadNextNumber(session.component(), owner);
   for (const Segment& segment : segments) {
@@ -95,7 +96,7 @@ DraftSegment Evaluate(const generation::SegmentContext& context, const RecordSet
 
 }  // namespace
 
-DraftEvaluation EvaluateDraft(DomainSession& session, const Owner& owner,
+DraftEvaluation EvaluateDraft(DomainSession& session, const RuleOwner& owner,
                               const std::vector<Segment>& segments, const LineValues& line) {
   Catalog catalog(session);
   DraftEvaluation draft;

@@ -50,7 +50,7 @@ struct DraftEvaluation {
 // Evaluates `segments` as the issuing methods would for `owner`'s rule and
 // the line, reading the mappings, coding rules and the stored running number.
 // Raises quillet::Error when the database cannot be used.
-DraftEvaluation EvaluateDraft(DomainSession& session, const Owner& owner,
+DraftEvaluation EvaluateDraft(DomainSession& session, const RuleOwner& owner,
                               const std::vector<Segment>& segments, const LineValues& line);
 
 }  // namespace quillet::apps::serve

@@ -29,7 +29,7 @@ using nlohmann::json;
 
 json CheckedJson(const Resolution& resolution) {
   json checked = json::array();
-  for (const Owner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
+  for (const RuleOwner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
   return checked;
 }
 

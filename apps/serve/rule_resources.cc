@@ -25,7 +25,7 @@ namespace {
 
 using nlohmann::json;
 
-Owner OwnerOf(const Exchange& exchange) {
+RuleOwner OwnerOf(const Exchange& exchange) {
   try {
     return ParseOwner(exchange.Parameter("owner"));
   } catch (const OwnerNotationError& bad) {
@@ -35,7 +35,7 @@ Owner OwnerOf(const Exchange& exchange) {
 
 // The owner's own rule; 404 with the tool's words (which rule an item
 // follows instead) when it has none.
-Rule OwnRule(DomainSession& session, const Owner& owner) {
+Rule OwnRule(DomainSession& session, const RuleOwner& owner) {
   try {
     Catalog(session).RequireRule(owner);
   } catch (const ToolFailure& missing) {
@@ -49,7 +49,7 @@ Rule OwnRule(DomainSession& session, const Owner& owner) {
 void ListRules(Exchange& exchange) {
   DomainSession& session = exchange.worker.Session();
   json rules = json::array();
-  for (const Owner& owner : Catalog(session).RuleOwners()) {
+  for (const RuleOwner& owner : Catalog(session).RuleOwners()) {
     if (std::optional<Rule> rule = ReadRuleWithPolicy(session, owner)) {
       rules.push_back(RuleJson(*rule));
     }
@@ -58,7 +58,7 @@ void ListRules(Exchange& exchange) {
 }
 
 void GetRule(Exchange& exchange) {
-  const Owner owner = OwnerOf(exchange);
+  const RuleOwner owner = OwnerOf(exchange);
   WriteJson(exchange.response, RuleJson(OwnRule(exchange.worker.Session(), owner)));
 }
 
@@ -81,7 +81,7 @@ std::vector<Segment> SegmentsOf(const json& body) {
 // Answers 201 for a new rule, 200 for one saved again; "notes" tell what
 // the save changed besides.
 void PutRule(Exchange& exchange) {
-  const Owner owner = OwnerOf(exchange);
+  const RuleOwner owner = OwnerOf(exchange);
   const json body = BodyObject(exchange.request.body, {"name", "segments"});
   const std::string name = RequiredText(body, "name");
   const std::vector<Segment> segments = SegmentsOf(body);
@@ -105,7 +105,7 @@ void PutRule(Exchange& exchange) {
 }
 
 void DeleteOwnRule(Exchange& exchange) {
-  const Owner owner = OwnerOf(exchange);
+  const RuleOwner owner = OwnerOf(exchange);
   DomainSession& session = exchange.worker.Session();
   const Rule rule = OwnRule(session, owner);
   DeleteRule(session.component(), rule);
@@ -113,7 +113,7 @@ void DeleteOwnRule(Exchange& exchange) {
 }
 
 void GetNumber(Exchange& exchange) {
-  const Owner owner = OwnerOf(exchange);
+  const RuleOwner owner = OwnerOf(exchange);
   DomainSession& session = exchange.worker.Session();
   OwnRule(session, owner);
   WriteJson(exchange.response, {{"owner", FormatOwner(owner)},
@@ -135,7 +135,7 @@ std::string NextNumberOf(const json& body) {
 }
 
 void PutNumber(Exchange& exchange) {
-  const Owner owner = OwnerOf(exchange);
+  const RuleOwner owner = OwnerOf(exchange);
   const std::string number = NextNumberOf(BodyObject(exchange.request.body, {"next_number"}));
   DomainSession& session = exchange.worker.Session();
   OwnRule(session, owner);
@@ -169,7 +169,7 @@ json DraftJson(const std::vector<Segment>& segments, const DraftEvaluation& draf
 // The segments of the body, saved or not, evaluated for a sample line: an
 // item's own code, else the body's "item". Writes nothing.
 void PreviewDraft(Exchange& exchange) {
-  const Owner owner = OwnerOf(exchange);
+  const RuleOwner owner = OwnerOf(exchange);
   const json body = BodyObject(exchange.request.body, {"segments", "item", "date", "values"});
   const std::vector<Segment> segments = SegmentsOf(body);
   const std::string item =

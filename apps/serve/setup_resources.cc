@@ -133,7 +133,7 @@ void ItemRule(Exchange& exchange) {
   if (!item) throw NotFound("there is no item " + code + " in the inventory");
   const Resolution resolution = catalog.Resolve(code);
   json checked = json::array();
-  for (const Owner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
+  for (const RuleOwner& owner : resolution.checked) checked.push_back(FormatOwner(owner));
   WriteJson(exchange.response,
             {{"item", code},
              {"name", item->name},

@@ -89,7 +89,7 @@ TEST_P(DraftRuleTest, IssuesWhatThePreviewShowed) {
   const DraftCase& c = kCases.front();
   const std::vector<Segment> segments = Segments(c);
   const LineValues line = Line(c);
-  const Owner owner = ParseOwner(c.owner);
+  const RuleOwner owner = ParseOwner(c.owner);
   const std::string previewed = EvaluateDraft(session, owner, segments, line).serial_number;
   SaveRuleWithNotes(session, owner, "Lighting", segments);
   EXPECT_EQ(IssueSerialNumbers(session, line, std::nullopt, /*save=*/false),

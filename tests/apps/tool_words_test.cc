@@ -161,11 +161,11 @@ TEST(SegmentNotation, MalformedWordsNameTheBadPart) {
 }
 
 TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
-  EXPECT_EQ(ParseOwner("item:LW-DL-100"), (Owner{"LW-DL-100", kOwnerItem}));
-  EXPECT_EQ(ParseOwner("class:01"), (Owner{"01", kOwnerClass}));
-  EXPECT_EQ(ParseOwner("CLASS:0101"), (Owner{"0101", kOwnerClass}));
-  EXPECT_EQ(ParseOwner("all"), (Owner{"all", kOwnerAll}));
-  EXPECT_EQ(ParseOwner("item:a:b"), (Owner{"a:b", kOwnerItem}));  // the code is taken whole
+  EXPECT_EQ(ParseOwner("item:LW-DL-100"), (RuleOwner{"LW-DL-100", kOwnerItem}));
+  EXPECT_EQ(ParseOwner("class:01"), (RuleOwner{"01", kOwnerClass}));
+  EXPECT_EQ(ParseOwner("CLASS:0101"), (RuleOwner{"0101", kOwnerClass}));
+  EXPECT_EQ(ParseOwner("all"), (RuleOwner{"all", kOwnerAll}));
+  EXPECT_EQ(ParseOwner("item:a:b"), (RuleOwner{"a:b", kOwnerItem}));  // the code is taken whole
   for (const std::string word : {"item:X", "class:01", "all"}) {
     EXPECT_EQ(FormatOwner(ParseOwner(word)), word);
   }

@@ -73,7 +73,7 @@ TEST_P(IssueMethods, NumberAndPartsWriteTheItemCodeOfTheValueDocument) {
 
 TEST_P(IssueMethods, AHeldNumberIsIssuedToNobodyElse) {
   Rule({Running("4", "1")}, "7");
-  const generation::RuleOwner owner{"X1", generation::kOwnerItem};
+  const RuleOwner owner{"X1", kOwnerItem};
   {
     generation::RunningNumberLease abandoned(db.db());
     EXPECT_EQ(abandoned.Read(owner)->Field("cnumber").ToText(), "7");

@@ -127,7 +127,7 @@ class DatabaseTest : public ::testing::TestWithParam<std::string> {
   // Saves a rule through the public method; returns sErr, passed in as "-".
   std::string Save(const std::vector<SegmentSpec>& segments, const std::string& owner_code,
                    int16_t owner_type, const std::string& rule_name,
-                   const std::string& owner_name = "Owner") {
+                   const std::string& owner_name = "RuleOwner") {
     std::string err = "-";
     object().SaveSNRulesrv(RuleDocument(owner_name, segments), owner_code, owner_type, rule_name,
                            err);

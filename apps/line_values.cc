@@ -1,29 +1,22 @@
 #include "apps/line_values.h"
 
-#include <algorithm>
-#include <cctype>
 #include <ctime>
 #include <regex>
 
 #include "apps/nearest_word.h"
 #include "apps/segment_notation.h"
 #include "apps/tool_error.h"
+#include "core/ascii_case.h"
 #include "core/value_document.h"
 
 namespace quillet::apps {
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // The data source type of a --set name.
 int TypeOfName(const std::string& name) {
-  const std::string lower = Lower(name);
+  const std::string lower = service::AsciiLowered(name);
   for (const StandardRow& row : StandardRows()) {
-    if (Lower(row.name) == lower) return std::stoi(row.itype);
+    if (service::AsciiLowered(row.name) == lower) return std::stoi(row.itype);
   }
   const std::optional<int> type = SourceType(lower);
   if (type && IsLineValue(*type)) return *type;

@@ -1,17 +1,9 @@
 #include "apps/owner_notation.h"
 
-#include <algorithm>
-#include <cctype>
+#include "core/ascii_case.h"
 
 namespace quillet::apps {
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 [[noreturn]] void RaiseNotAnOwner(std::string_view word, std::string_view why) {
   throw OwnerNotationError("'" + std::string(word) + "' " + std::string(why) +
@@ -21,15 +13,15 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 RuleOwner ParseOwner(std::string_view word) {
-  if (SameIgnoringCase(word, "all")) return {"all", kOwnerAll};
+  if (service::EqualsIgnoringAsciiCase(word, "all")) return {"all", kOwnerAll};
   const std::size_t colon = word.find(':');
   if (colon == std::string_view::npos) RaiseNotAnOwner(word, "is not an owner");
   const std::string_view kind = word.substr(0, colon);
   const std::string_view code = word.substr(colon + 1);
   int16_t type = 0;
-  if (SameIgnoringCase(kind, "item")) {
+  if (service::EqualsIgnoringAsciiCase(kind, "item")) {
     type = kOwnerItem;
-  } else if (SameIgnoringCase(kind, "class")) {
+  } else if (service::EqualsIgnoringAsciiCase(kind, "class")) {
     type = kOwnerClass;
   } else {
     RaiseNotAnOwner(word, "names no kind of owner");

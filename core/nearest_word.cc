@@ -1,17 +1,12 @@
 #include "core/nearest_word.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
+
+#include "core/ascii_case.h"
 
 namespace quillet::notation {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
 
 // Edits from `a` to `b`: insertions, deletions, replacements and swaps of two
 // neighbouring characters (optimal string alignment).
@@ -40,7 +35,7 @@ std::optional<std::string> OnlyWordBegunBy(const std::string& start,
   }
   std::optional<std::string> found;
   for (const std::string& candidate : known) {
-    if (!Lower(candidate).starts_with(start)) continue;
+    if (!service::AsciiLowered(candidate).starts_with(start)) continue;
     if (found) return std::nullopt;
     found = candidate;
   }
@@ -51,13 +46,13 @@ std::optional<std::string> OnlyWordBegunBy(const std::string& start,
 
 std::optional<std::string> NearestWord(std::string_view word,
                                        const std::vector<std::string>& known) {
-  const std::string lower = Lower(word);
+  const std::string lower = service::AsciiLowered(word);
   if (std::optional<std::string> begun = OnlyWordBegunBy(lower, known)) return begun;
   const std::size_t allowed = std::max<std::size_t>(1, lower.size() / 3);
   std::optional<std::string> best;
   std::size_t best_distance = std::numeric_limits<std::size_t>::max();
   for (const std::string& candidate : known) {
-    const std::size_t distance = EditDistance(lower, Lower(candidate));
+    const std::size_t distance = EditDistance(lower, service::AsciiLowered(candidate));
     if (distance <= allowed && distance < best_distance) {
       best = candidate;
       best_distance = distance;

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "core/ascii_case.h"
 #include "core/xml_writer.h"
 #include "quillet/error.h"
 #include "quillet/recordset.h"
@@ -22,16 +23,6 @@ constexpr char kNoCurrentRecordText[] =
               "Item cannot be found in the collection corresponding to the requested name or "
               "ordinal: " +
                   what);
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -211,7 +202,7 @@ RecordSet::RecordSet(std::vector<Column> columns, std::vector<std::vector<Varian
 
 std::optional<std::size_t> RecordSet::FindColumn(std::string_view name) const {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    if (EqualsIgnoringCase(columns_[i].name, name)) return i;
+    if (service::EqualsIgnoringAsciiCase(columns_[i].name, name)) return i;
   }
   return std::nullopt;
 }

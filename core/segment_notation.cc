@@ -7,6 +7,7 @@
 #include <limits>
 #include <set>
 
+#include "core/ascii_case.h"
 #include "core/nearest_word.h"
 #include "core/number_text.h"
 #include "quillet/error.h"
@@ -45,13 +46,6 @@ constexpr std::array<NamedSource, 21> kNamedSources = {{
 }};
 
 constexpr std::string_view kUnnamedPrefix = "type";
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(),
@@ -270,7 +264,7 @@ class SegmentReader {
   }
 
   void ReadSetting(const Part& part) {
-    const std::string key = Lower(part.name);
+    const std::string key = service::AsciiLowered(part.name);
     if (key.empty()) throw NotationError("empty setting between commas in " + source_name_);
     if (!part.value) {
       throw NotationError("setting '" + std::string(part.name) +
@@ -417,7 +411,7 @@ std::string SourceName(int type) {
 }
 
 std::optional<int> SourceType(std::string_view name) {
-  const std::string lower = Lower(name);
+  const std::string lower = service::AsciiLowered(name);
   for (const NamedSource& named : kNamedSources) {
     if (named.name == lower) return named.type;
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/ascii_case.h"
 #include "quillet/error.h"
 #include "quillet/xml_document.h"
 
@@ -56,15 +57,6 @@ double ParseNumber(std::string_view text) {
   }
   if (ec != std::errc() || end != text.data() + text.size()) throw Error::TypeMismatch();
   return negative ? -value : value;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 std::string DoubleText(double value) {
@@ -206,8 +198,8 @@ bool Variant::ToBool() const {
   if (type() == Type::kBool) return std::get<bool>(value_);
   if (type() == Type::kText) {
     const std::string_view trimmed = TrimBlanks(text());
-    if (EqualsIgnoringCase(trimmed, "True")) return true;
-    if (EqualsIgnoringCase(trimmed, "False")) return false;
+    if (service::EqualsIgnoringAsciiCase(trimmed, "True")) return true;
+    if (service::EqualsIgnoringAsciiCase(trimmed, "False")) return false;
   }
   return ToDouble() != 0;
 }

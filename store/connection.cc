@@ -14,6 +14,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "core/ascii_case.h"
 #include "core/text_check.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
@@ -123,17 +124,6 @@ auto Translated(Dialect dialect, Action&& action) -> decltype(action()) {
 
 bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // The first identifier of `sql` (outside quoted literals) that equals `name`
 // without regard to case.
 std::optional<std::string_view> SpellingInStatement(std::string_view name, std::string_view sql) {
@@ -147,7 +137,7 @@ std::optional<std::string_view> SpellingInStatement(std::string_view name, std::
       std::size_t end = i;
       while (end < sql.size() && IsIdentifierChar(sql[end])) ++end;
       const std::string_view word = sql.substr(i, end - i);
-      if (SameIgnoringCase(word, name)) return word;
+      if (service::EqualsIgnoringAsciiCase(word, name)) return word;
       i = end;
     } else {
       ++i;
@@ -250,15 +240,18 @@ std::string_view FirstWord(std::string_view text) {
 bool Cacheable(std::string_view text) {
   if (text.size() > kLongestPreparedText) return false;
   const std::string_view word = FirstWord(text);
-  return SameIgnoringCase(word, "select") || SameIgnoringCase(word, "insert") ||
-         SameIgnoringCase(word, "update") || SameIgnoringCase(word, "delete");
+  return service::EqualsIgnoringAsciiCase(word, "select") ||
+         service::EqualsIgnoringAsciiCase(word, "insert") ||
+         service::EqualsIgnoringAsciiCase(word, "update") ||
+         service::EqualsIgnoringAsciiCase(word, "delete");
 }
 
 // Statements that change nothing by themselves: sending one again after the
 // connection was lost cannot repeat an effect.
 bool Harmless(std::string_view text) {
   const std::string_view word = FirstWord(text);
-  return SameIgnoringCase(word, "select") || SameIgnoringCase(word, "begin");
+  return service::EqualsIgnoringAsciiCase(word, "select") ||
+         service::EqualsIgnoringAsciiCase(word, "begin");
 }
 
 // SQLite result codes after which the file must be opened again: I/O errors,

@@ -1,5 +1,6 @@
 #include "store/mapping_contrapose.h"
 
+#include "core/ascii_case.h"
 #include "store/mapping_identifier.h"
 
 namespace quillet::store::mapping {
@@ -85,7 +86,7 @@ std::string ContainsPattern(const std::string& search) {
   std::string pattern = "%";
   for (const char c : search) {
     if (c == '%' || c == '_' || c == '\\') pattern += '\\';
-    pattern += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    pattern += service::AsciiLower(c);
   }
   return pattern + "%";
 }

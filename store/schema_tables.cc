@@ -1,7 +1,6 @@
 #include "store/schema_tables.h"
 
-#include <algorithm>
-#include <cctype>
+#include "core/ascii_case.h"
 
 namespace quillet::store {
 namespace {
@@ -138,13 +137,6 @@ std::vector<std::string_view> MakeReplacedIndexes() {
   return {"ix_snrulemain_rulename", "ix_sncontrapose_content"};
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 }  // namespace
 
 const std::vector<TableDef>& Tables() {
@@ -165,7 +157,7 @@ const std::vector<std::string_view>& ReplacedIndexes() {
 std::string_view DefinedColumnSpelling(std::string_view name) {
   for (const TableDef& table : Tables()) {
     for (const ColumnDef& column : table.columns) {
-      if (SameIgnoringCase(column.name, name)) return column.name;
+      if (service::EqualsIgnoringAsciiCase(column.name, name)) return column.name;
     }
   }
   return name;

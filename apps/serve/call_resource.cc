@@ -2,13 +2,11 @@
 // answered as `quillet call` answers it.
 #include <httplib.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "apps/serve/json_body.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
+#include "core/ascii_case.h"
 #include "quillet/dispatch.h"
 #include "quillet/error.h"
 
@@ -17,11 +15,7 @@ namespace {
 
 using nlohmann::json;
 
-bool IsInit(std::string method) {
-  std::transform(method.begin(), method.end(), method.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return method == "init";
-}
+bool IsInit(const std::string& method) { return service::EqualsIgnoringAsciiCase(method, "init"); }
 
 json CallByName(Worker& worker, const std::string& method, const json& args) {
   // init binds an object once: like `quillet call init`, it gets a fresh one.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apps/class_listing.h"
 #include "apps/tool_error.h"
 #include "core/field_text.h"
 #include "generation/item_lookup.h"
@@ -19,11 +20,11 @@ std::shared_ptr<RecordSet> RecordSetOf(const Variant& value) {
 }
 
 // Resolution ranks: items first, then classes, then all.
-int Rank(int16_t owner_type) {
-  switch (owner_type) {
-    case kOwnerItem:
+int Rank(OwnerKind kind) {
+  switch (kind) {
+    case OwnerKind::kItem:
       return 0;
-    case kOwnerClass:
+    case OwnerKind::kClass:
       return 1;
     default:
       return 2;
@@ -87,44 +88,30 @@ std::optional<std::string> Catalog::ClassName(const std::string& code) {
 }
 
 void Catalog::RequireKnown(const RuleOwner& owner) {
-  if (owner.type == kOwnerItem && !Item(owner.code)) {
+  if (owner.kind == OwnerKind::kItem && !Item(owner.code)) {
     throw ToolFailure("there is no item " + owner.code + " in the inventory");
   }
-  if (owner.type == kOwnerClass && !ClassName(owner.code)) {
+  if (owner.kind == OwnerKind::kClass && !ClassName(owner.code)) {
     throw ToolFailure("there is no inventory class " + owner.code);
   }
 }
 
 std::string Catalog::OwnerName(const RuleOwner& owner) {
-  if (owner.type == kOwnerItem) {
+  if (owner.kind == OwnerKind::kItem) {
     const std::optional<ItemFacts> item = Item(owner.code);
     return item ? item->name : "";
   }
-  if (owner.type == kOwnerClass) return ClassName(owner.code).value_or("");
+  if (owner.kind == OwnerKind::kClass) return ClassName(owner.code).value_or("");
   return "";
 }
 
-std::set<std::pair<std::string, int16_t>> Catalog::Headers() {
-  Variant headers;
-  std::string ignored;
-  session_.component().GetNumbertreesrv(headers, ignored);
-  std::set<std::pair<std::string, int16_t>> keys;
-  const auto rows = RecordSetOf(headers);
-  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
-    keys.emplace(FieldTextOrEmpty(rows->Field("cinvcode")), rows->Field("cinvtype").ToInt16());
-  }
-  return keys;
-}
-
-bool Catalog::HasRule(const RuleOwner& owner) {
-  return Headers().contains({owner.code, owner.type});
-}
+bool Catalog::HasRule(const RuleOwner& owner) { return ReadRuleNames(session_).contains(owner); }
 
 void Catalog::RequireRule(const RuleOwner& owner) {
   if (HasRule(owner)) return;
   RequireKnown(owner);
   std::string message = FormatOwner(owner) + " has no rule of its own";
-  if (owner.type == kOwnerItem) {
+  if (owner.kind == OwnerKind::kItem) {
     const Resolution resolution = Resolve(owner.code);
     if (resolution.found) {
       message += "; its serial numbers follow the rule of " + FormatOwner(*resolution.found) +
@@ -136,9 +123,9 @@ void Catalog::RequireRule(const RuleOwner& owner) {
 
 std::vector<RuleOwner> Catalog::RuleOwners() {
   std::vector<RuleOwner> owners;
-  for (const auto& [code, type] : Headers()) owners.push_back({code, type});
+  for (const auto& [owner, name] : ReadRuleNames(session_)) owners.push_back(owner);
   std::stable_sort(owners.begin(), owners.end(), [](const RuleOwner& a, const RuleOwner& b) {
-    return Rank(a.type) != Rank(b.type) ? Rank(a.type) < Rank(b.type) : a.code < b.code;
+    return Rank(a.kind) != Rank(b.kind) ? Rank(a.kind) < Rank(b.kind) : a.code < b.code;
   });
   return owners;
 }

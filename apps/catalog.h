@@ -6,9 +6,7 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "apps/domain_session.h"
@@ -70,8 +68,6 @@ class Catalog {
   bool DepartmentExists(const std::string& code);
 
  private:
-  // The keys of every rule header, read afresh.
-  std::set<std::pair<std::string, int16_t>> Headers();
   // The session's class tree and data sources (Getinitdata), read once.
   void ReadSetupData();
 

@@ -63,14 +63,15 @@ std::vector<ItemRow> ReadSerialItems(DomainSession& session, const std::string& 
   return rows;
 }
 
-std::map<std::pair<std::string, int16_t>, std::string> ReadRuleNames(DomainSession& session) {
+std::map<RuleOwner, std::string> ReadRuleNames(DomainSession& session) {
   Variant headers;
   std::string ignored;
   session.component().GetNumbertreesrv(headers, ignored);
-  std::map<std::pair<std::string, int16_t>, std::string> names;
+  std::map<RuleOwner, std::string> names;
   for (const auto rows = RowsOf(headers); !rows->Eof(); rows->MoveNext()) {
-    names[{FieldTextOrEmpty(rows->Field("cinvcode")), rows->Field("cinvtype").ToInt16()}] =
-        FieldTextOrEmpty(rows->Field("rulename"));
+    const RuleOwner owner = RuleOwner::FromNumber(FieldTextOrEmpty(rows->Field("cinvcode")),
+                                                  rows->Field("cinvtype").ToInt16());
+    names[owner] = FieldTextOrEmpty(rows->Field("rulename"));
   }
   return names;
 }

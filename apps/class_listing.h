@@ -3,13 +3,12 @@
 #ifndef QUILLET_APPS_CLASS_LISTING_H_
 #define QUILLET_APPS_CLASS_LISTING_H_
 
-#include <cstdint>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "apps/domain_session.h"
+#include "core/rule_owner.h"
 
 namespace quillet::apps {
 
@@ -37,9 +36,9 @@ std::vector<ClassRow> ClassAndBelow(const std::vector<ClassRow>& classes, const 
 // (GetInvNodesrv). Raises quillet::Error.
 std::vector<ItemRow> ReadSerialItems(DomainSession& session, const std::string& class_code);
 
-// The name of each rule by its owner's key (owner code, owner type)
-// (GetNumbertreesrv). Raises quillet::Error.
-std::map<std::pair<std::string, int16_t>, std::string> ReadRuleNames(DomainSession& session);
+// The name of each rule by its owner (GetNumbertreesrv). Raises
+// quillet::Error.
+std::map<RuleOwner, std::string> ReadRuleNames(DomainSession& session);
 
 }  // namespace quillet::apps
 

@@ -28,7 +28,7 @@ int RunClasses(const ClassesOptions& options) {
   if (!options.code.empty()) classes = ClassAndBelow(classes, options.code);
   const auto rules = ReadRuleNames(session);
   const auto rule_of = [&](const ClassRow& row) {
-    const auto found = rules.find({row.code, kOwnerClass});
+    const auto found = rules.find({row.code, OwnerKind::kClass});
     return found == rules.end() ? std::string() : found->second;
   };
   if (options.domain.json) {

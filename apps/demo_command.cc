@@ -41,16 +41,16 @@ struct DemoRule {
 
 // The department segment's settings are shared by every rule that has one.
 std::vector<DemoRule> DemoRules() {
-  return {{{"LW-DL-100", kOwnerItem},
+  return {{{"LW-DL-100", OwnerKind::kItem},
            "星野台灯",
            "Aster desk lamp",
            {"text=AST-", "date=YYMMDD", "text=-", "number,width=4,step=1,start=1"}},
-          {{"01", kOwnerClass},
+          {{"01", OwnerKind::kClass},
            "照明成品",
            "Lighting",
            {"text=LW", "department=1,width=2,pad=0,fill=X", "date=-YYMM-",
             "number,width=4,step=1,start=1"}},
-          {{"all", kOwnerAll},
+          {{"all", OwnerKind::kAll},
            "",
            "General",
            {"text=SN-", "date=YYYYMMDD-", "number,width=5,step=1,start=1"}}};
@@ -149,7 +149,7 @@ void IssueScenarios(DomainSession& session, const std::string& date, TextTable& 
     const Resolution resolution = Catalog(session).Resolve(scenario.item);
     std::string owner = resolution.found ? FormatOwner(*resolution.found) : "";
     // A class found above the item's own class: say where the search began.
-    if (resolution.found && resolution.found->type == kOwnerClass &&
+    if (resolution.found && resolution.found->kind == OwnerKind::kClass &&
         resolution.checked.size() > 2) {
       owner += " (from " + resolution.checked[1].code + ")";
     }

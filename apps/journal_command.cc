@@ -25,7 +25,8 @@ struct JournalOptions {
 };
 
 std::string OwnerWordOf(const generation::JournalEntry& entry) {
-  return FormatOwner({entry.owner_code, static_cast<int16_t>(std::stoi(entry.owner_type))});
+  return FormatOwner(
+      RuleOwner::FromNumber(entry.owner_code, static_cast<int16_t>(std::stoi(entry.owner_type))));
 }
 
 std::vector<generation::JournalEntry> ReadEntries(DomainSession& session,
@@ -33,7 +34,7 @@ std::vector<generation::JournalEntry> ReadEntries(DomainSession& session,
                                                   const std::optional<std::string>& since) {
   try {
     std::optional<RuleOwner> rule_owner;
-    if (owner) rule_owner = RuleOwner{owner->code, owner->type};
+    if (owner) rule_owner = RuleOwner{owner->code, owner->kind};
     return generation::ReadJournal(session.reader(), rule_owner, since);
   } catch (const Error& error) {
     if (!generation::IsMissingTable(error)) throw;

@@ -9,7 +9,7 @@
 #include "apps/tool_error.h"
 #include "core/field_text.h"
 #include "core/text_functions.h"
-#include "mapping/mapping_page.h"
+#include "mapping/mapping_list.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
 
@@ -31,7 +31,7 @@ Variant PrefixKey(const DataSourceRow& row) {
   return Variant(document);
 }
 
-// The mapping edit document of saveprefixcodesrv.
+// The mapping edit document of one code.
 Variant CodeEdit(const std::string& table, const std::string& value, const std::string& code) {
   auto document = std::make_shared<XmlDocument>();
   document->loadXML("<code/>");
@@ -98,7 +98,7 @@ MappingPage ListMappingPage(DomainSession& session, int type, const std::string&
   MappingPage page{{RequireDataSource(session, type), 0, "", {}}, 0};
   const mapping::MappingPage read = mapping::ListMappingPage(
       session.reader().connection(), PrefixKey(page.list.source), search, offset, limit);
-  if (!read.unused.empty()) RaiseUnused(type, read.unused);
+  if (read.unused) RaiseUnused(type, *read.unused);
   page.list.width = read.width;
   page.list.format = read.format;
   page.total = read.total;

@@ -13,16 +13,16 @@ namespace {
 }  // namespace
 
 RuleOwner ParseOwner(std::string_view word) {
-  if (service::EqualsIgnoringAsciiCase(word, "all")) return {"all", kOwnerAll};
+  if (service::EqualsIgnoringAsciiCase(word, "all")) return {"all", OwnerKind::kAll};
   const std::size_t colon = word.find(':');
   if (colon == std::string_view::npos) RaiseNotAnOwner(word, "is not an owner");
   const std::string_view kind = word.substr(0, colon);
   const std::string_view code = word.substr(colon + 1);
-  int16_t type = 0;
+  OwnerKind type = OwnerKind::kClass;
   if (service::EqualsIgnoringAsciiCase(kind, "item")) {
-    type = kOwnerItem;
+    type = OwnerKind::kItem;
   } else if (service::EqualsIgnoringAsciiCase(kind, "class")) {
-    type = kOwnerClass;
+    type = OwnerKind::kClass;
   } else {
     RaiseNotAnOwner(word, "names no kind of owner");
   }
@@ -31,15 +31,15 @@ RuleOwner ParseOwner(std::string_view word) {
 }
 
 std::string FormatOwner(const RuleOwner& owner) {
-  switch (owner.type) {
-    case kOwnerAll:
+  switch (owner.kind) {
+    case OwnerKind::kAll:
       return owner.code == "all" ? "all" : "all:" + owner.code;
-    case kOwnerItem:
+    case OwnerKind::kItem:
       return "item:" + owner.code;
-    case kOwnerClass:
+    case OwnerKind::kClass:
       return "class:" + owner.code;
     default:
-      return std::to_string(owner.type) + ":" + owner.code;
+      return std::to_string(owner.KindNumber()) + ":" + owner.code;
   }
 }
 

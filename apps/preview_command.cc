@@ -94,7 +94,7 @@ int RunPreview(const PreviewOptions& options) {
   if (options.domain.json) {
     PrintJson(line, *rule, resolution, parts);
   } else {
-    PrintText(line, catalog.OwnerName({line.item, kOwnerItem}), *rule, resolution, parts);
+    PrintText(line, catalog.OwnerName({line.item, OwnerKind::kItem}), *rule, resolution, parts);
   }
   std::cout << std::flush;
   for (const std::string& warning : session.component().LastIssueNotes().warnings) {

@@ -50,7 +50,7 @@ std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const RuleOwner& 
   std::optional<Rule> rule = ReadRule(session.component(), owner);
   if (!rule) return rule;
   const std::optional<NumberingPolicy> policy =
-      generation::OwnerPolicy(session.reader(), {owner.code, owner.type});
+      generation::OwnerPolicy(session.reader(), {owner.code, owner.kind});
   if (!policy) return rule;
   for (Segment& segment : rule->segments) {
     if (segment.type == source::kNumber) segment.policy = *policy;
@@ -61,7 +61,7 @@ std::optional<Rule> ReadRuleWithPolicy(DomainSession& session, const RuleOwner& 
 std::optional<Rule> ReadRule(clsQuillet& component, const RuleOwner& owner) {
   Variant value;
   std::string ignored;
-  component.GetInvBatchRulesrv(owner.code, value, owner.type, ignored);
+  component.GetInvBatchRulesrv(owner.code, value, owner.KindNumber(), ignored);
   const std::shared_ptr<RecordSet> rows = value.record_set();
   if (!rows || (rows->Bof() && rows->Eof())) return std::nullopt;
   Rule rule;
@@ -100,26 +100,26 @@ std::shared_ptr<XmlDocument> RuleDocument(const std::string& owner_name,
 void SaveRule(clsQuillet& component, const Rule& rule) {
   std::string message;
   component.SaveSNRulesrv(RuleDocument(rule.owner_name, rule.segments), rule.owner.code,
-                          rule.owner.type, rule.name, message);
+                          rule.owner.KindNumber(), rule.name, message);
   if (!message.empty()) throw ToolFailure(message);
 }
 
 void DeleteRule(clsQuillet& component, const Rule& rule) {
   std::string ignored;
-  component.DelSNRulesrv(rule.owner.code, rule.owner.type, rule.name, ignored);
+  component.DelSNRulesrv(rule.owner.code, rule.owner.KindNumber(), rule.name, ignored);
 }
 
 std::string ReadNextNumber(clsQuillet& component, const RuleOwner& owner) {
   Variant number;
   std::string ignored;
-  component.GetmaxNumbersrv(owner.code, number, owner.type, ignored);
+  component.GetmaxNumbersrv(owner.code, number, owner.KindNumber(), ignored);
   return FieldTextOrEmpty(number);
 }
 
 void WriteNextNumber(clsQuillet& component, const RuleOwner& owner, const std::string& number) {
   Variant value(number);
   std::string ignored;
-  component.SavemaxNumbersrv(owner.code, value, owner.type, ignored);
+  component.SavemaxNumbersrv(owner.code, value, owner.KindNumber(), ignored);
 }
 
 }  // namespace quillet::apps

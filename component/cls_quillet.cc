@@ -1,10 +1,20 @@
 // The class frame: binding, the task check, and each public method handed to
-// its subsystem on the object's service connection.
+// the engine on the object's service connection, its results written to the
+// method's output parameters.
+#include "core/field_text.h"
 #include "core/mod_language.h"
-#include "generation/methods.h"
-#include "maintenance/methods.h"
-#include "mapping/methods.h"
-#include "mapping/setup_methods.h"
+#include "core/rule_owner.h"
+#include "generation/batch_issue.h"
+#include "generation/line_entry.h"
+#include "generation/mapped_code.h"
+#include "generation/rule_parts.h"
+#include "generation/single_issue.h"
+#include "maintenance/delete_rule.h"
+#include "maintenance/rule_lookup.h"
+#include "maintenance/save_rule.h"
+#include "mapping/mapping_edit.h"
+#include "mapping/mapping_list.h"
+#include "mapping/setup_data.h"
 #include "quillet/quillet.h"
 #include "store/connection.h"
 
@@ -19,6 +29,18 @@ store::Connection& clsQuillet::ServiceConnection() {
   if (!connection_) connection_ = std::make_unique<store::Connection>();
   return *connection_;
 }
+
+namespace {
+
+// An issue's notes become the object's, and the item code it read is written
+// back to the caller's.
+template <typename Value>
+void TakeOver(generation::Issued<Value>& issued, std::string& item_code, IssueNotes& notes) {
+  if (issued.item_code) item_code = *std::move(issued.item_code);
+  notes = std::move(issued.notes);
+}
+
+}  // namespace
 
 Variant clsQuillet::init(std::shared_ptr<Login>& ologin) {
   if (!objlogin) objlogin = ologin;
@@ -62,120 +84,139 @@ Variant clsQuillet::CheckTaskExecsrv(const std::string& sTaskID, Variant& bTaskE
 
 Variant clsQuillet::Getinitdata(Variant& rssetupTree, Variant& RstPrefix, Variant& Rstfreename,
                                 std::string&) {
-  setup::Getinitdata(ServiceConnection(), rssetupTree, RstPrefix, Rstfreename);
+  setup::SetupData data = setup::ReadSetupData(ServiceConnection());
+  rssetupTree = Variant(std::move(data.classes));
+  RstPrefix = Variant(std::move(data.data_sources));
+  Rstfreename = Variant(std::move(data.free_item_captions));
   return Variant();
 }
 
 Variant clsQuillet::GetInvBatchRulesrv(const std::string& Invccode, Variant& RsinvRule,
                                        int16_t invtype, std::string&) {
-  maintenance::GetInvBatchRulesrv(ServiceConnection(), Invccode, RsinvRule, invtype);
+  RsinvRule = Variant(
+      maintenance::OwnerRule(ServiceConnection(), RuleOwner::FromNumber(Invccode, invtype)));
   return Variant();
 }
 
 Variant clsQuillet::GetmaxGrade(int16_t& maxgrade, const std::string& tablname, std::string&) {
-  setup::GetmaxGrade(ServiceConnection(), maxgrade, tablname);
+  maxgrade = setup::MaxGrade(ServiceConnection(), tablname);
   return Variant();
 }
 
 Variant clsQuillet::GetGradeRulesrv(std::string& graderule, const std::string& tablname,
                                     std::string&) {
-  setup::GetGradeRulesrv(ServiceConnection(), graderule, tablname);
+  graderule = setup::GradeRule(ServiceConnection(), tablname);
   return Variant();
 }
 
 Variant clsQuillet::GetInvNodesrv(const std::string& invclasscode, Variant& Rsinv, std::string&) {
-  setup::GetInvNodesrv(ServiceConnection(), invclasscode, Rsinv);
+  Rsinv = Variant(setup::SerialItemsOfClass(ServiceConnection(), invclasscode));
   return Variant();
 }
 
 Variant clsQuillet::GetNumbertreesrv(Variant& Rsbatchrule, std::string&) {
-  setup::GetNumbertreesrv(ServiceConnection(), Rsbatchrule);
+  Rsbatchrule = Variant(setup::RuleHeaders(ServiceConnection()));
   return Variant();
 }
 
 Variant clsQuillet::saveprefixcodesrv(const Variant& Domprefixcode, std::string&) {
-  mapping::saveprefixcodesrv(ServiceConnection(), Domprefixcode);
+  mapping::SetUserCode(ServiceConnection(), Domprefixcode);
   return Variant();
 }
 
 Variant clsQuillet::Resetprefixsrv(const std::string& strcontent, std::string&) {
-  mapping::Resetprefixsrv(ServiceConnection(), strcontent);
+  mapping::ResetArchive(ServiceConnection(), strcontent);
   return Variant();
 }
 
 Variant clsQuillet::GetmaxNumbersrv(const std::string& inumInvcode, Variant& vMaxnumber,
                                     int16_t inumInvtype, std::string&) {
-  maintenance::GetmaxNumbersrv(ServiceConnection(), inumInvcode, vMaxnumber, inumInvtype);
+  vMaxnumber = maintenance::StoredRunningNumber(ServiceConnection(),
+                                                RuleOwner::FromNumber(inumInvcode, inumInvtype));
   return Variant();
 }
 
 Variant clsQuillet::Getprefixrssrv(const Variant& DomPrefixkey, int32_t& maxlength,
                                    Variant& RsPrefix, std::string& datasrcformat,
                                    std::string& sErr) {
-  mapping::Getprefixrssrv(ServiceConnection(), DomPrefixkey, maxlength, RsPrefix, datasrcformat,
-                          sErr);
+  mapping::MappingList list = mapping::ListMappings(ServiceConnection(), DomPrefixkey);
+  // A data source no rule uses leaves the outputs as they were.
+  if (list.unused) {
+    sErr = *std::move(list.unused);
+    return Variant();
+  }
+  RsPrefix = Variant(std::move(list.rows));
+  maxlength = list.width;
+  datasrcformat = std::move(list.format);
   return Variant();
 }
 
 Variant clsQuillet::DelSNRulesrv(const std::string& sDelInvcode, int16_t IDelinvtype,
                                  const std::string& sDelRulename, std::string&) {
-  maintenance::DelSNRulesrv(ServiceConnection(), sDelInvcode, IDelinvtype, sDelRulename);
+  maintenance::DeleteRule(ServiceConnection(), RuleOwner::FromNumber(sDelInvcode, IDelinvtype),
+                          sDelRulename);
   return Variant();
 }
 
 Variant clsQuillet::SaveSNRulesrv(const std::shared_ptr<XmlDocument>& DombatchRule,
                                   const std::string& SsaveInvcode, int16_t Isaveinvtype,
                                   const std::string& SsaveRulename, std::string& sErr) {
-  maintenance::SaveSNRulesrv(ServiceConnection(), DombatchRule, SsaveInvcode, Isaveinvtype,
-                             SsaveRulename, sErr);
+  std::optional<std::string> refusal =
+      maintenance::SaveRule(ServiceConnection(), DombatchRule,
+                            RuleOwner::FromNumber(SsaveInvcode, Isaveinvtype), SsaveRulename);
+  if (refusal) sErr = *std::move(refusal);
   return Variant();
 }
 
 Variant clsQuillet::SavemaxNumbersrv(const std::string& Invccode, Variant& RstinvmaxNum,
                                      int16_t invtype, std::string&) {
-  maintenance::SavemaxNumbersrv(ServiceConnection(), Invccode, RstinvmaxNum, invtype);
+  const std::string number = FieldTextOrEmpty(RstinvmaxNum);
+  maintenance::SetStoredRunningNumber(ServiceConnection(), RuleOwner::FromNumber(Invccode, invtype),
+                                      number);
   return Variant();
 }
 
 std::string clsQuillet::getLineSNum(std::string& cinvcode, std::shared_ptr<XmlDocument>& DomHead,
                                     std::shared_ptr<XmlDocument>& DomBody, std::string& vchType,
                                     bool bSave) {
+  // The line's item code is the caller's: it is not written back.
   issue_notes_ = {};
-  generation::IssueCall call{[this] { return UserName(); }, {}};
-  std::string serial = generation::getLineSNum(ServiceConnection(), cinvcode, DomHead, DomBody,
-                                               vchType, bSave, call);
-  issue_notes_ = std::move(call.notes);
-  return serial;
+  generation::Issued<std::string> issued =
+      generation::IssueLineNumber(ServiceConnection(), cinvcode, DomHead, DomBody, vchType, bSave,
+                                  [this] { return UserName(); });
+  issue_notes_ = std::move(issued.notes);
+  return std::move(issued.value);
 }
 
 std::string clsQuillet::getSNumber(std::string& cinvcode, std::shared_ptr<XmlDocument>& DomValue,
                                    std::string&, bool bSave) {
-  generation::IssueCall call{[this] { return UserName(); }, {}};
-  std::string serial = generation::getSNumber(ServiceConnection(), cinvcode, DomValue, bSave, call);
-  issue_notes_ = std::move(call.notes);
-  return serial;
+  generation::Issued<std::string> issued =
+      generation::IssueNumber(ServiceConnection(), DomValue, bSave, [this] { return UserName(); });
+  TakeOver(issued, cinvcode, issue_notes_);
+  return std::move(issued.value);
 }
 
 std::string clsQuillet::GetContrapose(const std::string& cDataType, const std::string& cSeed) {
-  return generation::GetContrapose(ServiceConnection(), cDataType, cSeed);
+  return generation::MappedCode(ServiceConnection(), cDataType, cSeed);
 }
 
 std::shared_ptr<XmlDocument> clsQuillet::getSNbatch(std::string& cinvcode,
                                                     std::shared_ptr<XmlDocument>& DomValue,
                                                     std::string& sErr, bool bSave) {
-  generation::IssueCall call{[this] { return UserName(); }, {}};
-  auto list = generation::getSNbatch(ServiceConnection(), cinvcode, DomValue, sErr, bSave, call);
-  issue_notes_ = std::move(call.notes);
-  return list;
+  generation::IssuedBatch batch =
+      generation::IssueBatch(ServiceConnection(), DomValue, bSave, [this] { return UserName(); });
+  if (batch.error) sErr = *std::move(batch.error);
+  TakeOver(batch, cinvcode, issue_notes_);
+  return std::move(batch.value);
 }
 
 std::shared_ptr<XmlDocument> clsQuillet::getSNrule(std::string& cinvcode,
                                                    std::shared_ptr<XmlDocument>& DomValue,
                                                    std::string&, bool) {
-  generation::IssueCall call;
-  auto parts = generation::getSNrule(ServiceConnection(), cinvcode, DomValue, call);
-  issue_notes_ = std::move(call.notes);
-  return parts;
+  generation::Issued<std::shared_ptr<XmlDocument>> parts =
+      generation::ReadRuleParts(ServiceConnection(), DomValue);
+  TakeOver(parts, cinvcode, issue_notes_);
+  return std::move(parts.value);
 }
 
 }  // namespace quillet

@@ -46,7 +46,7 @@ int32_t NumberOf(const Variant& field) { return field.IsNull() ? 0 : field.ToInt
 
 // The owner's segments as the notation writes them, in grade order.
 std::vector<Segment> SegmentsOf(store::Connection& db, const RuleOwner& owner) {
-  const auto rows = store::generation::OwnerSegments(db, owner.code, owner.TypeText());
+  const auto rows = store::generation::OwnerSegments(db, owner.code, owner.KindText());
   std::vector<Segment> segments;
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
     segments.emplace_back(
@@ -167,7 +167,7 @@ void LookForTheCause(clsQuillet& object, const XmlDocument& values, bool saving,
   if (!item) throw Error::ObjectNotSet();
   store::Connection& db = DiagnosisAccess::Connection(object);
   const RuleOwner owner = RequireOwner(db, *item);
-  const auto header = store::generation::HeaderNumber(db, owner.code, owner.TypeText());
+  const auto header = store::generation::HeaderNumber(db, owner.code, owner.KindText());
   if (header->Bof() && header->Eof()) Say("the rule of " + OwnerWord(owner) + " is gone");
   const std::vector<Segment> segments = SegmentsOf(db, owner);
   CheckSegments(db, owner, segments, FieldTextOrEmpty(header->Field("cnumber")), values, ask_value);

@@ -3,25 +3,34 @@
 #ifndef QUILLET_CORE_RULE_OWNER_H_
 #define QUILLET_CORE_RULE_OWNER_H_
 
+#include <compare>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace quillet {
 
-// Owner types of a rule header (SNrulemain.cinvtype).
-inline constexpr int16_t kOwnerClass = 0;
-inline constexpr int16_t kOwnerItem = 1;
-inline constexpr int16_t kOwnerAll = 2;
+// The kinds of owner, numbered as rule headers store them
+// (SNrulemain.cinvtype). A caller's number outside these is kept as it
+// stands: the headers are matched by the number, whatever it is.
+enum class OwnerKind : int16_t { kClass = 0, kItem = 1, kAll = 2 };
 
-// The key of a rule header: owner code and owner type. The code of "all" is
-// "all".
+// The key of a rule header: owner code and kind. The code of "all" is "all".
 struct RuleOwner {
   std::string code;
-  int16_t type = kOwnerItem;
+  OwnerKind kind = OwnerKind::kItem;
 
-  // The owner type as the statements compare it ("0", "1", "2").
-  std::string TypeText() const { return std::to_string(type); }
+  // The owner of a caller's (code, owner type number) pair.
+  static RuleOwner FromNumber(std::string code, int16_t number) {
+    return {std::move(code), static_cast<OwnerKind>(number)};
+  }
 
+  // The kind as rule headers store it.
+  int16_t KindNumber() const { return static_cast<int16_t>(kind); }
+  // The kind as the statements compare it ("0", "1", "2").
+  std::string KindText() const { return std::to_string(KindNumber()); }
+
+  friend auto operator<=>(const RuleOwner&, const RuleOwner&) = default;
   friend bool operator==(const RuleOwner&, const RuleOwner&) = default;
 };
 

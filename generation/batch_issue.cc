@@ -1,11 +1,12 @@
-// getSNbatch: consecutive serial numbers from one evaluation of the rule.
+// Consecutive serial numbers from one evaluation of the rule.
+#include "generation/batch_issue.h"
+
 #include <cstdint>
 #include <limits>
 
 #include "core/mod_language.h"
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
-#include "generation/methods.h"
 #include "generation/policy_issue.h"
 #include "generation/rule_evaluation.h"
 #include "generation/rule_parts.h"
@@ -79,13 +80,13 @@ std::string Escaped(const std::string& text) {
 // escaped, as they are saved (and journaled) before the list is made.
 void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const XmlDocument& values,
                       const NumberingPolicy& policy, int16_t count, bool save, IssueCall& call,
-                      std::string& sErr, XmlDocument& result) {
+                      std::optional<std::string>& error, XmlDocument& result) {
   std::string list = "<SN>";
   if (count > 0) {
     const PolicyIssue issued =
         IssueUnderPolicy(db, subject, values, policy, count, true, save, call);
     if (issued.digits_exceeded) {
-      sErr = modLanguage::GetResString(kDigitLimitKey);
+      error = modLanguage::GetResString(kDigitLimitKey);
       return;
     }
     for (const std::string& serial : issued.serials) list += "<R sn='" + Escaped(serial) + "' />";
@@ -95,67 +96,72 @@ void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const X
 
 // The batch of a rule without a numbering policy, loaded into `result`; false
 // when the rule gives no serial number. A running number that outgrows its
-// digits leaves `result` empty and says so in `sErr`.
-bool BatchOfRule(store::Connection& db, std::string& cinvcode,
-                 const std::shared_ptr<XmlDocument>& DomValue, const RuleOwner& owner,
-                 int16_t count, bool bSave, std::string& sErr, XmlDocument& result) {
+// digits leaves `result` empty and says so in `error`.
+bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
+                 const std::shared_ptr<XmlDocument>& values, const RuleOwner& owner, int16_t count,
+                 bool save, std::optional<std::string>& error, XmlDocument& result) {
   // Saving holds the running number from its read in the evaluation to its
   // update, so no other caller issues from the same number meanwhile.
   std::optional<RunningNumberLease> lease;
   HeaderNumberReader read_number;
-  if (bSave) {
+  if (save) {
     lease.emplace(db);
     read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
   }
-  const auto parts = EvaluateRuleParts(db, cinvcode, DomValue, owner, nullptr, read_number);
+  const auto parts = EvaluateRuleParts(db, item_code, values, owner, nullptr, read_number);
   if (parts->xml().empty()) return false;
   std::string next;
   const std::optional<std::string> entries = Entries(*parts->documentElement(), count, next);
   if (!entries) {
     // Nothing is saved and nothing is loaded.
-    sErr = modLanguage::GetResString(kDigitLimitKey);
+    error = modLanguage::GetResString(kDigitLimitKey);
     return true;
   }
-  if (bSave) lease->Advance(next);
+  if (save) lease->Advance(next);
   // Entries go in as they stand; one that is not well-formed leaves the
   // result empty.
   result.loadXML(kDeclaration + *entries + "</SN>");
   return true;
 }
 
+// The batch's list (or its message) in `batch`; false when no rule applies
+// or the rule gives no serial number. `count` is set once it is read.
+bool Batch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
+           IssueCall& call, int16_t& count, IssuedBatch& batch) {
+  const std::optional<RuleOwner> owner = GetRuleOwner(db, ItemCodeOf(values));
+  if (!owner) return false;
+  count = CountOf(*values);
+  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *owner)) {
+    batch.item_code = ItemCodeOf(values);
+    BatchUnderPolicy(db, {*batch.item_code, *owner}, *values, *policy, count, save, call,
+                     batch.error, *batch.value);
+    return true;
+  }
+  return BatchOfRule(db, batch.item_code, values, *owner, count, save, batch.error, *batch.value);
+}
+
 }  // namespace
 
-std::shared_ptr<XmlDocument> getSNbatch(store::Connection& db, std::string& cinvcode,
-                                        const std::shared_ptr<XmlDocument>& DomValue,
-                                        std::string& sErr, bool bSave, IssueCall& call) {
-  call.notes = {};
-  auto result = std::make_shared<XmlDocument>();
+IssuedBatch IssueBatch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
+                       const UserNameSource& user) {
+  IssuedBatch batch;
+  batch.value = std::make_shared<XmlDocument>();
+  IssueCall call{user, {}};
   int16_t count = 0;
-  const auto fallback = [&](std::string error) {
-    sErr = std::move(error);
-    LoadFallback(*result, count);
-    return result;
+  const auto fail = [&](std::string error) {
+    batch.error = std::move(error);
+    LoadFallback(*batch.value, count);
   };
   try {
-    const std::optional<RuleOwner> owner = GetRuleOwner(db, ItemCodeOf(DomValue));
-    if (!owner) return fallback("");
-    count = CountOf(*DomValue);
-    if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *owner)) {
-      cinvcode = ItemCodeOf(DomValue);
-      BatchUnderPolicy(db, {cinvcode, *owner}, *DomValue, *policy, count, bSave, call, sErr,
-                       *result);
-      return result;
-    }
-    if (!BatchOfRule(db, cinvcode, DomValue, *owner, count, bSave, sErr, *result)) {
-      return fallback("");
-    }
-    return result;
+    if (!Batch(db, values, save, call, count, batch)) fail("");
   } catch (const PolicyRefusal& refusal) {
     call.notes.refusal = refusal;
-    return fallback(refusal.what());
+    fail(refusal.what());
   } catch (const std::exception& error) {
-    return fallback(error.what());
+    fail(error.what());
   }
+  batch.notes = std::move(call.notes);
+  return batch;
 }
 
 }  // namespace quillet::generation

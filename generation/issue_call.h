@@ -1,19 +1,33 @@
-// The caller of an issuing method as the numbering policies see it.
+// An issuing operation: who calls it and what it gives back.
 #ifndef QUILLET_GENERATION_ISSUE_CALL_H_
 #define QUILLET_GENERATION_ISSUE_CALL_H_
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "quillet/issue_notes.h"
 
 namespace quillet::generation {
 
-// Who issues, asked only when an issue is recorded in the journal (a rule
-// without a journal never asks), and the notes the issue leaves: the method
-// fills `notes` afresh.
+// The name of whoever issues, asked only when an issue is recorded in the
+// journal (a rule without a journal never asks). May be empty.
+using UserNameSource = std::function<std::string()>;
+
+// The caller of an issue as the numbering policies see it, and the notes the
+// issue leaves: each operation fills `notes` afresh.
 struct IssueCall {
-  std::function<std::string()> user;
+  UserNameSource user;
+  IssueNotes notes;
+};
+
+// What an issuing operation gives back.
+template <typename Value>
+struct Issued {
+  Value value{};  // the serial number, the serial list or the rule's parts
+  // The value document's item code, once the operation has read it; it stays
+  // read whatever fails later. nullopt when the operation failed before.
+  std::optional<std::string> item_code;
   IssueNotes notes;
 };
 

@@ -1,5 +1,5 @@
-// getLineSNum: one serial number for a document line, from the document's
-// head and body as the host's record sets persist them.
+// One serial number for a document line, from the document's head and body
+// as the host's record sets persist them.
 #include "generation/line_entry.h"
 
 #include <array>
@@ -7,7 +7,7 @@
 
 #include "core/runtime_errors.h"
 #include "core/value_document.h"
-#include "generation/methods.h"
+#include "generation/single_issue.h"
 
 namespace quillet::generation {
 namespace {
@@ -72,33 +72,30 @@ void SetRowValue(const XmlDocument& values, const std::string& name, const std::
 }  // namespace
 
 std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
-                                               const std::shared_ptr<XmlDocument>& DomHead,
-                                               const std::shared_ptr<XmlDocument>& DomBody,
-                                               const std::string& vchType) {
-  const bool standard = IsStandardVoucherType(vchType);
+                                               const std::shared_ptr<XmlDocument>& head,
+                                               const std::shared_ptr<XmlDocument>& body,
+                                               const std::string& voucher_type) {
+  const bool standard = IsStandardVoucherType(voucher_type);
   auto values = std::make_shared<XmlDocument>();
   values->loadXML(StandardRowSetText());
   AddItemCodeRow(*values, item_code);
 
-  const std::optional<XmlNode> body = FirstRecord(DomBody);
-  const std::optional<XmlNode> head = FirstRecord(DomHead);
+  const std::optional<XmlNode> body_row = FirstRecord(body);
+  const std::optional<XmlNode> head_row = FirstRecord(head);
   for (const RowSource& source : kRowSources) {
     const std::string column = !source.standard_only || standard ? source.column : "";
     SetRowValue(*values, source.row,
-                GetRowAttr(source.source == Source::kHead ? head : body, column));
+                GetRowAttr(source.source == Source::kHead ? head_row : body_row, column));
   }
   return values;
 }
 
-std::string getLineSNum(store::Connection& db, std::string& cinvcode,
-                        const std::shared_ptr<XmlDocument>& DomHead,
-                        const std::shared_ptr<XmlDocument>& DomBody, const std::string& vchType,
-                        bool bSave, IssueCall& call) {
-  call.notes = {};
-  // getSNumber writes its item code back; the caller's stays as it is.
-  std::string item_code = cinvcode;
-  return getSNumber(db, item_code, LineValueDocument(item_code, DomHead, DomBody, vchType), bSave,
-                    call);
+Issued<std::string> IssueLineNumber(store::Connection& db, const std::string& item_code,
+                                    const std::shared_ptr<XmlDocument>& head,
+                                    const std::shared_ptr<XmlDocument>& body,
+                                    const std::string& voucher_type, bool save,
+                                    const UserNameSource& user) {
+  return IssueNumber(db, LineValueDocument(item_code, head, body, voucher_type), save, user);
 }
 
 }  // namespace quillet::generation

@@ -38,7 +38,7 @@ SplitRule Walk(store::Connection& db, const RuleSubject& subject, const XmlDocum
   const HeaderNumberReader read = [&](const RuleOwner& owner, const RecordSet& segment) {
     if (policy.restart != Restart::kNever) return UnusedHeaderNumber(owner, segment);
     if (lease) return lease->Read(owner);
-    return store::generation::HeaderNumber(db, owner.code, owner.TypeText());
+    return store::generation::HeaderNumber(db, owner.code, owner.KindText());
   };
   const RunningNumberHandler handler = [&](const RunningNumber& number) {
     RunningSegment& running = split.running;
@@ -133,7 +133,7 @@ void Record(store::Connection& writer, const RuleSubject& subject, const XmlDocu
   const std::string date = DocumentDate(values);
   std::vector<store::policy::JournalEntry> entries;
   for (std::size_t i = 0; i < serials.size(); ++i) {
-    entries.push_back({serials[i], subject.owner.code, subject.owner.TypeText(), subject.item_code,
+    entries.push_back({serials[i], subject.owner.code, subject.owner.KindText(), subject.item_code,
                        numbered ? std::optional<int32_t>(numbers[i]) : std::nullopt, date, issued,
                        user});
   }
@@ -157,7 +157,7 @@ std::string NumberRange(int32_t first, int32_t last) {
 }  // namespace
 
 std::optional<NumberingPolicy> PolicyOf(store::Connection& db, const RuleOwner& owner) {
-  return store::policy::OwnerPolicy(db, owner.code, owner.TypeText());
+  return store::policy::OwnerPolicy(db, owner.code, owner.KindText());
 }
 
 std::shared_ptr<RecordSet> UnusedHeaderNumber(const RuleOwner&, const RecordSet&) {
@@ -166,8 +166,8 @@ std::shared_ptr<RecordSet> UnusedHeaderNumber(const RuleOwner&, const RecordSet&
 }
 
 std::string OwnerWord(const RuleOwner& owner) {
-  if (owner.type == kOwnerItem) return "item:" + owner.code;
-  if (owner.type == kOwnerClass) return "class:" + owner.code;
+  if (owner.kind == OwnerKind::kItem) return "item:" + owner.code;
+  if (owner.kind == OwnerKind::kClass) return "class:" + owner.code;
   return "all";
 }
 
@@ -176,7 +176,7 @@ int32_t NextCounterNumber(store::Connection& db, const RuleSubject& subject,
                           const std::string& suffix, const Variant& start) {
   const std::string key = CounterKey(restart, values, prefix, suffix, OwnerWord(subject.owner));
   const std::optional<int32_t> stored =
-      store::policy::CounterNumber(db, subject.owner.code, subject.owner.TypeText(), key);
+      store::policy::CounterNumber(db, subject.owner.code, subject.owner.KindText(), key);
   return stored ? *stored : StartNumber(start);
 }
 

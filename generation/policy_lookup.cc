@@ -5,14 +5,14 @@
 namespace quillet::generation {
 
 std::optional<NumberingPolicy> OwnerPolicy(Reader& reader, const RuleOwner& owner) {
-  return store::policy::OwnerPolicy(reader.connection(), owner.code, owner.TypeText());
+  return store::policy::OwnerPolicy(reader.connection(), owner.code, owner.KindText());
 }
 
 std::vector<JournalEntry> ReadJournal(Reader& reader, const std::optional<RuleOwner>& owner,
                                       const std::optional<std::string>& since) {
   return store::policy::ReadJournal(
       reader.connection(), owner ? std::optional<std::string>(owner->code) : std::nullopt,
-      owner ? std::optional<std::string>(owner->TypeText()) : std::nullopt, since);
+      owner ? std::optional<std::string>(owner->KindText()) : std::nullopt, since);
 }
 
 bool IsMissingTable(const Error& error) { return store::IsMissingTable(error); }

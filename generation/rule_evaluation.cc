@@ -23,18 +23,18 @@ int32_t RunningStep(const Variant& step) {
 
 std::optional<RuleSubject> ResolveSubject(store::Connection& db,
                                           const std::shared_ptr<XmlDocument>& values,
-                                          std::string& cinvcode) {
-  cinvcode = ItemCodeOf(values);
-  std::optional<RuleOwner> owner = GetRuleOwner(db, cinvcode);
+                                          std::optional<std::string>& item_code) {
+  item_code = ItemCodeOf(values);
+  std::optional<RuleOwner> owner = GetRuleOwner(db, *item_code);
   if (!owner) return std::nullopt;
-  return RuleSubject{cinvcode, *std::move(owner)};
+  return RuleSubject{*item_code, *std::move(owner)};
 }
 
 std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
                                    const RuleSubject& subject, const RunningNumberHandler& running,
                                    const HeaderNumberReader& read_number) {
   const auto segments =
-      store::generation::OwnerSegments(db, subject.owner.code, subject.owner.TypeText());
+      store::generation::OwnerSegments(db, subject.owner.code, subject.owner.KindText());
   if (segments->Bof() || segments->Eof()) return std::nullopt;
 
   SegmentLookups lookups;
@@ -54,7 +54,7 @@ std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& val
     walked.prefix = walked.text;
     const auto header = read_number ? read_number(subject.owner, *segments)
                                     : store::generation::HeaderNumber(db, subject.owner.code,
-                                                                      subject.owner.TypeText());
+                                                                      subject.owner.KindText());
     walked.running_text = running(RunningNumber{*segments, header->Field("cnumber")});
     walked.text += walked.running_text;
     walked.position = utf8::Length(walked.text);

@@ -1,5 +1,5 @@
-// Rule evaluation: the walk over a rule's segments that getSNrule and
-// getSNumber share. They differ only at the running-number segment, which
+// Rule evaluation: the walk over a rule's segments that the rule's parts and
+// a single issue share. They differ only at the running-number segment, which
 // each handles with its own RunningNumberHandler.
 #ifndef QUILLET_GENERATION_RULE_EVALUATION_H_
 #define QUILLET_GENERATION_RULE_EVALUATION_H_
@@ -29,12 +29,12 @@ struct RuleSubject {
 // errc::kObjectNotSet when the document, the row or its value is missing.
 std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values);
 
-// Reads the item code (and writes it into `cinvcode` at once, so that it
-// stays there whatever fails later), then resolves its rule owner; nullopt
-// when no rule applies. Raises as ItemCodeOf and GetRuleOwner do.
+// Reads the item code (and sets `item_code` at once, so that it stays read
+// whatever fails later), then resolves its rule owner; nullopt when no rule
+// applies. Raises as ItemCodeOf and GetRuleOwner do.
 std::optional<RuleSubject> ResolveSubject(store::Connection& db,
                                           const std::shared_ptr<XmlDocument>& values,
-                                          std::string& cinvcode);
+                                          std::optional<std::string>& item_code);
 
 // The running-number segment as the walk meets it.
 struct RunningNumber {

@@ -9,7 +9,7 @@
 namespace quillet::generation {
 
 bool HasSNRule(store::Connection& db, const RuleOwner& owner) {
-  return store::generation::HeaderExists(db, owner.code, owner.TypeText());
+  return store::generation::HeaderExists(db, owner.code, owner.KindText());
 }
 
 namespace {
@@ -31,11 +31,11 @@ std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& 
   namespace queries = store::generation;
   const auto facts = queries::OwnerFacts(db, item_code);
   if (FactsOfKind(*facts, queries::kOwnFact, {{"code"}}).RecordCount() > 0) {
-    return RuleOwner{item_code, kOwnerItem};
+    return RuleOwner{item_code, OwnerKind::kItem};
   }
   const RecordSet item_class =
       FactsOfKind(*facts, queries::kClassFact, {{"cinvccode"}, {"iinvcgrade"}});
-  RuleOwner candidate{item_class.Field("cinvccode").ToText(), kOwnerClass};
+  RuleOwner candidate{item_class.Field("cinvccode").ToText(), OwnerKind::kClass};
   const int16_t class_level = item_class.Field("iinvcgrade").ToInt16();
   // Read before the class's own header is asked for: a missing coding rule
   // fails the search even when the class has a header.
@@ -54,7 +54,7 @@ std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& 
   }
 
   if (FactsOfKind(*facts, queries::kAllFact, {{"code"}}).RecordCount() > 0) {
-    return RuleOwner{"all", kOwnerAll};
+    return RuleOwner{"all", OwnerKind::kAll};
   }
   return std::nullopt;
 }

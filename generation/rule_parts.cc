@@ -1,11 +1,10 @@
-// getSNrule: the parts of an item's rule, read only.
+// The parts of an item's rule, read only.
 #include "generation/rule_parts.h"
 
 #include <cstdint>
 
 #include "core/runtime_errors.h"
 #include "core/utf8.h"
-#include "generation/methods.h"
 #include "generation/policy_issue.h"
 #include "generation/rule_evaluation.h"
 #include "generation/segment_text.h"
@@ -55,25 +54,25 @@ void ApplyPolicy(store::Connection& db, const RuleSubject& subject, const XmlDoc
   CheckLimits(policy, subject.owner, value, value, call.notes.warnings);
 }
 
-RuleSubject SubjectOf(store::Connection& db, std::string& cinvcode,
+RuleSubject SubjectOf(store::Connection& db, std::optional<std::string>& item_code,
                       const std::shared_ptr<XmlDocument>& values,
                       const std::optional<RuleOwner>& known_owner) {
   if (known_owner) {
     RuleSubject subject{ItemCodeOf(values), *known_owner};
-    cinvcode = subject.item_code;
+    item_code = subject.item_code;
     return subject;
   }
-  std::optional<RuleSubject> resolved = ResolveSubject(db, values, cinvcode);
+  std::optional<RuleSubject> resolved = ResolveSubject(db, values, item_code);
   if (!resolved) throw Error(errc::kNoCurrentRecord, "No rule applies to the item");
   return *std::move(resolved);
 }
 
 // Evaluates and loads the parts; raises on every failure.
-void Evaluate(store::Connection& db, std::string& cinvcode,
+void Evaluate(store::Connection& db, std::optional<std::string>& item_code,
               const std::shared_ptr<XmlDocument>& values,
               const std::optional<RuleOwner>& known_owner, IssueCall* call,
               const HeaderNumberReader& read_number, XmlDocument& parts) {
-  const RuleSubject subject = SubjectOf(db, cinvcode, values, known_owner);
+  const RuleSubject subject = SubjectOf(db, item_code, values, known_owner);
   const std::optional<NumberingPolicy> policy = call ? PolicyOf(db, subject.owner) : std::nullopt;
   const bool counted = policy && policy->restart != Restart::kNever;
 
@@ -102,14 +101,15 @@ void Evaluate(store::Connection& db, std::string& cinvcode,
 
 }  // namespace
 
-std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db, std::string& cinvcode,
+std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db,
+                                               std::optional<std::string>& item_code,
                                                const std::shared_ptr<XmlDocument>& values,
                                                const std::optional<RuleOwner>& known_owner,
                                                IssueCall* call,
                                                const HeaderNumberReader& read_number) {
   auto parts = std::make_shared<XmlDocument>();
   try {
-    Evaluate(db, cinvcode, values, known_owner, call, read_number, *parts);
+    Evaluate(db, item_code, values, known_owner, call, read_number, *parts);
   } catch (const std::exception& failure) {
     if (call) {
       call->notes.warnings.clear();
@@ -122,11 +122,13 @@ std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db, std::strin
   return parts;
 }
 
-std::shared_ptr<XmlDocument> getSNrule(store::Connection& db, std::string& cinvcode,
-                                       const std::shared_ptr<XmlDocument>& DomValue,
-                                       IssueCall& call) {
-  call.notes = {};
-  return EvaluateRuleParts(db, cinvcode, DomValue, std::nullopt, &call);
+Issued<std::shared_ptr<XmlDocument>> ReadRuleParts(store::Connection& db,
+                                                   const std::shared_ptr<XmlDocument>& values) {
+  Issued<std::shared_ptr<XmlDocument>> parts;
+  IssueCall call;
+  parts.value = EvaluateRuleParts(db, parts.item_code, values, std::nullopt, &call);
+  parts.notes = std::move(call.notes);
+  return parts;
 }
 
 }  // namespace quillet::generation

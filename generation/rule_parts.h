@@ -15,19 +15,27 @@
 
 namespace quillet::generation {
 
-// getSNrule's evaluation into the rule parts document; an empty document (no
-// root, empty text) on any failure. `cinvcode` receives the value document's
-// item code. With `known_owner` the owner is taken as given instead of being
+// The rule's evaluation into the rule parts document; an empty document (no
+// root, empty text) on any failure. `item_code` receives the value document's
+// item code once it is read. With `known_owner` the owner is taken as given instead of being
 // resolved again (the batch has just resolved it); with `read_number` the
 // running number is read through it. With `call`, the rule's numbering
 // policy applies: a rule that restarts its running number reports the
 // counter of the line, and the end and warning number are checked, their
 // refusal and warnings left in `call->notes`. Never throws.
-std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db, std::string& cinvcode,
+std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db,
+                                               std::optional<std::string>& item_code,
                                                const std::shared_ptr<XmlDocument>& values,
                                                const std::optional<RuleOwner>& known_owner,
                                                IssueCall* call = nullptr,
                                                const HeaderNumberReader& read_number = nullptr);
+
+// The parts of the value document's item's rule, read only: the rule parts
+// document (前缀, 流水, 后缀, 步长, 最大流水, 流水位数), under a numbering policy
+// with the counter of the line and the limits checked. Never throws: a
+// failure is the empty document, a policy's refusal in the notes.
+Issued<std::shared_ptr<XmlDocument>> ReadRuleParts(store::Connection& db,
+                                                   const std::shared_ptr<XmlDocument>& values);
 
 }  // namespace quillet::generation
 

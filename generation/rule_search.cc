@@ -1,7 +1,6 @@
 #include "generation/rule_search.h"
 
 #include <set>
-#include <utility>
 
 #include "core/field_text.h"
 #include "generation/level_code.h"
@@ -12,14 +11,14 @@
 namespace quillet::generation {
 namespace {
 
-using HeaderKeys = std::set<std::pair<std::string, int16_t>>;
+using HeaderKeys = std::set<RuleOwner>;
 
 HeaderKeys Headers(store::Connection& db) {
   const auto rows = store::setup::AllRuleHeaders(db);
   HeaderKeys keys;
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
-    const Variant& code = rows->Field("cinvcode");
-    keys.emplace(FieldTextOrEmpty(code), rows->Field("cinvtype").ToInt16());
+    keys.insert(RuleOwner::FromNumber(FieldTextOrEmpty(rows->Field("cinvcode")),
+                                      rows->Field("cinvtype").ToInt16()));
   }
   return keys;
 }
@@ -52,10 +51,10 @@ RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
   RuleSearch search;
   const auto ask = [&](const RuleOwner& owner) {
     search.checked.push_back(owner);
-    if (headers.contains({owner.code, owner.type})) search.found = owner;
+    if (headers.contains(owner)) search.found = owner;
     return search.found.has_value();
   };
-  if (ask({item_code, kOwnerItem})) return search;
+  if (ask({item_code, OwnerKind::kItem})) return search;
 
   const std::optional<ItemClass> item = ClassOfItem(db, item_code);
   if (!item) {
@@ -71,7 +70,7 @@ RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
     search.stopped = "the inventory classes have no coding rule (GradeDef inventoryclass)";
     return search;
   }
-  RuleOwner candidate{item->code, kOwnerClass};
+  RuleOwner candidate{item->code, OwnerKind::kClass};
   if (ask(candidate)) return search;
   try {
     for (int32_t level = item->level; level >= 2; --level) {
@@ -83,7 +82,7 @@ RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
                      " (" + error.description() + ")";
     return search;
   }
-  ask({"all", kOwnerAll});
+  ask({"all", OwnerKind::kAll});
   return search;
 }
 

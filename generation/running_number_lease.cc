@@ -17,7 +17,7 @@ RunningNumberLease::~RunningNumberLease() {
 
 std::shared_ptr<RecordSet> RunningNumberLease::Read(const RuleOwner& owner) {
   Begin(owner);
-  return store::generation::LockedHeaderNumber(*writer_, owner.code, owner.TypeText());
+  return store::generation::LockedHeaderNumber(*writer_, owner.code, owner.KindText());
 }
 
 void RunningNumberLease::Begin(const RuleOwner& owner) {
@@ -31,7 +31,7 @@ void RunningNumberLease::Begin(const RuleOwner& owner) {
 int32_t RunningNumberLease::ClaimCounter(const RuleOwner& owner, const std::string& key,
                                          int32_t start, int32_t amount) {
   Begin(owner);
-  return store::policy::AdvanceCounter(*writer_, owner.code, owner.TypeText(), key, start, amount);
+  return store::policy::AdvanceCounter(*writer_, owner.code, owner.KindText(), key, start, amount);
 }
 
 store::Connection& RunningNumberLease::Writer() {
@@ -53,7 +53,7 @@ std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int
   if (owner_) throw Error::ObjectOpen();
   writer_ = store::generation::OpenWriter(service_);
   const std::optional<int32_t> before =
-      store::generation::AdvanceNumber(*writer_, owner.code, owner.TypeText(), step);
+      store::generation::AdvanceNumber(*writer_, owner.code, owner.KindText(), step);
   if (!before) return Read(owner);
   owner_ = owner;
   advanced_ = true;
@@ -68,7 +68,7 @@ void RunningNumberLease::Advance(const std::string& next) {
     throw Error::ObjectClosed();
   }
   if (advanced_) return;
-  store::generation::SetNumber(*writer_, owner_->code, owner_->TypeText(), next);
+  store::generation::SetNumber(*writer_, owner_->code, owner_->KindText(), next);
   store::generation::CommitWrite(*writer_);
   open_transaction_ = false;
   writer_.reset();

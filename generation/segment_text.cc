@@ -10,7 +10,7 @@
 #include "core/utf8.h"
 #include "core/value_document.h"
 #include "generation/graded_code.h"
-#include "generation/methods.h"
+#include "generation/mapped_code.h"
 #include "store/rule_queries.h"
 
 namespace quillet::generation {
@@ -127,12 +127,13 @@ void LoadMappedCodes(const SegmentContext& context) {
   }
 }
 
-// GetContrapose for a segment of the rule, from the shared look-up.
+// The mapped code of a segment of the rule, from the shared look-up.
 std::string MappedCode(const SegmentContext& context, const std::string& type,
                        const std::string& value) {
   if (!context.lookups.mapped_loaded) LoadMappedCodes(context);
   const SegmentLookups::Key key{type, value};
-  if (!context.lookups.mapped_asked.contains(key)) return GetContrapose(context.db, type, value);
+  if (!context.lookups.mapped_asked.contains(key))
+    return generation::MappedCode(context.db, type, value);
   auto found = context.lookups.mapped.find(key);
   return found == context.lookups.mapped.end() ? std::string() : found->second;
 }

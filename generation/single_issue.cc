@@ -1,10 +1,10 @@
-// getSNumber: one serial number, advancing the stored running number when
-// asked to save.
+// One serial number, advancing the stored running number when asked to save.
+#include "generation/single_issue.h"
+
 #include <cstdint>
 
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
-#include "generation/methods.h"
 #include "generation/policy_issue.h"
 #include "generation/rule_evaluation.h"
 #include "generation/running_number_lease.h"
@@ -12,9 +12,9 @@
 namespace quillet::generation {
 namespace {
 
-std::string Issue(store::Connection& db, std::string& cinvcode,
+std::string Issue(store::Connection& db, std::optional<std::string>& item_code,
                   const std::shared_ptr<XmlDocument>& values, bool save, IssueCall& call) {
-  const std::optional<RuleSubject> subject = ResolveSubject(db, values, cinvcode);
+  const std::optional<RuleSubject> subject = ResolveSubject(db, values, item_code);
   if (!subject) return {};
   if (const std::optional<NumberingPolicy> policy = PolicyOf(db, subject->owner)) {
     return IssueUnderPolicy(db, *subject, *values, *policy, 1, false, save, call).serials.front();
@@ -45,18 +45,19 @@ std::string Issue(store::Connection& db, std::string& cinvcode,
 
 }  // namespace
 
-std::string getSNumber(store::Connection& db, std::string& cinvcode,
-                       const std::shared_ptr<XmlDocument>& DomValue, bool bSave, IssueCall& call) {
-  call.notes = {};
+Issued<std::string> IssueNumber(store::Connection& db, const std::shared_ptr<XmlDocument>& values,
+                                bool save, const UserNameSource& user) {
+  Issued<std::string> issued;
+  IssueCall call{user, {}};
   try {
-    return Issue(db, cinvcode, DomValue, bSave, call);
+    issued.value = Issue(db, issued.item_code, values, save, call);
   } catch (const PolicyRefusal& refusal) {
     call.notes.refusal = refusal;
-    return {};
   } catch (const std::exception&) {
     // Every failure is the empty text; a number saved before it stays saved.
-    return {};
   }
+  issued.notes = std::move(call.notes);
+  return issued;
 }
 
 }  // namespace quillet::generation

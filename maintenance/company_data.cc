@@ -1,6 +1,6 @@
 #include "maintenance/company_data.h"
 
-#include "maintenance/rule_writer.h"
+#include "maintenance/save_rule.h"
 #include "store/connection.h"
 #include "store/rule_queries.h"
 #include "store/schema.h"

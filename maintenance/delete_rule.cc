@@ -1,22 +1,20 @@
-// DelSNRulesrv: removes an owner's header and the segments of a rule name.
-#include "maintenance/methods.h"
+#include "maintenance/delete_rule.h"
+
 #include "store/maintenance_rules.h"
 #include "store/policy_queries.h"
 #include "store/write_pool.h"
 
 namespace quillet::maintenance {
 
-void DelSNRulesrv(store::Connection& db, const std::string& sDelInvcode, int16_t IDelinvtype,
-                  const std::string& sDelRulename) {
+void DeleteRule(store::Connection& db, const RuleOwner& owner, const std::string& rule_name) {
   // The header goes by owner, the segments by rule name; mapping rows stay.
-  const RuleOwner owner{sDelInvcode, IDelinvtype};
   auto writer = store::OpenWriteConnection(db);
   store::Connection::Transaction transaction(*writer);
   store::maintenance::DeleteOwnerHeader(*writer, owner);
-  store::maintenance::DeleteSegmentsNamed(*writer, sDelRulename);
+  store::maintenance::DeleteSegmentsNamed(*writer, rule_name);
   // The owner's policy and counters go with its header; the journal stays.
   if (store::policy::HasPolicyTables(*writer)) {
-    store::policy::DeletePolicy(*writer, owner.code, owner.TypeText());
+    store::policy::DeletePolicy(*writer, owner.code, owner.KindText());
   }
   transaction.Commit();
 }

@@ -1,4 +1,4 @@
-// The rule document the setup screen hands to SaveSNRulesrv: the owner's name
+// The rule document the setup screen saves: the owner's name
 // on the root and one `row` element per segment, attributes read by position.
 #ifndef QUILLET_MAINTENANCE_RULE_DOCUMENT_H_
 #define QUILLET_MAINTENANCE_RULE_DOCUMENT_H_

@@ -1,30 +1,23 @@
-// GetInvBatchRulesrv, GetmaxNumbersrv, SavemaxNumbersrv: an owner's rule and
-// running number.
-#include "core/field_text.h"
-#include "maintenance/methods.h"
+#include "maintenance/rule_lookup.h"
+
 #include "store/maintenance_rules.h"
 #include "store/write_pool.h"
 
 namespace quillet::maintenance {
-void GetInvBatchRulesrv(store::Connection& db, const std::string& Invccode, Variant& RsinvRule,
-                        int16_t invtype) {
-  const auto rule = store::maintenance::OwnerRuleWithSegments(db, RuleOwner{Invccode, invtype});
-  RsinvRule = Variant(rule->Clone());
+
+std::shared_ptr<RecordSet> OwnerRule(store::Connection& db, const RuleOwner& owner) {
+  return store::maintenance::OwnerRuleWithSegments(db, owner)->Clone();
 }
 
-void GetmaxNumbersrv(store::Connection& db, const std::string& inumInvcode, Variant& vMaxnumber,
-                     int16_t inumInvtype) {
-  const auto number =
-      store::maintenance::OwnerRunningNumber(db, RuleOwner{inumInvcode, inumInvtype});
-  // The value as the database gives it, null included.
-  vMaxnumber = number->Bof() && number->Eof() ? Variant("") : number->Field("cnumber");
+Variant StoredRunningNumber(store::Connection& db, const RuleOwner& owner) {
+  const auto number = store::maintenance::OwnerRunningNumber(db, owner);
+  return number->Bof() && number->Eof() ? Variant("") : number->Field("cnumber");
 }
 
-void SavemaxNumbersrv(store::Connection& db, const std::string& Invccode,
-                      const Variant& RstinvmaxNum, int16_t invtype) {
-  const std::string number = FieldTextOrEmpty(RstinvmaxNum);
+void SetStoredRunningNumber(store::Connection& db, const RuleOwner& owner,
+                            const std::string& number) {
   auto writer = store::OpenWriteConnection(db);
-  store::maintenance::SetRunningNumber(*writer, RuleOwner{Invccode, invtype}, number);
+  store::maintenance::SetRunningNumber(*writer, owner, number);
 }
 
 }  // namespace quillet::maintenance

@@ -1,9 +1,8 @@
-// SaveSNRulesrv: stores an owner's rule from the setup screen's rule document.
+#include "maintenance/save_rule.h"
+
 #include "core/mod_language.h"
-#include "maintenance/methods.h"
 #include "maintenance/refill_source_mapping.h"
 #include "maintenance/rule_document.h"
-#include "maintenance/rule_writer.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
 #include "store/maintenance_rules.h"
@@ -16,13 +15,14 @@ namespace {
 // A rule name belongs to one owner: true when the first header carrying it
 // is another owner's. A null stored key does not count as different.
 bool NameBelongsToAnotherOwner(store::Connection& writer, const std::string& rule_name,
-                               const std::string& owner_code, int16_t owner_type) {
+                               const RuleOwner& owner) {
   const auto headers = store::maintenance::HeadersNamed(writer, rule_name);
   if (headers->Bof() && headers->Eof()) return false;
   const Variant& code = headers->Field("cinvcode");
   const Variant& type = headers->Field("cinvtype");
-  const bool code_differs = !code.IsNull() && code.ToText() != owner_code;
-  const bool type_differs = !type.IsNull() && type.ToDouble() != static_cast<double>(owner_type);
+  const bool code_differs = !code.IsNull() && code.ToText() != owner.code;
+  const bool type_differs =
+      !type.IsNull() && type.ToDouble() != static_cast<double>(owner.KindNumber());
   return code_differs || type_differs;
 }
 
@@ -63,7 +63,7 @@ std::vector<RuleRow> WriteRuleDocument(store::Connection& writer, const XmlDocum
   WriteRule(writer, owner, ReadOwnerName(rule), rule_name, rows);
   // A database without the policy tables holds no policy to replace.
   if (!policy.IsDefault() || store::policy::HasPolicyTables(writer)) {
-    store::policy::SavePolicy(writer, owner.code, owner.TypeText(), policy);
+    store::policy::SavePolicy(writer, owner.code, owner.KindText(), policy);
   }
   return rows;
 }
@@ -84,11 +84,10 @@ void RefillMappings(store::Connection& db, const std::vector<RuleRow>& rows) {
 // rule, running number and mappings as they were. Returns false, having
 // written nothing, when the name belongs to another owner.
 bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const RuleOwner& owner,
-                          int16_t owner_type, const std::string& rule_name,
-                          std::vector<RuleRow>& rows) {
+                          const std::string& rule_name, std::vector<RuleRow>& rows) {
   auto writer = store::OpenWriteConnection(db);
   store::Connection::Transaction transaction(*writer);
-  if (NameBelongsToAnotherOwner(*writer, rule_name, owner.code, owner_type)) return false;
+  if (NameBelongsToAnotherOwner(*writer, rule_name, owner)) return false;
   rows = WriteRuleDocument(*writer, rule, owner, rule_name);
   transaction.Commit();
   return true;
@@ -96,19 +95,14 @@ bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const 
 
 }  // namespace
 
-void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& DombatchRule,
-                   const std::string& SsaveInvcode, int16_t Isaveinvtype,
-                   const std::string& SsaveRulename, std::string& sErr) {
-  if (!DombatchRule) {
-    throw Error::ObjectNotSet();
-  }
-  const RuleOwner owner{SsaveInvcode, Isaveinvtype};
+std::optional<std::string> SaveRule(store::Connection& db, const std::shared_ptr<XmlDocument>& rule,
+                                    const RuleOwner& owner, const std::string& rule_name) {
+  if (!rule) throw Error::ObjectNotSet();
   std::vector<RuleRow> rows;
   for (int attempt = 1;; ++attempt) {
     try {
-      if (SaveInOneTransaction(db, *DombatchRule, owner, Isaveinvtype, SsaveRulename, rows)) break;
-      sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00056", {Variant(SsaveRulename)});
-      return;
+      if (SaveInOneTransaction(db, *rule, owner, rule_name, rows)) break;
+      return modLanguage::GetResStringEx("Vell.SO.lotnumber.00056", {Variant(rule_name)});
     } catch (const Error& error) {
       // A save of the same name or owner committed after this one read: the
       // unique keys refused the second copy. Once more, this save sees it.
@@ -116,6 +110,7 @@ void SaveSNRulesrv(store::Connection& db, const std::shared_ptr<XmlDocument>& Do
     }
   }
   RefillMappings(db, rows);
+  return std::nullopt;
 }
 
 }  // namespace quillet::maintenance

@@ -20,19 +20,19 @@ std::shared_ptr<RecordSet> OwnerHeaderForUpdate(Connection& db, const RuleOwner&
   static constexpr Sql kSql{
       "select rulename,cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2",
       "select rulename,cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2 for update"};
-  return db.Query(kSql, {owner.code, owner.TypeText()});
+  return db.Query(kSql, {owner.code, owner.KindText()});
 }
 
 void DeleteOwnerHeader(Connection& db, const RuleOwner& owner) {
   static constexpr Sql kSql{"delete from SNrulemain where cinvcode=:1 and cinvtype=:2"};
-  db.Execute(kSql, {owner.code, owner.TypeText()});
+  db.Execute(kSql, {owner.code, owner.KindText()});
 }
 
 void RenameHeader(Connection& db, const RuleOwner& owner, const std::string& owner_name,
                   const std::string& rule_name) {
   static constexpr Sql kSql{
       "update SNrulemain set cinvname=:1,rulename=:2 where cinvcode=:3 and cinvtype=:4"};
-  db.Execute(kSql, {owner_name, rule_name, owner.code, owner.TypeText()});
+  db.Execute(kSql, {owner_name, rule_name, owner.code, owner.KindText()});
 }
 
 void InsertHeader(Connection& db, const RuleOwner& owner, const std::string& owner_name,
@@ -40,12 +40,12 @@ void InsertHeader(Connection& db, const RuleOwner& owner, const std::string& own
   static constexpr Sql kSql{
       "insert into SNrulemain (cinvcode,cinvname,cinvtype,rulename,cnumber)"
       " values (:1,:2,:3,:4,:5)"};
-  db.Execute(kSql, {owner.code, owner_name, owner.TypeText(), rule_name, running_number});
+  db.Execute(kSql, {owner.code, owner_name, owner.KindText(), rule_name, running_number});
 }
 
 void DeleteOwnerSegments(Connection& db, const RuleOwner& owner) {
   static constexpr Sql kSql{"delete from SNrule where cinvcode=:1 and cinvtype=:2"};
-  db.Execute(kSql, {owner.code, owner.TypeText()});
+  db.Execute(kSql, {owner.code, owner.KindText()});
 }
 
 void InsertSegment(Connection& db, const std::string& rule_name, const RuleOwner& owner,
@@ -56,7 +56,7 @@ void InsertSegment(Connection& db, const std::string& rule_name, const RuleOwner
       " values (:1,:2,:3,:4,:5,:6,:7,:8,:9,:10)"};
   db.Execute(kSql, {rule_name, WholeNumber(segment.grade), WholeNumber(segment.source_type),
                     segment.format, WholeNumber(segment.width), segment.pad_sign, segment.fill_sign,
-                    owner.code, owner.TypeText() + " ", WholeNumber(segment.step)});
+                    owner.code, owner.KindText() + " ", WholeNumber(segment.step)});
 }
 
 void ShareSourceSettings(Connection& db, const Segment& segment) {
@@ -74,7 +74,7 @@ void DeleteGeneratedMappings(Connection& db, const std::string& source_type) {
 
 void SetRunningNumber(Connection& db, const RuleOwner& owner, const std::string& running_number) {
   static constexpr Sql kSql{"update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3"};
-  db.Execute(kSql, {running_number, owner.code, owner.TypeText()});
+  db.Execute(kSql, {running_number, owner.code, owner.KindText()});
 }
 
 void DeleteSegmentsNamed(Connection& db, const std::string& rule_name) {
@@ -86,12 +86,12 @@ std::shared_ptr<RecordSet> OwnerRuleWithSegments(Connection& db, const RuleOwner
   static constexpr Sql kSql{
       "select * from SNrulemain a left join SNrule b on a.rulename=b.crulename"
       " where a.cinvtype=:1 and a.cinvcode=:2 order by b.igrade"};
-  return db.Query(kSql, {owner.TypeText(), owner.code});
+  return db.Query(kSql, {owner.KindText(), owner.code});
 }
 
 std::shared_ptr<RecordSet> OwnerRunningNumber(Connection& db, const RuleOwner& owner) {
   static constexpr Sql kSql{"select cnumber from SNrulemain where cinvcode=:1 and cinvtype=:2"};
-  return db.Query(kSql, {owner.code, owner.TypeText()});
+  return db.Query(kSql, {owner.code, owner.KindText()});
 }
 
 }  // namespace quillet::store::maintenance

@@ -28,7 +28,7 @@ std::shared_ptr<RecordSet> SegmentRows(const RuleOwner& owner,
   std::vector<std::vector<Variant>> rows;
   int32_t grade = 0;
   for (const Segment& segment : segments) {
-    rows.push_back({Variant(owner.code), Variant(owner.type), Variant(++grade), Variant(""),
+    rows.push_back({Variant(owner.code), Variant(owner.KindNumber()), Variant(++grade), Variant(""),
                     Variant(static_cast<int32_t>(segment.type)), Variant(segment.format),
                     Variant(segment.width), Variant(segment.pad),
                     segment.fill.empty() ? Variant::Null() : Variant(segment.fill),

@@ -173,7 +173,7 @@ void PreviewDraft(Exchange& exchange) {
   const json body = BodyObject(exchange.request.body, {"segments", "item", "date", "values"});
   const std::vector<Segment> segments = SegmentsOf(body);
   const std::string item =
-      owner.type == kOwnerItem ? owner.code : OptionalText(body, "item").value_or("");
+      owner.kind == OwnerKind::kItem ? owner.code : OptionalText(body, "item").value_or("");
   const LineValues line = LineOf(item, body);
   DomainSession& session = exchange.worker.Session();
   try {

@@ -161,11 +161,12 @@ TEST(SegmentNotation, MalformedWordsNameTheBadPart) {
 }
 
 TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
-  EXPECT_EQ(ParseOwner("item:LW-DL-100"), (RuleOwner{"LW-DL-100", kOwnerItem}));
-  EXPECT_EQ(ParseOwner("class:01"), (RuleOwner{"01", kOwnerClass}));
-  EXPECT_EQ(ParseOwner("CLASS:0101"), (RuleOwner{"0101", kOwnerClass}));
-  EXPECT_EQ(ParseOwner("all"), (RuleOwner{"all", kOwnerAll}));
-  EXPECT_EQ(ParseOwner("item:a:b"), (RuleOwner{"a:b", kOwnerItem}));  // the code is taken whole
+  EXPECT_EQ(ParseOwner("item:LW-DL-100"), (RuleOwner{"LW-DL-100", OwnerKind::kItem}));
+  EXPECT_EQ(ParseOwner("class:01"), (RuleOwner{"01", OwnerKind::kClass}));
+  EXPECT_EQ(ParseOwner("CLASS:0101"), (RuleOwner{"0101", OwnerKind::kClass}));
+  EXPECT_EQ(ParseOwner("all"), (RuleOwner{"all", OwnerKind::kAll}));
+  EXPECT_EQ(ParseOwner("item:a:b"),
+            (RuleOwner{"a:b", OwnerKind::kItem}));  // the code is taken whole
   for (const std::string word : {"item:X", "class:01", "all"}) {
     EXPECT_EQ(FormatOwner(ParseOwner(word)), word);
   }

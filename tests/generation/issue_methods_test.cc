@@ -73,7 +73,7 @@ TEST_P(IssueMethods, NumberAndPartsWriteTheItemCodeOfTheValueDocument) {
 
 TEST_P(IssueMethods, AHeldNumberIsIssuedToNobodyElse) {
   Rule({Running("4", "1")}, "7");
-  const RuleOwner owner{"X1", kOwnerItem};
+  const RuleOwner owner{"X1", OwnerKind::kItem};
   {
     generation::RunningNumberLease abandoned(db.db());
     EXPECT_EQ(abandoned.Read(owner)->Field("cnumber").ToText(), "7");

@@ -26,27 +26,23 @@ class RuleOwnerTest : public quillet::testing::IssueTest {
 
 struct ResolutionCase {
   std::vector<std::pair<std::string, std::string>> headers;
-  std::optional<std::pair<std::string, int16_t>> expected;
+  std::optional<RuleOwner> expected;
 };
 
 TEST_P(RuleOwnerTest, WalksFromTheItemUpToAll) {
   const std::vector<ResolutionCase> cases = {
-      {{{"X1", "1"}, {"all", "2"}}, {{"X1", kOwnerItem}}},
-      {{{"AABBCCC", "0"}, {"AA", "0"}}, {{"AABBCCC", kOwnerClass}}},
-      {{{"AABB", "0"}, {"AA", "0"}}, {{"AABB", kOwnerClass}}},
-      {{{"AA", "0"}, {"all", "2"}}, {{"AA", kOwnerClass}}},
-      {{{"all", "2"}, {"X1", "0"}, {"AABBCCC", "1"}}, {{"all", kOwnerAll}}},
+      {{{"X1", "1"}, {"all", "2"}}, {{"X1", OwnerKind::kItem}}},
+      {{{"AABBCCC", "0"}, {"AA", "0"}}, {{"AABBCCC", OwnerKind::kClass}}},
+      {{{"AABB", "0"}, {"AA", "0"}}, {{"AABB", OwnerKind::kClass}}},
+      {{{"AA", "0"}, {"all", "2"}}, {{"AA", OwnerKind::kClass}}},
+      {{{"all", "2"}, {"X1", "0"}, {"AABBCCC", "1"}}, {{"all", OwnerKind::kAll}}},
       {{{"A", "0"}, {"AAB", "0"}}, std::nullopt},
   };
   for (const ResolutionCase& c : cases) {
     db.db().Execute(store::Sql{"delete from SNrulemain"});
     for (const auto& [code, type] : c.headers) rows.Header(code, type, "1");
     const auto [owner, statements] = Resolve();
-    ASSERT_EQ(owner.has_value(), c.expected.has_value()) << c.headers.front().first;
-    if (owner) {
-      EXPECT_EQ(owner->code, c.expected->first);
-      EXPECT_EQ(owner->type, c.expected->second);
-    }
+    EXPECT_TRUE(owner == c.expected) << c.headers.front().first;
     EXPECT_EQ(statements, 1u) << "one query, whatever the level: " << c.headers.front().first;
   }
 }

@@ -1,13 +1,13 @@
-// saveprefixcodesrv and Resetprefixsrv: a user's code, and an archive reset.
-#include "mapping/methods.h"
+#include "mapping/mapping_edit.h"
+
 #include "mapping/prefix_key.h"
 #include "store/mapping_contrapose.h"
 #include "store/write_pool.h"
 
 namespace quillet::mapping {
 
-void saveprefixcodesrv(store::Connection& db, const Variant& Domprefixcode) {
-  const auto document = LoadDocumentFrom(Domprefixcode);
+void SetUserCode(store::Connection& db, const Variant& edit) {
+  const auto document = LoadDocumentFrom(edit);
   const XmlNode root = RootOf(*document);
   const std::string code = OptionalAttribute(root, "ccode");
   const std::string table = OptionalAttribute(root, "ccontent");
@@ -16,9 +16,9 @@ void saveprefixcodesrv(store::Connection& db, const Variant& Domprefixcode) {
   store::mapping::SetUserCode(*writer, code, table, seed);
 }
 
-void Resetprefixsrv(store::Connection& db, const std::string& strcontent) {
+void ResetArchive(store::Connection& db, const std::string& archive) {
   auto writer = store::OpenWriteConnection(db);
-  store::mapping::DeleteMappingsOfArchive(*writer, strcontent);
+  store::mapping::DeleteMappingsOfArchive(*writer, archive);
 }
 
 }  // namespace quillet::mapping

@@ -1,12 +1,10 @@
-// The mapping rows of one data source, after filling them: all of them
-// (Getprefixrssrv) or a page (ListMappingPage).
+#include "mapping/mapping_list.h"
+
 #include <optional>
 
 #include "core/field_text.h"
 #include "core/mod_language.h"
 #include "mapping/fill_contrapose.h"
-#include "mapping/mapping_page.h"
-#include "mapping/methods.h"
 #include "mapping/prefix_key.h"
 #include "mapping/source_format.h"
 #include "quillet/error.h"
@@ -66,16 +64,16 @@ Variant CaptionOf(const XmlNode& root) {
 }
 
 // The archive of the key with its missing mappings made; nullopt, with the
-// message in `sErr`, when no rule uses its data source.
-std::optional<FilledArchive> FillArchive(store::Connection& db, const Variant& DomPrefixkey,
-                                         std::string& sErr) {
-  const auto document = LoadDocumentFrom(DomPrefixkey);
+// message in `unused`, when no rule uses its data source.
+std::optional<FilledArchive> FillArchive(store::Connection& db, const Variant& prefix_key,
+                                         std::optional<std::string>& unused) {
+  const auto document = LoadDocumentFrom(prefix_key);
   const XmlNode root = RootOf(*document);
   FilledArchive filled{ReadPrefixKey(root), 0, "", ""};
   RequireDescribedArchive(db, filled.key);
   if (!GetSourceFormat(db, filled.key.source_code, filled.width, filled.format, filled.pad_sign)) {
     // No rule uses the data source: nothing to fit codes to.
-    sErr = modLanguage::GetResStringEx("Vell.SO.lotnumber.00057", {CaptionOf(root)});
+    unused = modLanguage::GetResStringEx("Vell.SO.lotnumber.00057", {CaptionOf(root)});
     return std::nullopt;
   }
   FillContrapose(db, *document, filled.width, filled.pad_sign);
@@ -84,20 +82,20 @@ std::optional<FilledArchive> FillArchive(store::Connection& db, const Variant& D
 
 }  // namespace
 
-void Getprefixrssrv(store::Connection& db, const Variant& DomPrefixkey, int32_t& maxlength,
-                    Variant& RsPrefix, std::string& datasrcformat, std::string& sErr) {
-  const std::optional<FilledArchive> filled = FillArchive(db, DomPrefixkey, sErr);
-  if (!filled) return;
+MappingList ListMappings(store::Connection& db, const Variant& prefix_key) {
+  MappingList list;
+  const std::optional<FilledArchive> filled = FillArchive(db, prefix_key, list.unused);
+  if (!filled) return list;
   const PrefixKey& key = filled->key;
   // A shared archive table lists only its own source's rows.
   const std::optional<std::string> only_source =
       key.content_type == "3" ? std::optional<std::string>(key.source_code) : std::nullopt;
-  const auto listing = store::mapping::MappingsWithCaptions(db, key.table, key.value_column,
-                                                            key.caption_column, only_source);
   // The listing is this call's own: handed over whole instead of copied.
-  RsPrefix = Variant(listing);
-  maxlength = filled->width;
-  datasrcformat = filled->format;
+  list.rows = store::mapping::MappingsWithCaptions(db, key.table, key.value_column,
+                                                   key.caption_column, only_source);
+  list.width = filled->width;
+  list.format = filled->format;
+  return list;
 }
 
 MappingPage ListMappingPage(store::Connection& db, const Variant& prefix_key,

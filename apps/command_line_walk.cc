@@ -53,43 +53,54 @@ const CLI::Option* PositionalAt(const CLI::App& command, std::size_t index) {
   return nullptr;
 }
 
+namespace {
+
+// Takes an option word: its value, when it takes one and the word holds no
+// "=", is the next word. False for an option the command does not know.
+bool TakeOption(CommandLineWalk& walk, const std::string& word) {
+  const std::size_t equals = word.find('=');
+  const CLI::Option* option = FindOption(*walk.command, word.substr(0, equals));
+  if (option == nullptr) return false;
+  if (option->get_type_size_max() > 0 && equals == std::string::npos) walk.awaiting = option;
+  return true;
+}
+
+// Takes one word into the walk; false when the command line has no place
+// for it.
+bool TakeWord(CommandLineWalk& walk, const std::string& word, bool& only_positionals) {
+  if (walk.awaiting != nullptr) {
+    walk.awaiting = nullptr;
+    return true;
+  }
+  if (!only_positionals && word == "--") {
+    only_positionals = true;
+    return true;
+  }
+  if (!only_positionals && IsOptionWord(word)) return TakeOption(walk, word);
+  if (!only_positionals) {
+    if (const CLI::App* sub = Subcommand(*walk.command, word)) {
+      walk.command = sub;
+      walk.path += (walk.path.empty() ? "" : " ") + sub->get_name();
+      walk.positionals = 0;
+      return true;
+    }
+  }
+  if (PositionalAt(*walk.command, walk.positionals) == nullptr) return false;
+  ++walk.positionals;
+  return true;
+}
+
+}  // namespace
+
 CommandLineWalk WalkCommandLine(const CLI::App& tool, const std::vector<std::string>& words) {
   CommandLineWalk walk;
   walk.command = &tool;
   bool only_positionals = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (walk.awaiting != nullptr) {
-      walk.awaiting = nullptr;
-      continue;
-    }
-    if (!only_positionals && word == "--") {
-      only_positionals = true;
-      continue;
-    }
-    if (!only_positionals && IsOptionWord(word)) {
-      const std::size_t equals = word.find('=');
-      const CLI::Option* option = FindOption(*walk.command, word.substr(0, equals));
-      if (option == nullptr) {
-        walk.unknown = i;
-        return walk;
-      }
-      if (option->get_type_size_max() > 0 && equals == std::string::npos) walk.awaiting = option;
-      continue;
-    }
-    if (!only_positionals) {
-      if (const CLI::App* sub = Subcommand(*walk.command, word)) {
-        walk.command = sub;
-        walk.path += (walk.path.empty() ? "" : " ") + sub->get_name();
-        walk.positionals = 0;
-        continue;
-      }
-    }
-    if (PositionalAt(*walk.command, walk.positionals) == nullptr) {
+    if (!TakeWord(walk, words[i], only_positionals)) {
       walk.unknown = i;
       return walk;
     }
-    ++walk.positionals;
   }
   return walk;
 }

@@ -174,6 +174,39 @@ json OutParameters(const PreparedCall::State& state) {
   return out;
 }
 
+// A structured value being walked for faulty texts.
+struct TextFrame {
+  const json* value;
+  json::const_iterator next;
+  std::size_t index;
+  std::string label;  // how the parent names this value: ".key" or "[i]"
+};
+
+// "where: rows[0].name" for the value the labels of `stack` and `last` name.
+std::string TextPath(const std::string& where, const std::vector<TextFrame>& stack,
+                     const std::string& last) {
+  std::string labels;
+  for (const TextFrame& frame : stack) labels += frame.label;
+  labels += last;
+  if (labels.empty()) return where;
+  return where + ": " + (labels.starts_with('.') ? labels.substr(1) : labels);
+}
+
+// What is wrong with the name (in an object) or the text of the member the
+// top of `stack` has just passed, labelled `label`.
+std::optional<std::string> MemberProblem(const json::const_iterator& member, bool in_object,
+                                         const std::string& label, const std::string& where,
+                                         const std::vector<TextFrame>& stack) {
+  if (in_object) {
+    if (auto problem = TextProblem(member.key())) {
+      return TextPath(where, stack, "") + " has a member name that " + *problem;
+    }
+  }
+  if (!member->is_string()) return std::nullopt;
+  const auto problem = TextProblem(member->get_ref<const std::string&>());
+  return problem ? std::optional(TextPath(where, stack, label) + " " + *problem) : std::nullopt;
+}
+
 // What is wrong with the first faulty text (a member name or a string) in
 // `root`, where `where` names `root`; nullopt when every text is UTF-8
 // without NUL. Walks with a stack of its own: a request may nest deeply.
@@ -183,24 +216,10 @@ std::optional<std::string> FaultyText(const json& root, const std::string& where
     return problem ? std::optional(where + " " + *problem) : std::nullopt;
   }
   if (!root.is_structured()) return std::nullopt;
-  struct Frame {
-    const json* value;
-    json::const_iterator next;
-    std::size_t index;
-    std::string label;  // how the parent names this value: ".key" or "[i]"
-  };
-  std::vector<Frame> stack;
+  std::vector<TextFrame> stack;
   stack.push_back({&root, root.cbegin(), 0, ""});
-  // "where: rows[0].name" for the value the stack's labels and `last` name.
-  const auto path = [&](const std::string& last) {
-    std::string labels;
-    for (const Frame& frame : stack) labels += frame.label;
-    labels += last;
-    if (labels.empty()) return where;
-    return where + ": " + (labels.starts_with('.') ? labels.substr(1) : labels);
-  };
   while (!stack.empty()) {
-    Frame& top = stack.back();
+    TextFrame& top = stack.back();
     if (top.next == top.value->cend()) {
       stack.pop_back();
       continue;
@@ -209,18 +228,8 @@ std::optional<std::string> FaultyText(const json& root, const std::string& where
     const bool in_object = top.value->is_object();
     std::string label = in_object ? "." + member.key() : "[" + std::to_string(top.index) + "]";
     ++top.index;
-    if (in_object) {
-      if (auto problem = TextProblem(member.key())) {
-        return path("") + " has a member name that " + *problem;
-      }
-    }
-    if (member->is_string()) {
-      if (auto problem = TextProblem(member->get_ref<const std::string&>())) {
-        return path(label) + " " + *problem;
-      }
-    } else if (member->is_structured()) {
-      stack.push_back({&*member, member->cbegin(), 0, std::move(label)});
-    }
+    if (auto problem = MemberProblem(member, in_object, label, where, stack)) return problem;
+    if (member->is_structured()) stack.push_back({&*member, member->cbegin(), 0, std::move(label)});
   }
   return std::nullopt;
 }

@@ -169,6 +169,25 @@ std::vector<xmlNodePtr> Evaluate(const XmlTree& tree, xmlNodePtr context, std::s
 
 bool IsNCName(const std::string& name) { return xmlValidateNCName(Chars(name), 0) == 0; }
 
+// Why a text did not parse, as the parser tells it.
+std::string ParseFailure(const xmlParserCtxt& ctxt) {
+  const xmlError* error = xmlCtxtGetLastError(const_cast<xmlParserCtxt*>(&ctxt));
+  return error != nullptr && error->message != nullptr
+             ? Trimmed(error->message) + " (line " + std::to_string(error->line) + ")"
+             : "The text is not well-formed XML";
+}
+
+// Why a parsed document is refused; "" when it is accepted.
+std::string Refusal(const xmlParserCtxt& ctxt, const xmlDoc& doc) {
+  if (!ctxt.nsWellFormed) return "Reference to an undeclared namespace prefix";
+  // The component never receives document type declarations; refusing them
+  // keeps entity definitions out of every document it reads.
+  if (doc.intSubset != nullptr || doc.extSubset != nullptr) {
+    return "Document type declarations are not accepted";
+  }
+  return {};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -335,22 +354,9 @@ bool XmlDocument::loadXML(std::string_view text) {
   // The component's texts are UTF-8 whatever their declaration says.
   xmlDocPtr doc = xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr,
                                     "UTF-8", kParseOptions);
-  if (doc == nullptr) {
-    const xmlError* error = xmlCtxtGetLastError(ctxt.get());
-    parse_error_ = error != nullptr && error->message != nullptr
-                       ? Trimmed(error->message) + " (line " + std::to_string(error->line) + ")"
-                       : "The text is not well-formed XML";
-    return false;
-  }
-  if (!ctxt->nsWellFormed) {
-    parse_error_ = "Reference to an undeclared namespace prefix";
-  } else if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
-    // The component never receives document type declarations; refusing them
-    // keeps entity definitions out of every document it reads.
-    parse_error_ = "Document type declarations are not accepted";
-  }
+  parse_error_ = doc == nullptr ? ParseFailure(*ctxt) : Refusal(*ctxt, *doc);
   if (!parse_error_.empty()) {
-    xmlFreeDoc(doc);
+    if (doc != nullptr) xmlFreeDoc(doc);
     return false;
   }
   if (doc->encoding != nullptr) xmlFree(const_cast<xmlChar*>(doc->encoding));

@@ -44,6 +44,36 @@ std::optional<std::string> ClassCodingRule(store::Connection& db) {
   return coding->Field("CODINGRULE").ToText();
 }
 
+// Why the search cannot go on to the item's classes; nullopt when it can.
+std::optional<std::string> NoClassReason(const std::optional<ItemClass>& item,
+                                         const std::string& item_code) {
+  if (!item) return "there is no item " + item_code + " in the inventory";
+  if (item->code.empty() || item->level == 0)
+    return "item " + item_code + " has no inventory class";
+  return std::nullopt;
+}
+
+// Asks the item's class and each class above it, whose codes the coding rule
+// cuts level by level. True when the search ends there: a class has a rule,
+// or a code does not fit the coding rule (said in `search.stopped`).
+template <typename Ask>
+bool AskClasses(const ItemClass& item, const std::string& coding_rule, const Ask& ask,
+                RuleSearch& search) {
+  RuleOwner candidate{item.code, OwnerKind::kClass};
+  if (ask(candidate)) return true;
+  try {
+    for (int32_t level = item.level; level >= 2; --level) {
+      candidate.code = DropLastCharacters(candidate.code, LevelWidth(coding_rule, level));
+      if (ask(candidate)) return true;
+    }
+  } catch (const Error& error) {
+    search.stopped = "class " + item.code + " does not fit the coding rule " + coding_rule + " (" +
+                     error.description() + ")";
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
@@ -55,33 +85,15 @@ RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
     return search.found.has_value();
   };
   if (ask({item_code, OwnerKind::kItem})) return search;
-
   const std::optional<ItemClass> item = ClassOfItem(db, item_code);
-  if (!item) {
-    search.stopped = "there is no item " + item_code + " in the inventory";
-    return search;
-  }
-  if (item->code.empty() || item->level == 0) {
-    search.stopped = "item " + item_code + " has no inventory class";
-    return search;
-  }
+  search.stopped = NoClassReason(item, item_code);
+  if (search.stopped) return search;
   const std::optional<std::string> coding_rule = ClassCodingRule(db);
   if (!coding_rule) {
     search.stopped = "the inventory classes have no coding rule (GradeDef inventoryclass)";
     return search;
   }
-  RuleOwner candidate{item->code, OwnerKind::kClass};
-  if (ask(candidate)) return search;
-  try {
-    for (int32_t level = item->level; level >= 2; --level) {
-      candidate.code = DropLastCharacters(candidate.code, LevelWidth(*coding_rule, level));
-      if (ask(candidate)) return search;
-    }
-  } catch (const Error& error) {
-    search.stopped = "class " + item->code + " does not fit the coding rule " + *coding_rule +
-                     " (" + error.description() + ")";
-    return search;
-  }
+  if (AskClasses(*item, *coding_rule, ask, search)) return search;
   ask({"all", OwnerKind::kAll});
   return search;
 }

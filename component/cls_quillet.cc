@@ -205,8 +205,9 @@ std::shared_ptr<XmlDocument> clsQuillet::getSNbatch(std::string& cinvcode,
                                                     std::string& sErr, bool bSave) {
   generation::IssuedBatch batch =
       generation::IssueBatch(ServiceConnection(), DomValue, bSave, [this] { return UserName(); });
-  if (batch.error) sErr = *std::move(batch.error);
+  // The item code is written before the message, as the batch read them.
   TakeOver(batch, cinvcode, issue_notes_);
+  if (batch.error) sErr = *std::move(batch.error);
   return std::move(batch.value);
 }
 

@@ -40,7 +40,7 @@ std::vector<ListedItem> ListItems(DomainSession& session, const std::string& cla
       std::optional<RuleOwner> owner = catalog.Resolve(item.code).found;
       ListedItem entry{std::move(item), std::move(owner), ""};
       if (entry.rule_owner) {
-        const auto name = rules.find({entry.rule_owner->code, entry.rule_owner->kind});
+        const auto name = rules.find(*entry.rule_owner);
         if (name != rules.end()) entry.rule_name = name->second;
       }
       listed.push_back(std::move(entry));

@@ -33,9 +33,7 @@ std::vector<generation::JournalEntry> ReadEntries(DomainSession& session,
                                                   const std::optional<RuleOwner>& owner,
                                                   const std::optional<std::string>& since) {
   try {
-    std::optional<RuleOwner> rule_owner;
-    if (owner) rule_owner = RuleOwner{owner->code, owner->kind};
-    return generation::ReadJournal(session.reader(), rule_owner, since);
+    return generation::ReadJournal(session.reader(), owner, since);
   } catch (const Error& error) {
     if (!generation::IsMissingTable(error)) throw;
     throw ToolFailure("the database " + session.connection_string() +

@@ -170,8 +170,8 @@ std::vector<xmlNodePtr> Evaluate(const XmlTree& tree, xmlNodePtr context, std::s
 bool IsNCName(const std::string& name) { return xmlValidateNCName(Chars(name), 0) == 0; }
 
 // Why a text did not parse, as the parser tells it.
-std::string ParseFailure(const xmlParserCtxt& ctxt) {
-  const xmlError* error = xmlCtxtGetLastError(const_cast<xmlParserCtxt*>(&ctxt));
+std::string ParseFailure(xmlParserCtxt& ctxt) {
+  const xmlError* error = xmlCtxtGetLastError(&ctxt);
   return error != nullptr && error->message != nullptr
              ? Trimmed(error->message) + " (line " + std::to_string(error->line) + ")"
              : "The text is not well-formed XML";

@@ -98,8 +98,8 @@ void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const X
 // when the rule gives no serial number. A running number that outgrows its
 // digits leaves `result` empty and says so in `error`.
 bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
-                 const std::shared_ptr<XmlDocument>& values, const RuleOwner& owner, int16_t count,
-                 bool save, std::optional<std::string>& error, XmlDocument& result) {
+                 const std::shared_ptr<XmlDocument>& values, const RuleSubject& subject,
+                 int16_t count, bool save, std::optional<std::string>& error, XmlDocument& result) {
   // Saving holds the running number from its read in the evaluation to its
   // update, so no other caller issues from the same number meanwhile.
   std::optional<RunningNumberLease> lease;
@@ -108,7 +108,7 @@ bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
     lease.emplace(db);
     read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
   }
-  const auto parts = EvaluateRuleParts(db, item_code, values, owner, nullptr, read_number);
+  const auto parts = EvaluateRuleParts(db, item_code, values, subject, nullptr, read_number);
   if (parts->xml().empty()) return false;
   std::string next;
   const std::optional<std::string> entries = Entries(*parts->documentElement(), count, next);
@@ -128,16 +128,17 @@ bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
 // or the rule gives no serial number. `count` is set once it is read.
 bool Batch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
            IssueCall& call, int16_t& count, IssuedBatch& batch) {
-  const std::optional<RuleOwner> owner = GetRuleOwner(db, ItemCodeOf(values));
+  const std::string item_code = ItemCodeOf(values);
+  const std::optional<RuleOwner> owner = GetRuleOwner(db, item_code);
   if (!owner) return false;
   count = CountOf(*values);
+  const RuleSubject subject{item_code, *owner};
   if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *owner)) {
-    batch.item_code = ItemCodeOf(values);
-    BatchUnderPolicy(db, {*batch.item_code, *owner}, *values, *policy, count, save, call,
-                     batch.error, *batch.value);
+    batch.item_code = item_code;
+    BatchUnderPolicy(db, subject, *values, *policy, count, save, call, batch.error, *batch.value);
     return true;
   }
-  return BatchOfRule(db, batch.item_code, values, *owner, count, save, batch.error, *batch.value);
+  return BatchOfRule(db, batch.item_code, values, subject, count, save, batch.error, *batch.value);
 }
 
 }  // namespace

@@ -56,11 +56,10 @@ void ApplyPolicy(store::Connection& db, const RuleSubject& subject, const XmlDoc
 
 RuleSubject SubjectOf(store::Connection& db, std::optional<std::string>& item_code,
                       const std::shared_ptr<XmlDocument>& values,
-                      const std::optional<RuleOwner>& known_owner) {
-  if (known_owner) {
-    RuleSubject subject{ItemCodeOf(values), *known_owner};
-    item_code = subject.item_code;
-    return subject;
+                      const std::optional<RuleSubject>& known) {
+  if (known) {
+    item_code = known->item_code;
+    return *known;
   }
   std::optional<RuleSubject> resolved = ResolveSubject(db, values, item_code);
   if (!resolved) throw Error(errc::kNoCurrentRecord, "No rule applies to the item");
@@ -69,10 +68,9 @@ RuleSubject SubjectOf(store::Connection& db, std::optional<std::string>& item_co
 
 // Evaluates and loads the parts; raises on every failure.
 void Evaluate(store::Connection& db, std::optional<std::string>& item_code,
-              const std::shared_ptr<XmlDocument>& values,
-              const std::optional<RuleOwner>& known_owner, IssueCall* call,
-              const HeaderNumberReader& read_number, XmlDocument& parts) {
-  const RuleSubject subject = SubjectOf(db, item_code, values, known_owner);
+              const std::shared_ptr<XmlDocument>& values, const std::optional<RuleSubject>& known,
+              IssueCall* call, const HeaderNumberReader& read_number, XmlDocument& parts) {
+  const RuleSubject subject = SubjectOf(db, item_code, values, known);
   const std::optional<NumberingPolicy> policy = call ? PolicyOf(db, subject.owner) : std::nullopt;
   const bool counted = policy && policy->restart != Restart::kNever;
 
@@ -104,12 +102,12 @@ void Evaluate(store::Connection& db, std::optional<std::string>& item_code,
 std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db,
                                                std::optional<std::string>& item_code,
                                                const std::shared_ptr<XmlDocument>& values,
-                                               const std::optional<RuleOwner>& known_owner,
+                                               const std::optional<RuleSubject>& known,
                                                IssueCall* call,
                                                const HeaderNumberReader& read_number) {
   auto parts = std::make_shared<XmlDocument>();
   try {
-    Evaluate(db, item_code, values, known_owner, call, read_number, *parts);
+    Evaluate(db, item_code, values, known, call, read_number, *parts);
   } catch (const std::exception& failure) {
     if (call) {
       call->notes.warnings.clear();

@@ -17,8 +17,9 @@ namespace quillet::generation {
 
 // The rule's evaluation into the rule parts document; an empty document (no
 // root, empty text) on any failure. `item_code` receives the value document's
-// item code once it is read. With `known_owner` the owner is taken as given instead of being
-// resolved again (the batch has just resolved it); with `read_number` the
+// item code once it is read. With `known` the item and its owner are taken
+// as given instead of being read and resolved again (the batch has just
+// resolved them); with `read_number` the
 // running number is read through it. With `call`, the rule's numbering
 // policy applies: a rule that restarts its running number reports the
 // counter of the line, and the end and warning number are checked, their
@@ -26,7 +27,7 @@ namespace quillet::generation {
 std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db,
                                                std::optional<std::string>& item_code,
                                                const std::shared_ptr<XmlDocument>& values,
-                                               const std::optional<RuleOwner>& known_owner,
+                                               const std::optional<RuleSubject>& known,
                                                IssueCall* call = nullptr,
                                                const HeaderNumberReader& read_number = nullptr);
 

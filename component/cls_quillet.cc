@@ -3,7 +3,6 @@
 // method's output parameters.
 #include "core/field_text.h"
 #include "core/mod_language.h"
-#include "core/rule_owner.h"
 #include "generation/batch_issue.h"
 #include "generation/line_entry.h"
 #include "generation/mapped_code.h"
@@ -15,6 +14,7 @@
 #include "mapping/mapping_edit.h"
 #include "mapping/mapping_list.h"
 #include "mapping/setup_data.h"
+#include "quillet/owner.h"
 #include "quillet/quillet.h"
 #include "store/connection.h"
 

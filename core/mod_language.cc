@@ -13,14 +13,7 @@ namespace {
 
 // One copy per thread: every clsQuillet object on a thread shares it, and the
 // last init on that thread decides it.
-struct ModuleState {
-  std::shared_ptr<LanguageManager> language_manager;
-  std::shared_ptr<StringTable> string_table;
-  std::shared_ptr<TextFormatter> text_formatter;
-  std::string locale_id;
-};
-
-thread_local ModuleState state;
+thread_local Language state;
 
 }  // namespace
 
@@ -58,5 +51,23 @@ std::string GetStrValue(const Variant& value) {
 }
 
 const std::string& LocaleId() { return state.locale_id; }
+
+Language CreateLanguage(LanguageComponent& component) {
+  Language language;
+  language.language_manager = component.CreateManager();
+  if (!language.language_manager) throw Error::ObjectNotSet();
+  language.string_table = language.language_manager->Strings();
+  language.text_formatter = component.CreateFormatter();
+  const std::shared_ptr<LocaleProvider> locale = language.language_manager->Locale();
+  if (!locale) throw Error::ObjectNotSet();
+  language.locale_id = locale->GetLocalID().ToText();
+  return language;
+}
+
+LanguageScope::LanguageScope(const Language& language) : saved_(std::move(state)) {
+  state = language;
+}
+
+LanguageScope::~LanguageScope() { state = std::move(saved_); }
 
 }  // namespace quillet::modLanguage

@@ -2,9 +2,11 @@
 #ifndef QUILLET_CORE_MOD_LANGUAGE_H_
 #define QUILLET_CORE_MOD_LANGUAGE_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "quillet/language.h"
 #include "quillet/variant.h"
 
 namespace quillet::modLanguage {
@@ -22,6 +24,32 @@ std::string GetResStringEx(const std::string& key, const std::vector<Variant>& a
 std::string GetStrValue(const Variant& value);
 // This thread's locale id; the empty text before InitLanguage reached it.
 const std::string& LocaleId();
+
+// A complete set of language objects and the locale id they answer, made
+// once by an owner that speaks one locale whatever thread it runs on.
+struct Language {
+  std::shared_ptr<LanguageManager> language_manager;
+  std::shared_ptr<StringTable> string_table;
+  std::shared_ptr<TextFormatter> text_formatter;
+  std::string locale_id;
+};
+
+// The language objects `component` makes, as InitLanguage makes them. Raises
+// what the component raises, and errc::kObjectNotSet for a missing object.
+Language CreateLanguage(LanguageComponent& component);
+
+// Makes `language` the calling thread's language state while it lives, and
+// puts the state it found back when it ends. Used on one thread.
+class LanguageScope {
+ public:
+  explicit LanguageScope(const Language& language);
+  ~LanguageScope();
+  LanguageScope(const LanguageScope&) = delete;
+  LanguageScope& operator=(const LanguageScope&) = delete;
+
+ private:
+  Language saved_;
+};
 
 }  // namespace quillet::modLanguage
 

@@ -1,4 +1,4 @@
-#include "core/numbering_policy.h"
+#include "quillet/numbering_policy.h"
 
 #include <array>
 #include <utility>

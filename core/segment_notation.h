@@ -33,7 +33,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/numbering_policy.h"
+#include "quillet/numbering_policy.h"
 
 namespace quillet::notation {
 

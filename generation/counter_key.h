@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/numbering_policy.h"
+#include "quillet/numbering_policy.h"
 #include "quillet/xml_document.h"
 
 namespace quillet::generation {

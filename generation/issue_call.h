@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "generation/rule_search.h"
 #include "quillet/issue_notes.h"
 
 namespace quillet::generation {
@@ -29,6 +30,9 @@ struct Issued {
   // read whatever fails later. nullopt when the operation failed before.
   std::optional<std::string> item_code;
   IssueNotes notes;
+  // The owners the issue asked for a rule, in order, and the one whose rule
+  // it used; empty when it failed before it resolved the item's rule.
+  RuleSearch search;
 };
 
 }  // namespace quillet::generation

@@ -69,25 +69,53 @@ void SetRowValue(const XmlDocument& values, const std::string& name, const std::
   attribute->setText(value);
 }
 
+// The value document whose rows take their values from `column_of`, asked
+// for the column of each row (the empty name for a row not read).
+template <typename ColumnOf>
+std::shared_ptr<XmlDocument> BuildLineDocument(const std::string& item_code,
+                                               const std::string& voucher_type,
+                                               const ColumnOf& column_of) {
+  const bool standard = IsStandardVoucherType(voucher_type);
+  auto values = std::make_shared<XmlDocument>();
+  values->loadXML(StandardRowSetText());
+  AddItemCodeRow(*values, item_code);
+  for (const RowSource& source : kRowSources) {
+    const std::string column = !source.standard_only || standard ? source.column : "";
+    SetRowValue(*values, source.row, column_of(source.source, column));
+  }
+  return values;
+}
+
 }  // namespace
 
 std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
                                                const std::shared_ptr<XmlDocument>& head,
                                                const std::shared_ptr<XmlDocument>& body,
                                                const std::string& voucher_type) {
-  const bool standard = IsStandardVoucherType(voucher_type);
-  auto values = std::make_shared<XmlDocument>();
-  values->loadXML(StandardRowSetText());
-  AddItemCodeRow(*values, item_code);
+  // The rows are looked for once the value document is made: an empty head
+  // or body reference fails after it, as it always has.
+  std::optional<XmlNode> body_row;
+  std::optional<XmlNode> head_row;
+  bool rows_read = false;
+  return BuildLineDocument(item_code, voucher_type, [&](Source source, const std::string& column) {
+    if (!rows_read) {
+      body_row = FirstRecord(body);
+      head_row = FirstRecord(head);
+      rows_read = true;
+    }
+    return GetRowAttr(source == Source::kHead ? head_row : body_row, column);
+  });
+}
 
-  const std::optional<XmlNode> body_row = FirstRecord(body);
-  const std::optional<XmlNode> head_row = FirstRecord(head);
-  for (const RowSource& source : kRowSources) {
-    const std::string column = !source.standard_only || standard ? source.column : "";
-    SetRowValue(*values, source.row,
-                GetRowAttr(source.source == Source::kHead ? head_row : body_row, column));
-  }
-  return values;
+std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
+                                               const std::map<std::string, std::string>& head,
+                                               const std::map<std::string, std::string>& body,
+                                               const std::string& voucher_type) {
+  return BuildLineDocument(item_code, voucher_type, [&](Source source, const std::string& column) {
+    const std::map<std::string, std::string>& row = source == Source::kHead ? head : body;
+    const auto found = column.empty() ? row.end() : row.find(column);
+    return found == row.end() ? std::string() : found->second;
+  });
 }
 
 Issued<std::string> IssueLineNumber(store::Connection& db, const std::string& item_code,

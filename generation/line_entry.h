@@ -2,6 +2,7 @@
 #ifndef QUILLET_GENERATION_LINE_ENTRY_H_
 #define QUILLET_GENERATION_LINE_ENTRY_H_
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,13 @@ namespace quillet::generation {
 std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
                                                const std::shared_ptr<XmlDocument>& head,
                                                const std::shared_ptr<XmlDocument>& body,
+                                               const std::string& voucher_type);
+
+// The same value document from the column values of the head's row and the
+// body's row, by column name; a missing column reads as the empty text.
+std::shared_ptr<XmlDocument> LineValueDocument(const std::string& item_code,
+                                               const std::map<std::string, std::string>& head,
+                                               const std::map<std::string, std::string>& body,
                                                const std::string& voucher_type);
 
 // IssueNumber for the value document of the line of item `item_code`. Raises

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "core/numbering_policy.h"
 #include "generation/issue_call.h"
 #include "generation/policy_refusal.h"
 #include "generation/rule_evaluation.h"
 #include "quillet/error.h"
+#include "quillet/numbering_policy.h"
 #include "quillet/variant.h"
 #include "quillet/xml_document.h"
 #include "store/connection.h"

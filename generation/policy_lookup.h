@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/numbering_policy.h"
 #include "generation/reader.h"
 #include "generation/rule_owner.h"
 #include "quillet/error.h"
+#include "quillet/numbering_policy.h"
 #include "store/policy_queries.h"
 
 namespace quillet::generation {

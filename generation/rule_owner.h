@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/rule_owner.h"
+#include "quillet/owner.h"
 #include "store/connection.h"
 
 namespace quillet::generation {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/rule_owner.h"
+#include "quillet/owner.h"
 #include "quillet/xml_document.h"
 #include "store/keyed_rows.h"
 #include "store/mapping_contrapose.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/rule_owner.h"
+#include "quillet/owner.h"
 #include "store/connection.h"
 
 namespace quillet::maintenance {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/numbering_policy.h"
+#include "quillet/numbering_policy.h"
 #include "quillet/xml_document.h"
 #include "store/maintenance_rules.h"
 

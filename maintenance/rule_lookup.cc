@@ -1,6 +1,8 @@
 #include "maintenance/rule_lookup.h"
 
+#include "core/field_text.h"
 #include "store/maintenance_rules.h"
+#include "store/policy_queries.h"
 #include "store/write_pool.h"
 
 namespace quillet::maintenance {
@@ -14,10 +16,21 @@ Variant StoredRunningNumber(store::Connection& db, const RuleOwner& owner) {
   return number->Bof() && number->Eof() ? Variant("") : number->Field("cnumber");
 }
 
+std::string RuleName(store::Connection& db, const RuleOwner& owner) {
+  const auto name = store::maintenance::OwnerRuleName(db, owner);
+  return name->Bof() && name->Eof() ? std::string() : FieldTextOrEmpty(name->Field("rulename"));
+}
+
 void SetStoredRunningNumber(store::Connection& db, const RuleOwner& owner,
                             const std::string& number) {
   auto writer = store::OpenWriteConnection(db);
   store::maintenance::SetRunningNumber(*writer, owner, number);
+}
+
+void SetCounterNumber(store::Connection& db, const RuleOwner& owner, const std::string& key,
+                      int32_t number) {
+  auto writer = store::OpenWriteConnection(db);
+  store::policy::SetCounter(*writer, owner.code, owner.KindText(), key, number);
 }
 
 }  // namespace quillet::maintenance

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/rule_owner.h"
+#include "quillet/owner.h"
 #include "quillet/recordset.h"
 #include "quillet/variant.h"
 #include "store/connection.h"
@@ -20,10 +20,20 @@ std::shared_ptr<RecordSet> OwnerRule(store::Connection& db, const RuleOwner& own
 // gives it, null included; the empty text when the owner has no header.
 Variant StoredRunningNumber(store::Connection& db, const RuleOwner& owner);
 
+// The name of the owner's rule; the empty text when the owner has no header.
+// Raises the database's errors.
+std::string RuleName(store::Connection& db, const RuleOwner& owner);
+
 // Stores `number` as the owner's running number on a write connection; an
 // owner without a header is left alone. Raises the database's errors.
 void SetStoredRunningNumber(store::Connection& db, const RuleOwner& owner,
                             const std::string& number);
+
+// Makes `number` the next number of the owner's counter `key` (a rule that
+// restarts its running number), on a write connection. Raises the
+// database's errors.
+void SetCounterNumber(store::Connection& db, const RuleOwner& owner, const std::string& key,
+                      int32_t number);
 
 }  // namespace quillet::maintenance
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/rule_owner.h"
 #include "maintenance/rule_document.h"
+#include "quillet/owner.h"
 #include "quillet/xml_document.h"
 #include "store/connection.h"
 #include "store/maintenance_rules.h"

@@ -13,6 +13,18 @@ SetupData ReadSetupData(store::Connection& db) {
   return {tree->Clone(), sources->Clone(), free_items->Clone()};
 }
 
+std::shared_ptr<RecordSet> InventoryClasses(store::Connection& db) {
+  return store::setup::InventoryClasses(db);
+}
+
+std::shared_ptr<RecordSet> DataSourcesOfLocale(store::Connection& db, const std::string& locale) {
+  return store::setup::DataSourcesOfLocale(db, locale);
+}
+
+std::shared_ptr<RecordSet> FreeItemCaptions(store::Connection& db, const std::string& locale) {
+  return store::setup::FreeItemCaptions(db, locale);
+}
+
 std::shared_ptr<RecordSet> SerialItemsOfClass(store::Connection& db,
                                               const std::string& class_code) {
   return store::setup::SerialItemsOfClass(db, class_code)->Clone();

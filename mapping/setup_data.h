@@ -23,6 +23,13 @@ struct SetupData {
 // All three are read before any is returned.
 SetupData ReadSetupData(store::Connection& db);
 
+// Every inventory class, by code.
+std::shared_ptr<RecordSet> InventoryClasses(store::Connection& db);
+
+// The data sources of one locale, and the free items' captions of one.
+std::shared_ptr<RecordSet> DataSourcesOfLocale(store::Connection& db, const std::string& locale);
+std::shared_ptr<RecordSet> FreeItemCaptions(store::Connection& db, const std::string& locale);
+
 // The serial-managed items of exactly the class `class_code`, by item code.
 std::shared_ptr<RecordSet> SerialItemsOfClass(store::Connection& db, const std::string& class_code);
 

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <map>
 
+#include "quillet/failure.h"
+
 namespace quillet::store {
 namespace {
 
@@ -186,8 +188,31 @@ bool IsMissingTable(const Error& error) {
          error.number() == SqlStateNumber("42P01");
 }
 
-Error DatabaseError(const soci::soci_error& failure, Dialect dialect) {
-  return dialect == Dialect::kPostgresql ? PostgresError(failure) : SqliteError(failure);
+std::string DatabaseFailure::SqlState() const {
+  return dialect_ == Dialect::kPostgresql ? SqlStateText(number()) : std::string();
 }
 
+DatabaseFailure DatabaseError(const soci::soci_error& failure, Dialect dialect) {
+  return {dialect == Dialect::kPostgresql ? PostgresError(failure) : SqliteError(failure), dialect};
+}
+
+bool IsUnavailable(const Error& error) { return IsUnavailableNumber(error.number()); }
+
 }  // namespace quillet::store
+
+namespace quillet {
+
+bool IsUnavailableNumber(int32_t number) {
+  // SQLite's result codes are below this; SQLSTATEs read as numbers above it.
+  constexpr int32_t kSqliteCodeLimit = 0x10000;
+  using store::SqlStateNumber;
+  if (number == errc::kConnectionClosed || number == errc::kBadConnectionString) return true;
+  if (number >= 0 && number < kSqliteCodeLimit) return (number & 0xFF) == store::kSqliteCantOpen;
+  const bool connection_class =
+      number >= SqlStateNumber("08000") && number <= SqlStateNumber("08ZZZ");
+  const bool operator_intervention =
+      number >= SqlStateNumber("57P01") && number <= SqlStateNumber("57P03");
+  return connection_class || operator_intervention;
+}
+
+}  // namespace quillet

@@ -53,8 +53,30 @@ bool IsUniqueViolation(const Error& error);
 // not have (SQLite's "no such table", PostgreSQL 42P01).
 bool IsMissingTable(const Error& error);
 
-// The Error for a failure of the database access library on `dialect`.
-Error DatabaseError(const soci::soci_error& failure, Dialect dialect);
+// The Error every store operation raises for a failure of the database: the
+// database's number and text as above, and the dialect it came from, so that
+// a caller can tell the database's own errors from the component's.
+class DatabaseFailure : public Error {
+ public:
+  DatabaseFailure(const Error& error, Dialect dialect) : Error(error), dialect_(dialect) {}
+  Dialect dialect() const { return dialect_; }
+  // PostgreSQL's five-character SQLSTATE; "" on SQLite.
+  std::string SqlState() const;
+  // SQLite's extended result code; 0 on PostgreSQL.
+  int SqliteCode() const { return dialect_ == Dialect::kSqlite ? number() : 0; }
+
+ private:
+  Dialect dialect_;
+};
+
+// The failure of the database access library on `dialect`.
+DatabaseFailure DatabaseError(const soci::soci_error& failure, Dialect dialect);
+
+// Whether an error says that the database cannot be reached or used right
+// now: a connection that is closed or cannot be made, a bad connection
+// string, a file that cannot be opened, PostgreSQL's connection and
+// operator-intervention classes (a server shutting down or restarting).
+bool IsUnavailable(const Error& error);
 
 }  // namespace quillet::store
 

@@ -94,4 +94,9 @@ std::shared_ptr<RecordSet> OwnerRunningNumber(Connection& db, const RuleOwner& o
   return db.Query(kSql, {owner.code, owner.KindText()});
 }
 
+std::shared_ptr<RecordSet> OwnerRuleName(Connection& db, const RuleOwner& owner) {
+  static constexpr Sql kSql{"select rulename from SNrulemain where cinvcode=:1 and cinvtype=:2"};
+  return db.Query(kSql, {owner.code, owner.KindText()});
+}
+
 }  // namespace quillet::store::maintenance

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/rule_owner.h"
+#include "quillet/owner.h"
 #include "quillet/recordset.h"
 #include "store/connection.h"
 
@@ -77,6 +77,9 @@ std::shared_ptr<RecordSet> OwnerRuleWithSegments(Connection& db, const RuleOwner
 
 // cnumber of the owner's header; no rows without a header.
 std::shared_ptr<RecordSet> OwnerRunningNumber(Connection& db, const RuleOwner& owner);
+
+// rulename of an owner's header.
+std::shared_ptr<RecordSet> OwnerRuleName(Connection& db, const RuleOwner& owner);
 
 }  // namespace quillet::store::maintenance
 

@@ -133,6 +133,15 @@ int32_t AdvanceCounter(Connection& writer, const std::string& owner_code,
   return static_cast<int32_t>(static_cast<int64_t>(rows->Field("inumber").ToInt32()) - amount);
 }
 
+void SetCounter(Connection& writer, const std::string& owner_code, const std::string& owner_type,
+                const std::string& key, int32_t number) {
+  static constexpr Sql kSql{
+      "insert into SNcounter (cinvcode,cinvtype,ckey,inumber)"
+      " values (:1,cast(:2 as integer),:3,cast(:4 as integer))"
+      " on conflict (cinvcode,cinvtype,ckey) do update set inumber=excluded.inumber"};
+  writer.Execute(kSql, {owner_code, owner_type, key, std::to_string(number)});
+}
+
 void RecordIssues(Connection& writer, const std::vector<JournalEntry>& entries, bool unique) {
   std::vector<Params> rows;
   rows.reserve(entries.size());

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/numbering_policy.h"
+#include "quillet/numbering_policy.h"
 #include "quillet/recordset.h"
 #include "store/connection.h"
 
@@ -50,6 +50,11 @@ std::optional<int32_t> CounterNumber(Connection& db, const std::string& owner_co
 int32_t AdvanceCounter(Connection& writer, const std::string& owner_code,
                        const std::string& owner_type, const std::string& key, int32_t start,
                        int32_t amount);
+
+// Makes `number` the next number of the owner's counter `key`, creating the
+// counter when it is new.
+void SetCounter(Connection& writer, const std::string& owner_code, const std::string& owner_type,
+                const std::string& key, int32_t number);
 
 // One issued serial number.
 struct JournalEntry {

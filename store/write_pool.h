@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "quillet/limits.h"
 #include "store/connection.h"
 
 namespace quillet::store {
@@ -34,7 +35,7 @@ class WritePool {
   // The default bound, and the environment variable that overrides it with
   // a whole number from 1 up.
   static constexpr std::size_t kDefaultBound = 8;
-  static constexpr const char* kBoundVariable = "QUILLET_WRITE_POOL";
+  static constexpr const char* kBoundVariable = limits::kWritePoolVariable;
 
   explicit WritePool(std::size_t bound);
   ~WritePool();

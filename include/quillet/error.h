@@ -48,6 +48,16 @@ inline constexpr int32_t kInvalidText = 1207;
 inline constexpr int32_t kPastEnd = 1208;       // a running number past the rule's end
 inline constexpr int32_t kIssuedBefore = 1209;  // a serial number the journal already holds
 inline constexpr int32_t kNoRestartKey = 1210;  // no document date for a restart per period
+// Requests of the typed API (quillet/numbering.h) that cannot be carried out.
+inline constexpr int32_t kBadOwner = 1220;      // a word that names no owner
+inline constexpr int32_t kBadRequest = 1221;    // a malformed date, value name, segment or number
+inline constexpr int32_t kUnknownOwner = 1222;  // no such item or inventory class
+inline constexpr int32_t kNoOwnRule = 1223;     // the owner has no rule of its own
+inline constexpr int32_t kGuarded = 1224;       // a change that repeats numbers, without force
+inline constexpr int32_t kNotFound = 1225;      // no such data source, mapping value or archive
+inline constexpr int32_t kWouldWrap = 1226;     // a running number past its segment's digits
+inline constexpr int32_t kOtherCompany = 1227;  // a database holding another company's data
+inline constexpr int32_t kCodeTooWide = 1228;   // a mapped code wider than its segments
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public

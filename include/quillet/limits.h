@@ -25,6 +25,12 @@ inline constexpr std::size_t kDefaultMaxRequestBytes = std::size_t{16} << 20;
 // The environment variable that sets another bound, in bytes.
 inline constexpr const char* kMaxRequestVariable = "QUILLET_MAX_REQUEST";
 
+// The environment variable that bounds the write connections a process
+// keeps to one database for issuing with saving and for changes: a whole
+// number from 1 up (else 8), read when the first write connection is asked
+// for.
+inline constexpr const char* kWritePoolVariable = "QUILLET_WRITE_POOL";
+
 // The deepest nesting of arrays and objects in a JSON text that ParseJson
 // (quillet/dispatch.h) takes; the deepest form a request needs is 5 levels.
 // A deeper text is refused before it is parsed (errc::kInvalidArgument).

@@ -1,12 +1,14 @@
 // Numbering policies: what a rule may ask of its running number besides the
 // plain count the header keeps. Every policy is off unless a rule sets it.
-#ifndef QUILLET_CORE_NUMBERING_POLICY_H_
-#define QUILLET_CORE_NUMBERING_POLICY_H_
+#ifndef QUILLET_NUMBERING_POLICY_H_
+#define QUILLET_NUMBERING_POLICY_H_
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "quillet/export.h"
 
 namespace quillet {
 
@@ -17,10 +19,10 @@ enum class Restart { kNever, kYear, kMonth, kDay, kPrefix };
 
 struct NumberingPolicy {
   Restart restart = Restart::kNever;
-  std::optional<int32_t> end;   // the last running number that may be issued
-  std::optional<int32_t> warn;  // from this running number on, issues carry a warning
-  bool journal = false;         // issues with saving are recorded
-  bool unique = false;          // a serial number the journal holds is not issued again
+  std::optional<int32_t> end{};   // the last running number that may be issued
+  std::optional<int32_t> warn{};  // from this running number on, issues carry a warning
+  bool journal = false;           // issues with saving are recorded
+  bool unique = false;            // a serial number the journal holds is not issued again
 
   // Whether every policy is off: the rule numbers as one without policies.
   bool IsDefault() const {
@@ -33,18 +35,18 @@ struct NumberingPolicy {
 };
 
 // "never", "year", "month", "day", "prefix". Pure.
-std::string_view RestartWord(Restart restart);
+QUILLET_EXPORT std::string_view RestartWord(Restart restart);
 
 // The restart of a word, in any case; nullopt for another word. Pure.
-std::optional<Restart> RestartOf(std::string_view word);
+QUILLET_EXPORT std::optional<Restart> RestartOf(std::string_view word);
 
 // The words a restart may be written as, for messages: "never, year, month,
 // day, prefix".
-std::string_view RestartWords();
+QUILLET_EXPORT std::string_view RestartWords();
 
 // "yes" / "no" in any case; nullopt for another word. Pure.
-std::optional<bool> YesNoOf(std::string_view word);
+QUILLET_EXPORT std::optional<bool> YesNoOf(std::string_view word);
 
 }  // namespace quillet
 
-#endif  // QUILLET_CORE_NUMBERING_POLICY_H_
+#endif  // QUILLET_NUMBERING_POLICY_H_

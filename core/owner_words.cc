@@ -1,19 +1,21 @@
-#include "apps/owner_notation.h"
-
+// The words of owners: `item:CODE`, `class:CODE` and `all`.
 #include "core/ascii_case.h"
+#include "quillet/failure.h"
+#include "quillet/owner.h"
 
-namespace quillet::apps {
+namespace quillet {
 namespace {
 
 [[noreturn]] void RaiseNotAnOwner(std::string_view word, std::string_view why) {
-  throw OwnerNotationError("'" + std::string(word) + "' " + std::string(why) +
-                           ": write item:CODE, class:CODE or all");
+  throw Failure(
+      FailureKind::kInvalidRequest, errc::kBadOwner,
+      "'" + std::string(word) + "' " + std::string(why) + ": write item:CODE, class:CODE or all");
 }
 
 }  // namespace
 
 RuleOwner ParseOwner(std::string_view word) {
-  if (service::EqualsIgnoringAsciiCase(word, "all")) return {"all", OwnerKind::kAll};
+  if (service::EqualsIgnoringAsciiCase(word, "all")) return RuleOwner::All();
   const std::size_t colon = word.find(':');
   if (colon == std::string_view::npos) RaiseNotAnOwner(word, "is not an owner");
   const std::string_view kind = word.substr(0, colon);
@@ -43,4 +45,4 @@ std::string FormatOwner(const RuleOwner& owner) {
   }
 }
 
-}  // namespace quillet::apps
+}  // namespace quillet

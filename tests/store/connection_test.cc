@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "apps/demo_rows.h"
 #include "quillet/error.h"
+#include "quillet/numbering.h"
 #include "store/database_error.h"
 #include "store/schema.h"
 #include "store/write_pool.h"
@@ -179,12 +179,12 @@ TEST_P(ConnectionTest, TransactionsCommitOrRollBack) {
 
 TEST_P(ConnectionTest, SchemaAndDemoLoadTwiceKeepOneCopy) {
   const char* tables[] = {"SNrulemain", "SNrule", "SNPrefabricate_lang", "inventory", "userdefine"};
-  apps::LoadDemo(db_.connection_string());
+  Numbering::LoadDemoCompany(db_.connection_string(), Numbering::DemoContent::kRows);
   std::vector<long long> once;
   for (const char* table : tables)
     once.push_back(Count(std::string("select count(*) from ") + table));
   store::CreateSchema(db_.db());
-  apps::LoadDemo(db_.connection_string());
+  Numbering::LoadDemoCompany(db_.connection_string(), Numbering::DemoContent::kRows);
   for (std::size_t i = 0; i < std::size(tables); ++i) {
     EXPECT_GT(once[i], 0) << tables[i];
     EXPECT_EQ(Count(std::string("select count(*) from ") + tables[i]), once[i]) << tables[i];

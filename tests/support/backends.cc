@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "apps/demo_rows.h"
 #include "quillet/login.h"
+#include "quillet/numbering.h"
 #include "store/schema.h"
 
 namespace quillet::testing {
@@ -97,7 +97,7 @@ TestDatabase::TestDatabase(const std::string& backend, bool with_demo) : backend
     db_ = std::make_unique<store::Connection>();
     db_->Open(connection_string_);
     store::CreateSchema(*db_);
-    if (with_demo) apps::LoadDemo(connection_string_);
+    if (with_demo) Numbering::LoadDemoCompany(connection_string_, Numbering::DemoContent::kRows);
   } catch (...) {
     db_.reset();
     if (backend_ == "sqlite") RemoveSqliteFiles(cleanup_);

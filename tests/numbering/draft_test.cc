@@ -1,20 +1,16 @@
 // A rule being edited, evaluated for a sample line before it is saved: what
 // each segment gives, why a segment gives nothing, and which running number
 // the serial number would carry, without anything being written.
-#include "apps/serve/draft_rule.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "apps/issuing.h"
-#include "apps/rule_save.h"
-#include "apps/rule_store.h"
+#include "quillet/numbering.h"
 #include "tests/support/backends.h"
 
-namespace quillet::apps::serve {
+namespace quillet {
 namespace {
 
 struct DraftCase {
@@ -52,13 +48,16 @@ std::vector<Segment> Segments(const DraftCase& c) {
   std::vector<std::string> words;
   std::istringstream stream(c.words);
   for (std::string word; stream >> word;) words.push_back(word);
-  return ParseRuleSegments(words);
+  std::vector<Segment> segments;
+  for (const std::string& word : words) segments.push_back(ParseSegment(word));
+  return segments;
 }
 
-LineValues Line(const DraftCase& c) {
-  std::vector<std::string> sets;
-  if (!c.set.empty()) sets.push_back(c.set);
-  return ReadLineValues(c.item, {"2024-05-06", sets});
+Line LineOf(const DraftCase& c) {
+  Line line{c.item, "2024-05-06", {}};
+  if (!c.set.empty())
+    line.values[c.set.substr(0, c.set.find('='))] = c.set.substr(c.set.find('=') + 1);
+  return line;
 }
 
 class DraftRuleTest : public ::testing::TestWithParam<std::string> {
@@ -67,11 +66,12 @@ class DraftRuleTest : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(DraftRuleTest, GivesEachSegmentsTextOrWhyNot) {
-  DomainSession session(DomainOptions{db.connection_string(), "en-US", false});
+  Numbering numbering = Numbering::Open(db.connection_string(), {.locale = "en-US"});
   for (const DraftCase& c : kCases) {
     SCOPED_TRACE(c.what);
     const std::vector<Segment> segments = Segments(c);
-    const DraftEvaluation draft = EvaluateDraft(session, ParseOwner(c.owner), segments, Line(c));
+    const DraftEvaluation draft =
+        numbering.EvaluateDraft({ParseOwner(c.owner), segments, LineOf(c)});
     EXPECT_EQ(draft.serial_number, c.serial);
     EXPECT_EQ(draft.failure ? draft.failure->cause : "", c.cause);
     EXPECT_EQ(draft.next_number, c.next_number);
@@ -79,25 +79,25 @@ TEST_P(DraftRuleTest, GivesEachSegmentsTextOrWhyNot) {
     ASSERT_EQ(draft.segments.size(), segments.size());
   }
   // Nothing was written: the owners keep their rules and numbers.
-  EXPECT_EQ(ReadNextNumber(session.component(), ParseOwner("class:01")), "1");
-  EXPECT_FALSE(ReadRule(session.component(), ParseOwner("class:02")));
+  EXPECT_EQ(numbering.GetRunningNumber(ParseOwner("class:01")).next_number, "1");
+  EXPECT_FALSE(numbering.FindRule(ParseOwner("class:02")));
 }
 
 // Once saved, the draft issues what its preview showed.
 TEST_P(DraftRuleTest, IssuesWhatThePreviewShowed) {
-  DomainSession session(DomainOptions{db.connection_string(), "en-US", false});
+  Numbering numbering = Numbering::Open(db.connection_string(), {.locale = "en-US"});
   const DraftCase& c = kCases.front();
   const std::vector<Segment> segments = Segments(c);
-  const LineValues line = Line(c);
+  const Line line = LineOf(c);
   const RuleOwner owner = ParseOwner(c.owner);
-  const std::string previewed = EvaluateDraft(session, owner, segments, line).serial_number;
-  SaveRuleWithNotes(session, owner, "Lighting", segments);
-  EXPECT_EQ(IssueSerialNumbers(session, line, std::nullopt, /*save=*/false),
-            std::vector<std::string>{previewed});
+  const std::string previewed = numbering.EvaluateDraft({owner, segments, line}).serial_number;
+  numbering.SaveRule({owner, "Lighting", segments});
+  const IssueResult issued = numbering.Issue({line.item, line.date, line.values});
+  EXPECT_EQ(issued.serial_numbers, std::vector<std::string>{previewed});
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DraftRuleTest,
                          ::testing::ValuesIn(quillet::testing::Backends()));
 
 }  // namespace
-}  // namespace quillet::apps::serve
+}  // namespace quillet

@@ -1,15 +1,16 @@
-// The quillet tool: serial-number rules from the command line, the demo, and
-// calls to the component by name.
+// The quillet binary: the tool's commands, calls to the component by name,
+// and `quillet serve`.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "apps/commands.h"
-#include "apps/completion.h"
-#include "apps/options.h"
-#include "apps/tool_error.h"
-#include "apps/usage_message.h"
+#include "apps/cli/options.h"
+#include "apps/cli/tool_error.h"
+#include "apps/serve/serve_command.h"
+#include "apps/tool/commands.h"
+#include "apps/tool/completion.h"
+#include "apps/tool/usage_message.h"
 #include "core/text_check.h"
 #include "quillet/error.h"
 #include "quillet/version.h"
@@ -40,10 +41,10 @@ const CLI::App* ChosenCommand(const CLI::App& tool) {
 // completion asks), one a line.
 int Complete(const CLI::App& tool, int argc, char** argv) {
   const std::vector<std::string> words(argv + 2, argv + argc);
-  for (const std::string& candidate : quillet::apps::CompletionCandidates(tool, words)) {
+  for (const std::string& candidate : quillet::tool::CompletionCandidates(tool, words)) {
     std::cout << candidate << '\n';
   }
-  return quillet::apps::kExitOk;
+  return quillet::tool::kExitOk;
 }
 
 // The tool takes UTF-8 words only: a word that is not would be stored as it
@@ -62,18 +63,20 @@ bool ArgumentsAreText(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace quillet::apps;
+  using namespace quillet::tool;
   CLI::App tool{"Quillet: serial-number rules for the items of an ERP database"};
   tool.name("quillet");
   tool.set_version_flag("--version", std::string("quillet ") + QUILLET_VERSION_STRING,
                         "print the version and exit");
   tool.require_subcommand(1);
   const std::vector<Command> commands = {
-      AddDemoCommand(tool),    AddIssueCommand(tool),   AddPreviewCommand(tool),
-      AddRuleCommand(tool),    AddMappingCommand(tool), AddNumberCommand(tool),
-      AddJournalCommand(tool), AddClassesCommand(tool), AddItemsCommand(tool),
-      AddInitCommand(tool),    AddCallCommand(tool),    AddRpcCommand(tool),
-      AddHelpCommand(tool),    AddServeCommand(tool)};
+      AddDemoCommand(tool),    AddIssueCommand(tool),
+      AddPreviewCommand(tool), AddRuleCommand(tool),
+      AddMappingCommand(tool), AddNumberCommand(tool),
+      AddJournalCommand(tool), AddClassesCommand(tool),
+      AddItemsCommand(tool),   AddInitCommand(tool),
+      AddCallCommand(tool),    AddRpcCommand(tool),
+      AddHelpCommand(tool),    quillet::serve::AddServeCommand(tool)};
   // Set after the commands: a subcommand takes its parent's footer when added.
   tool.footer(kOverview);
   if (argc > 1 && std::string(argv[1]) == "__complete") return Complete(tool, argc, argv);
@@ -88,7 +91,7 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   if (const CLI::Option* db = ChosenCommand(tool)->get_option_no_throw("--db")) {
-    NameDatabaseInMessages(db->as<std::string>());
+    quillet::cli::NameDatabaseInMessages(db->as<std::string>());
   }
   for (const Command& command : commands) {
     if (command.app->parsed()) return command.run();

@@ -78,8 +78,8 @@ export const api = {
   saveRule: (owner, rule) => call('PUT', `/v1/rules/${part(owner)}`, rule),
   deleteRule: (owner) => call('DELETE', `/v1/rules/${part(owner)}`),
   number: (owner) => call('GET', `/v1/rules/${part(owner)}/number`),
-  setNumber: (owner, next) =>
-    call('PUT', `/v1/rules/${part(owner)}/number`, { next_number: next }),
+  setNumber: (owner, next, force = false) =>
+    call('PUT', `/v1/rules/${part(owner)}/number`, { next_number: next, ...(force ? { force } : {}) }),
   previewDraft: (owner, draft) => call('POST', `/v1/rules/${part(owner)}/preview`, draft),
   mappings: (source, query) => call('GET', `/v1/mappings/${part(source)}`, undefined, query),
   setMapping: (source, value, code) =>

@@ -5,7 +5,7 @@ import { h, fill, debounce } from './dom.js';
 import { t } from './i18n.js';
 import { api } from './api.js';
 import { confirmAction } from './dialog.js';
-import { SOURCE_NAMES, kindOf, caption, newSegment, segmentFromJson, segmentToJson } from './sources.js';
+import { SOURCE_NAMES, RESTART_WORDS, kindOf, caption, newSegment, segmentFromJson, segmentToJson } from './sources.js';
 import { validateDraft, previewable } from './validate.js';
 import { parseOwner } from './owners.js';
 import { today, sampleLine, previewBody, renderPreview, renderPreviewProblem } from './preview.js';
@@ -14,6 +14,8 @@ import { numberPanel } from './number.js';
 const FIELD_LABELS = {
   pattern: 'field.pattern', text: 'field.text', level: 'field.level', width: 'field.width',
   pad: 'field.pad', fill: 'field.fill', step: 'field.step', start: 'field.start',
+  restart: 'field.restart', end: 'field.end', warn: 'field.warn', journal: 'field.journal',
+  unique: 'field.unique',
 };
 
 // The pane keeps its draft while the page redraws around it: attach() hands
@@ -92,10 +94,18 @@ export function createEditor(state, { rulesChanged, message }) {
 
   // --- segment rows -----------------------------------------------------
 
-  function field(index, key, segment, extra = {}) {
-    const where = `${index}.${key}`;
-    const control =
-      key === 'level' && state.levels[segment.source]
+  // The control of one setting: a choice of levels or restart words, a box
+  // for a policy that is on or off, else a text field.
+  function control(key, segment, extra) {
+    if (key === 'restart') {
+      return h('select', { 'data-key': key, onchange: (event) => { segment[key] = event.target.value; edited(); } },
+        RESTART_WORDS.map((word) => h('option', { value: word, selected: segment[key] === word }, t(`restart.${word}`))));
+    }
+    if (key === 'journal' || key === 'unique') {
+      return h('input', { type: 'checkbox', 'data-key': key, checked: Boolean(segment[key]),
+        onchange: (event) => { segment[key] = event.target.checked; edited(); } });
+    }
+    return key === 'level' && state.levels[segment.source]
         ? h('select', { 'data-key': key, onchange: (event) => { segment[key] = event.target.value; edited(); } },
             Array.from({ length: state.levels[segment.source] }, (_, i) =>
               h('option', { value: String(i + 1), selected: segment[key] === String(i + 1) }, String(i + 1))))
@@ -106,7 +116,12 @@ export function createEditor(state, { rulesChanged, message }) {
             oninput: (event) => { segment[key] = event.target.value; edited(); },
             ...extra,
           });
-    return h('label', { class: `field f-${key}` }, h('span', {}, t(FIELD_LABELS[key])), control, h('small', { class: 'reason', 'data-where': where }));
+  }
+
+  function field(index, key, segment, extra = {}) {
+    const where = `${index}.${key}`;
+    return h('label', { class: `field f-${key}` }, h('span', {}, t(FIELD_LABELS[key])), control(key, segment, extra),
+      h('small', { class: 'reason', 'data-where': where }));
   }
 
   function segmentRow(segment, index, count) {
@@ -160,7 +175,8 @@ export function createEditor(state, { rulesChanged, message }) {
     if (problems.length) return;
     const status = container.querySelector('.save-status');
     try {
-      const saved = await api.saveRule(owner(), { name: draft.name.trim(), segments: draft.segments.map(segmentToJson) });
+      const saved = await saveAskingFirst({ name: draft.name.trim(), segments: draft.segments.map(segmentToJson) });
+      if (!saved) return;
       draft.saved = true;
       draft.copiedFrom = null;
       nextNumber = saved.next_number;
@@ -169,6 +185,22 @@ export function createEditor(state, { rulesChanged, message }) {
       draw();
     } catch (error) {
       fill(status, h('span', { class: 'problem' }, error.refused ? t('write.refused', { reason: error.message }) : error.message));
+    }
+  }
+
+  // Saves the rule; one the service refuses as repeating serial numbers is
+  // saved as it stands only once the user says so. Null when not saved.
+  async function saveAskingFirst(rule) {
+    try {
+      return await api.saveRule(owner(), rule);
+    } catch (error) {
+      if (error.status !== 409 || error.problem.field !== 'force') throw error;
+      const sure = await confirmAction({
+        title: t('editor.force_title'),
+        message: error.message,
+        confirm: t('editor.force_confirm'),
+      });
+      return sure ? api.saveRule(owner(), { ...rule, force: true }) : null;
     }
   }
 

@@ -16,7 +16,8 @@ export function numberPanel(owner, current, changed) {
     const wanted = input.value.trim();
     if (!/^-?\d+$/.test(wanted)) return fill(status, h('span', { class: 'problem' }, t('number.whole')));
     const stored = Number(current());
-    if (Number(wanted) < stored) {
+    const lower = Number(wanted) < stored;
+    if (lower) {
       const sure = await confirmAction({
         title: t('number.lower_title'),
         message: t('number.lower_message', { from: current(), to: wanted }),
@@ -25,7 +26,7 @@ export function numberPanel(owner, current, changed) {
       if (!sure) return;
     }
     try {
-      const answer = await api.setNumber(owner, wanted);
+      const answer = await api.setNumber(owner, wanted, lower);
       input.value = '';
       fill(status, t('number.done', { from: answer.previous, to: answer.next_number }));
       changed(answer.next_number);

@@ -15,7 +15,7 @@ export const SOURCE_NAMES = [
 const KINDS = {
   date: { head: 'pattern', line: true },
   text: { head: 'text' },
-  number: { settings: ['width', 'step', 'start'] },
+  number: { settings: ['width', 'step', 'start', 'restart', 'end', 'warn', 'journal', 'unique'] },
   department: { head: 'level', line: true, mapped: true, graded: true },
   class: { head: 'level', mapped: true, graded: true },
   lot: { line: true },
@@ -42,12 +42,17 @@ export function kindOf(source) {
 // The data sources whose values have short codes, for the mappings screen.
 export const MAPPED_SOURCES = SOURCE_NAMES.filter((name) => kindOf(name).mapped);
 
+// The words a running number may start again by, and its policies when none
+// is on.
+export const RESTART_WORDS = ['never', 'year', 'month', 'day', 'prefix'];
+const NO_POLICY = { restart: 'never', end: '', warn: '', journal: false, unique: false };
+
 // A new segment of `source` with the usual settings filled in.
 export function newSegment(source) {
   const defaults = {
     date: { pattern: 'YYYYMMDD' },
     text: { text: '' },
-    number: { width: '4', step: '1', start: '1' },
+    number: { width: '4', step: '1', start: '1', ...NO_POLICY },
     department: { level: '1', width: '2', pad: '0' },
     class: { level: '1', width: '2', pad: '0' },
   };
@@ -63,6 +68,12 @@ export function segmentFromJson(json) {
   if (json.source === 'number') {
     segment.step = String(json.step ?? '1');
     segment.start = String(json.start ?? '1');
+    // The rule's numbering policies, kept as they are when it is saved again.
+    segment.restart = json.restart || 'never';
+    segment.end = json.end === undefined ? '' : String(json.end);
+    segment.warn = json.warn === undefined ? '' : String(json.warn);
+    segment.journal = json.journal === true;
+    segment.unique = json.unique === true;
   }
   return segment;
 }
@@ -74,7 +85,10 @@ export function segmentToJson(segment) {
   const json = { source: segment.source };
   if (kind.head) json[kind.head] = segment[kind.head] ?? '';
   for (const key of kind.settings) {
-    if (segment[key] !== undefined && segment[key] !== '') json[key] = segment[key];
+    const value = segment[key];
+    // A policy that is off is left out, as the service writes it.
+    if (value === undefined || value === '' || value === false || (key === 'restart' && value === 'never')) continue;
+    json[key] = value;
   }
   return json;
 }

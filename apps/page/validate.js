@@ -61,6 +61,9 @@ function checkSettings(segment, kind, nextNumber, report) {
   const step = whole(segment.step);
   if (step === null || step < 1) report('step', 'check.step');
   if (whole(segment.start) === null) report('start', 'check.start');
+  for (const limit of ['end', 'warn']) {
+    if (segment[limit] && whole(segment[limit]) === null) report(limit, 'check.start');
+  }
 }
 
 // The problems of a draft {name, segments}. `nextNumber` is the running

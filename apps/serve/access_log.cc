@@ -8,7 +8,7 @@
 
 #include "core/utc_time.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -50,4 +50,4 @@ std::string AccessLine(std::string_view method, std::string_view path, int statu
          std::to_string(status) + " " + duration;
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

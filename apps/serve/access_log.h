@@ -1,13 +1,13 @@
 // The service's log: one line per request (time, method, path, status,
 // milliseconds; never a body, a query or a header), and its notices.
-#ifndef QUILLET_APPS_SERVE_ACCESS_LOG_H_
-#define QUILLET_APPS_SERVE_ACCESS_LOG_H_
+#ifndef QUILLET_SERVE_ACCESS_LOG_H_
+#define QUILLET_SERVE_ACCESS_LOG_H_
 
 #include <functional>
 #include <string>
 #include <string_view>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 using LogSink = std::function<void(std::string_view)>;
 
@@ -22,6 +22,6 @@ void MarkRequestStart();
 // before it was read. Clears the mark.
 std::string AccessLine(std::string_view method, std::string_view path, int status);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_ACCESS_LOG_H_
+#endif  // QUILLET_SERVE_ACCESS_LOG_H_

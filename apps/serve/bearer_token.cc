@@ -4,10 +4,10 @@
 
 #include <fstream>
 
+#include "apps/cli/tool_error.h"
 #include "apps/serve/problem.h"
-#include "apps/tool_error.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 constexpr std::string_view kScheme = "Bearer ";
@@ -25,11 +25,11 @@ std::string ReadTokenFile(const std::string& path) {
   std::ifstream file(path);
   std::string line;
   if (!file || !std::getline(file, line)) {
-    throw ToolFailure("cannot read the token file " + path);
+    throw cli::ToolFailure("cannot read the token file " + path);
   }
   const std::string token(Trimmed(line));
   if (token.empty())
-    throw ToolFailure("the token file " + path + " holds no token on its first line");
+    throw cli::ToolFailure("the token file " + path + " holds no token on its first line");
   return token;
 }
 
@@ -55,4 +55,4 @@ void RequireToken(const httplib::Request& request, const std::optional<std::stri
   }
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

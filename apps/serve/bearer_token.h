@@ -1,6 +1,6 @@
 // Who may change data: requests that carry the service's bearer token.
-#ifndef QUILLET_APPS_SERVE_BEARER_TOKEN_H_
-#define QUILLET_APPS_SERVE_BEARER_TOKEN_H_
+#ifndef QUILLET_SERVE_BEARER_TOKEN_H_
+#define QUILLET_SERVE_BEARER_TOKEN_H_
 
 #include <optional>
 #include <string>
@@ -10,7 +10,7 @@ namespace httplib {
 struct Request;
 }
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 // The token of a token file: its first line without blanks at the ends.
 // Raises ToolFailure for a file that cannot be read or holds no token.
@@ -26,6 +26,6 @@ bool SameToken(std::string_view given, std::string_view expected);
 // Problem when it carries another one.
 void RequireToken(const httplib::Request& request, const std::optional<std::string>& expected);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_BEARER_TOKEN_H_
+#endif  // QUILLET_SERVE_BEARER_TOKEN_H_

@@ -10,7 +10,7 @@
 #include "quillet/dispatch.h"
 #include "quillet/error.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using nlohmann::json;
@@ -49,4 +49,4 @@ void AddCallRoutes(Router& router) {
   router.Add({"POST", "/v1/call/{method}", Access::kWrite, Call});
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -7,7 +7,7 @@
 #include "apps/serve/problem.h"
 #include "quillet/dispatch.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using nlohmann::json;
@@ -84,4 +84,4 @@ std::string RequiredText(const json& object, const std::string& name) {
   return *std::move(text);
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,7 +1,7 @@
 // JSON in and out of the service's resources: request bodies read member by
 // member, each failure naming its member; responses written as one line.
-#ifndef QUILLET_APPS_SERVE_JSON_BODY_H_
-#define QUILLET_APPS_SERVE_JSON_BODY_H_
+#ifndef QUILLET_SERVE_JSON_BODY_H_
+#define QUILLET_SERVE_JSON_BODY_H_
 
 #include <cstdint>
 #include <initializer_list>
@@ -14,7 +14,7 @@ namespace httplib {
 struct Response;
 }
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 // Answers `value` as application/json (one line; bytes that are not UTF-8
 // become U+FFFD).
@@ -36,6 +36,6 @@ std::optional<int64_t> OptionalWhole(const nlohmann::json& object, const std::st
 // As OptionalText, and a 400 Problem when the member is missing.
 std::string RequiredText(const nlohmann::json& object, const std::string& name);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_JSON_BODY_H_
+#endif  // QUILLET_SERVE_JSON_BODY_H_

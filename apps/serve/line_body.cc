@@ -1,52 +1,44 @@
 #include "apps/serve/line_body.h"
 
-#include <vector>
-
 #include "apps/serve/json_body.h"
 #include "apps/serve/problem.h"
-#include "apps/tool_error.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using nlohmann::json;
 
-// The tool's --set words of the "values" member.
-std::vector<std::string> ValueSets(const json& body) {
+std::map<std::string, std::string> ValuesOf(const json& body) {
   const auto member = body.find("values");
   if (member == body.end() || member->is_null()) return {};
   if (!member->is_object()) {
     throw BadInput("values", "values must be an object such as {\"department\": \"0101\"}");
   }
-  std::vector<std::string> sets;
+  std::map<std::string, std::string> values;
   for (const auto& [name, value] : member->items()) {
     if (!value.is_string()) throw BadInput("values", "values." + name + " must be a string");
-    sets.push_back(name + "=" + value.get<std::string>());
-  }
-  return sets;
-}
-
-}  // namespace
-
-LineValues LineOf(const std::string& item, const json& body) {
-  ValueOptions options{OptionalText(body, "date"), ValueSets(body)};
-  try {
-    return ReadLineValues(item, options);
-  } catch (const ToolUsage& bad) {
-    // The tool's words name its option; here the member is the field.
-    std::string message = bad.what();
-    if (message.starts_with("--set ")) message.erase(0, 6);
-    throw BadInput(message.starts_with("date") ? "date" : "values", message);
-  }
-}
-
-json ValuesJson(const LineValues& line) {
-  json values = json::object();
-  for (const std::string& word : ValueWords(line)) {
-    const std::size_t equals = word.find('=');
-    values[word.substr(0, equals)] = word.substr(equals + 1);
+    values[name] = value.get<std::string>();
   }
   return values;
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace
+
+Line LineOf(const std::string& item, const json& body) {
+  Line line{item, OptionalText(body, "date").value_or(""), ValuesOf(body)};
+  try {
+    LineValuesOf(line);
+  } catch (const Failure& bad) {
+    const std::string message = bad.description();
+    throw BadInput(message.starts_with("date") ? "date" : "values", message);
+  }
+  return line;
+}
+
+json ValuesJson(const Line& line) {
+  json values = json::object();
+  for (const auto& [source, value] : LineValuesOf(line)) values[DataSourceName(source)] = value;
+  return values;
+}
+
+}  // namespace quillet::serve

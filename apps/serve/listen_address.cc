@@ -5,14 +5,14 @@
 
 #include <charconv>
 
-#include "apps/tool_error.h"
+#include "apps/cli/tool_error.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 [[noreturn]] void RaiseMalformed(std::string_view text, std::string_view why) {
-  throw ToolUsage("--listen '" + std::string(text) + "' " + std::string(why) +
-                  ": write HOST:PORT, e.g. 127.0.0.1:8080 or [::1]:8080");
+  throw cli::ToolUsage("--listen '" + std::string(text) + "' " + std::string(why) +
+                       ": write HOST:PORT, e.g. 127.0.0.1:8080 or [::1]:8080");
 }
 
 }  // namespace
@@ -53,4 +53,4 @@ std::string FormatListenAddress(const std::string& host, int port) {
   return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

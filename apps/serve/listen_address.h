@@ -1,11 +1,11 @@
 // The address `quillet serve --listen` takes, and whether it is loopback.
-#ifndef QUILLET_APPS_SERVE_LISTEN_ADDRESS_H_
-#define QUILLET_APPS_SERVE_LISTEN_ADDRESS_H_
+#ifndef QUILLET_SERVE_LISTEN_ADDRESS_H_
+#define QUILLET_SERVE_LISTEN_ADDRESS_H_
 
 #include <string>
 #include <string_view>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 struct ListenAddress {
   std::string host;  // as the socket layer takes it: IPv6 without brackets
@@ -23,6 +23,6 @@ bool IsLoopback(const std::string& host);
 // "host:port", with brackets around an IPv6 host. Pure.
 std::string FormatListenAddress(const std::string& host, int port);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_LISTEN_ADDRESS_H_
+#endif  // QUILLET_SERVE_LISTEN_ADDRESS_H_

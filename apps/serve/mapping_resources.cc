@@ -5,19 +5,17 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "apps/catalog.h"
-#include "apps/mapping_store.h"
-#include "apps/segment_notation.h"
 #include "apps/serve/json_body.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
-#include "apps/tool_error.h"
 #include "core/number_text.h"
+#include "core/segment_notation.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using nlohmann::json;
@@ -25,12 +23,14 @@ using nlohmann::json;
 constexpr int64_t kDefaultLimit = 100;
 constexpr int64_t kMaxLimit = 1000;
 
-int SourceOf(const std::string& name) {
-  try {
-    return MappedSourceType(name);
-  } catch (const ToolUsage& bad) {
-    throw BadInput("source", bad.what());
-  }
+// The data source of a name that has mappings. Raises a 400 Problem.
+DataSource SourceOf(const std::string& name) {
+  const std::optional<DataSource> source = DataSourceOf(name);
+  if (source && notation::IsMappedSource(static_cast<int>(*source))) return *source;
+  throw BadInput("source",
+                 (source ? name + " has no mappings" : "unknown data source '" + name + "'") +
+                     "; data sources with mappings: department, workcenter, warehouse, "
+                     "clerk, supplier, class, item, free1 ... free10");
 }
 
 int64_t QueryNumber(const httplib::Request& request, const std::string& name, int64_t fallback,
@@ -45,56 +45,42 @@ int64_t QueryNumber(const httplib::Request& request, const std::string& name, in
   return *number;
 }
 
-template <typename Action>
-auto MissingIsNotFound(Action action) {
-  try {
-    return action();
-  } catch (const ToolFailure& missing) {
-    throw NotFound(missing.what());
-  }
-}
-
 // ?q= keeps the values whose value, caption or code holds it (ASCII letters
 // in any case); ?offset= and ?limit= choose the page.
 void ListSourceMappings(Exchange& exchange) {
-  const int type = SourceOf(exchange.Parameter("source"));
+  const DataSource source = SourceOf(exchange.Parameter("source"));
   const httplib::Request& request = exchange.request;
-  const std::string query = request.get_param_value("q");
-  const int64_t offset = QueryNumber(request, "offset", 0, 0, INT32_MAX);
-  const int64_t limit = QueryNumber(request, "limit", kDefaultLimit, 1, kMaxLimit);
-  DomainSession& session = exchange.worker.Session();
-  const MappingPage read =
-      MissingIsNotFound([&] { return ListMappingPage(session, type, query, offset, limit); });
-  const MappingList& list = read.list;
+  const MappingQuery query{request.get_param_value("q"),
+                           QueryNumber(request, "offset", 0, 0, INT32_MAX),
+                           QueryNumber(request, "limit", kDefaultLimit, 1, kMaxLimit)};
+  const MappingPage read = exchange.worker.Domain().Mappings(source, query);
   json page = json::array();
-  for (const Mapping& mapping : list.mappings) {
+  for (const Mapping& mapping : read.mappings) {
     page.push_back({{"value", mapping.value},
-                    {"name", mapping.name},
+                    {"name", mapping.caption},
                     {"code", mapping.code},
                     {"set_by_user", mapping.set_by_user}});
   }
-  WriteJson(exchange.response, {{"source", SourceName(type)},
-                                {"caption", list.source.caption},
-                                {"table", list.source.table},
-                                {"width", list.width},
-                                {"format", list.format},
+  WriteJson(exchange.response, {{"source", DataSourceName(source)},
+                                {"caption", read.source.caption},
+                                {"table", read.source.table},
+                                {"width", read.width},
+                                {"format", read.format},
                                 {"total", read.total},
-                                {"offset", offset},
-                                {"limit", limit},
+                                {"offset", query.offset},
+                                {"limit", *query.limit},
                                 {"mappings", page}});
 }
 
 // {"code": "SL"}; an empty code lets the value be fitted to its width again.
 void PutMapping(Exchange& exchange) {
-  const int type = SourceOf(exchange.Parameter("source"));
+  const DataSource source = SourceOf(exchange.Parameter("source"));
   const std::string& value = exchange.Parameter("value");
   const std::string code = RequiredText(BodyObject(exchange.request.body, {"code"}), "code");
-  DomainSession& session = exchange.worker.Session();
-  const Mapping before =
-      MissingIsNotFound([&] { return SetMappingCode(session, type, value, code).before; });
-  WriteJson(exchange.response, {{"source", SourceName(type)},
+  const Mapping before = exchange.worker.Domain().SetMappingCode({source, value, code}).before;
+  WriteJson(exchange.response, {{"source", DataSourceName(source)},
                                 {"value", value},
-                                {"name", before.name},
+                                {"name", before.caption},
                                 {"code", code},
                                 {"previous_code", before.code}});
 }
@@ -103,28 +89,23 @@ void PutMapping(Exchange& exchange) {
 // whose mappings live in that table loses them.
 void DeleteArchiveMappings(Exchange& exchange) {
   const std::string& archive = exchange.Parameter("source");
-  Catalog catalog(exchange.worker.Session());
-  std::vector<std::pair<std::string_view, std::string>> tables;  // source, its table
-  for (const std::string_view name : SourceNames()) {
-    const int type = *SourceType(name);
-    if (!IsMappedSource(type)) continue;
-    if (std::optional<DataSourceRow> row = catalog.DataSource(type)) {
-      tables.emplace_back(name, row->table);
+  std::vector<std::pair<DataSource, std::string>> tables;  // source, its table
+  for (const DataSourceInfo& info : exchange.worker.Domain().DataSources()) {
+    if (notation::IsMappedSource(static_cast<int>(info.source))) {
+      tables.emplace_back(info.source, info.table);
     }
   }
   const auto named = std::find_if(tables.begin(), tables.end(), [&](const auto& entry) {
-    return entry.first == archive || entry.second == archive;
+    return DataSourceName(entry.first) == archive || entry.second == archive;
   });
   if (named == tables.end()) {
     throw NotFound("no data source keeps its mappings in an archive " + archive);
   }
-  const std::string table = named->second;
+  const std::string table = exchange.worker.Domain().ResetMappings(named->first);
   json sources = json::array();
-  for (const auto& [name, its_table] : tables) {
-    if (its_table == table) sources.push_back(name);
+  for (const auto& [source, its_table] : tables) {
+    if (its_table == table) sources.push_back(DataSourceName(source));
   }
-  std::string ignored;
-  exchange.worker.Session().component().Resetprefixsrv(table, ignored);
   WriteJson(exchange.response, {{"archive", table}, {"sources", sources}});
 }
 
@@ -136,4 +117,4 @@ void AddMappingRoutes(Router& router) {
   router.Add({"DELETE", "/v1/mappings/{source}", Access::kWrite, DeleteArchiveMappings});
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -11,15 +11,14 @@
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 void Health(Exchange& exchange) { WriteJson(exchange.response, {{"status", "ok"}}); }
 
-// Binds a session of its own: a fresh connection, and a read of each table
-// the service uses.
+// A fresh connection of its own, and a read of each table the service uses.
 void Readiness(Exchange& exchange) {
-  exchange.worker.OpenSession();
+  exchange.worker.CheckReady();
   WriteJson(exchange.response, {{"status", "ready"}});
 }
 
@@ -48,4 +47,4 @@ Router ServiceRouter() {
   return router;
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

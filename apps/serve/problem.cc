@@ -5,28 +5,14 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
-#include "apps/owner_notation.h"
-#include "apps/segment_notation.h"
-#include "apps/tool_error.h"
 #include "quillet/dispatch.h"
 #include "quillet/error.h"
+#include "quillet/failure.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 constexpr std::string_view kProblemType = "application/problem+json";
-
-// A PostgreSQL SQLSTATE as the component numbers it: base 36, most
-// significant character first.
-constexpr int32_t SqlState(std::string_view state) {
-  int32_t number = 0;
-  for (const char c : state) number = number * 36 + (c <= '9' ? c - '0' : c - 'A' + 10);
-  return number;
-}
-
-// SQLite's result codes carry their primary code in the low byte.
-constexpr int32_t kSqliteCantOpen = 14;
-constexpr int32_t kSqliteCodeLimit = 0x10000;
 
 std::string_view Title(int status) {
   switch (status) {
@@ -44,6 +30,8 @@ std::string_view Title(int status) {
       return "Request Timeout";
     case 409:
       return "Conflict";
+    case 422:
+      return "Unprocessable Content";
     case 413:
       return "Content Too Large";
     case 414:
@@ -53,6 +41,27 @@ std::string_view Title(int status) {
     default:
       return status >= 500 ? "Internal Server Error" : "Error";
   }
+}
+
+// The status of each kind of failure of the typed interface.
+Problem FromFailure(const Failure& failure) {
+  switch (failure.kind()) {
+    case FailureKind::kInvalidRequest:
+      return Problem(400, failure.description(), "", failure.number());
+    case FailureKind::kNotFound:
+      return NotFound(failure.description(), failure.number());
+    case FailureKind::kConflict:
+      return Problem(409, failure.description(), "", failure.number());
+    case FailureKind::kGuarded:
+      return Problem(409, failure.description() + " (send \"force\": true to do it all the same)",
+                     "force", failure.number());
+    case FailureKind::kUnavailable:
+      return Unavailable("the database cannot be used right now: " + failure.description(),
+                         failure.number());
+    case FailureKind::kDatabase:
+      break;
+  }
+  return Problem(500, failure.description(), "", failure.number());
 }
 
 Problem FromError(const Error& error) {
@@ -73,6 +82,11 @@ Problem::Problem(int status, const std::string& detail, std::string field,
       number_(number),
       headers_(std::move(headers)) {}
 
+Problem Problem::With(nlohmann::json members) && {
+  extensions_.update(members);
+  return std::move(*this);
+}
+
 Problem BadInput(const std::string& field, const std::string& detail) {
   return Problem(400, detail, field);
 }
@@ -87,29 +101,17 @@ Problem Unavailable(const std::string& detail, std::optional<int32_t> number) {
   return Problem(503, detail, "", number, {{"Retry-After", "5"}});
 }
 
-bool IsUnavailable(int32_t number) {
-  if (number == errc::kConnectionClosed || number == errc::kBadConnectionString) return true;
-  if (number >= 0 && number < kSqliteCodeLimit) return (number & 0xFF) == kSqliteCantOpen;
-  const bool connection_class = number >= SqlState("08000") && number <= SqlState("08ZZZ");
-  const bool operator_intervention = number >= SqlState("57P01") && number <= SqlState("57P03");
-  return connection_class || operator_intervention;
-}
+bool IsUnavailable(int32_t number) { return IsUnavailableNumber(number); }
 
 Problem ProblemOf(std::exception_ptr raised) {
   try {
     std::rethrow_exception(raised);
   } catch (const Problem& problem) {
     return problem;
-  } catch (const ToolUsage& usage) {
-    return Problem(400, usage.what(), "", usage.number());
-  } catch (const NotationError& bad) {
-    return Problem(400, bad.what(), "", bad.number());
-  } catch (const OwnerNotationError& bad) {
-    return Problem(400, bad.what());
+  } catch (const Failure& failure) {
+    return FromFailure(failure);
   } catch (const UsageError& usage) {
     return Problem(400, usage.description(), "", usage.number());
-  } catch (const ToolFailure& failure) {
-    return Problem(409, failure.what(), "", failure.number());
   } catch (const Error& error) {
     return FromError(error);
   } catch (const std::exception& unexpected) {
@@ -121,11 +123,12 @@ Problem ProblemOf(std::exception_ptr raised) {
 
 void WriteProblem(const Problem& problem, const std::string& instance,
                   httplib::Response& response) {
-  nlohmann::json body = {{"type", "about:blank"},
-                         {"title", Title(problem.status())},
-                         {"status", problem.status()},
-                         {"detail", problem.what()},
-                         {"instance", instance}};
+  nlohmann::json body = problem.extensions();
+  body.update({{"type", "about:blank"},
+               {"title", Title(problem.status())},
+               {"status", problem.status()},
+               {"detail", problem.what()},
+               {"instance", instance}});
   if (!problem.field().empty()) body["field"] = problem.field();
   if (problem.number()) body["number"] = *problem.number();
   response.status = problem.status();
@@ -133,4 +136,4 @@ void WriteProblem(const Problem& problem, const std::string& instance,
   response.set_content(ResponseLine(body), std::string(kProblemType));
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,11 +1,12 @@
 // How the service fails: an application/problem+json answer with a status
 // that fits, a reason in words, the field of the request it concerns and the
 // error number of the layer that raised, when there is one.
-#ifndef QUILLET_APPS_SERVE_PROBLEM_H_
-#define QUILLET_APPS_SERVE_PROBLEM_H_
+#ifndef QUILLET_SERVE_PROBLEM_H_
+#define QUILLET_SERVE_PROBLEM_H_
 
 #include <cstdint>
 #include <exception>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,7 +17,7 @@ namespace httplib {
 struct Response;
 }
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 class Problem : public std::runtime_error {
  public:
@@ -28,16 +29,22 @@ class Problem : public std::runtime_error {
   Problem(int status, const std::string& detail, std::string field = "",
           std::optional<int32_t> number = std::nullopt, Headers headers = {});
 
+  // The problem with extension members: each of `members` (a JSON object)
+  // is written beside the standard ones.
+  Problem With(nlohmann::json members) &&;
+
   int status() const { return status_; }
   const std::string& field() const { return field_; }
   std::optional<int32_t> number() const { return number_; }
   const Headers& headers() const { return headers_; }
+  const nlohmann::json& extensions() const { return extensions_; }
 
  private:
   int status_;
   std::string field_;
   std::optional<int32_t> number_;
   Headers headers_;
+  nlohmann::json extensions_ = nlohmann::json::object();
 };
 
 // 400: the request's `field` is malformed or missing.
@@ -51,9 +58,12 @@ Problem Unavailable(const std::string& detail, std::optional<int32_t> number);
 
 // The problem a failure stands for:
 //   Problem                                 itself
-//   ToolUsage, NotationError, OwnerNotationError, UsageError
-//                                           400
-//   ToolFailure                             409 (the data does not allow it)
+//   quillet::Failure                        by its kind: invalid request 400,
+//                                           not found 404, conflict and
+//                                           guarded 409 (guarded naming
+//                                           "force"), unavailable 503,
+//                                           database 500; with its number
+//   UsageError                              400
 //   quillet::Error                          503 when the database cannot be
 //                                           reached, else 500; with its number
 //   anything else                           500
@@ -70,6 +80,6 @@ bool IsUnavailable(int32_t number);
 // path.
 void WriteProblem(const Problem& problem, const std::string& instance, httplib::Response& response);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_PROBLEM_H_
+#endif  // QUILLET_SERVE_PROBLEM_H_

@@ -6,7 +6,7 @@
 
 #include "apps/serve/problem.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 constexpr std::size_t kPartLimit = 8;
@@ -59,4 +59,4 @@ std::string RequestLocale(const httplib::Request& request, const std::string& fa
   return fallback;
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,6 +1,6 @@
 // Which locale a request is answered in.
-#ifndef QUILLET_APPS_SERVE_REQUEST_LOCALE_H_
-#define QUILLET_APPS_SERVE_REQUEST_LOCALE_H_
+#ifndef QUILLET_SERVE_REQUEST_LOCALE_H_
+#define QUILLET_SERVE_REQUEST_LOCALE_H_
 
 #include <string>
 #include <string_view>
@@ -9,7 +9,7 @@ namespace httplib {
 struct Request;
 }
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 // The query parameter `locale`, else the first language of Accept-Language,
 // else `fallback`. Raises a 400 Problem naming "locale" for a parameter that
@@ -20,6 +20,6 @@ std::string RequestLocale(const httplib::Request& request, const std::string& fa
 // letters and digits after hyphens ("zh-CN", "en", "sr-Latn-RS"). Pure.
 bool IsLanguageTag(std::string_view text);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_REQUEST_LOCALE_H_
+#endif  // QUILLET_SERVE_REQUEST_LOCALE_H_

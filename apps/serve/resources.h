@@ -8,12 +8,12 @@
 //   /v1/items/{item}/preview, .../serials      issuing (issue_resources.cc)
 //   /v1/mappings/...                           short codes (mapping_resources.cc)
 //   /healthz, /readyz, /v1/openapi.json        operations (operation_resources.cc)
-#ifndef QUILLET_APPS_SERVE_RESOURCES_H_
-#define QUILLET_APPS_SERVE_RESOURCES_H_
+#ifndef QUILLET_SERVE_RESOURCES_H_
+#define QUILLET_SERVE_RESOURCES_H_
 
 #include "apps/serve/router.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 void AddCallRoutes(Router& router);
 void AddSetupRoutes(Router& router);
@@ -25,6 +25,6 @@ void AddOperationRoutes(Router& router);
 // Every route of the service.
 Router ServiceRouter();
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_RESOURCES_H_
+#endif  // QUILLET_SERVE_RESOURCES_H_

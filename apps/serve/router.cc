@@ -2,7 +2,7 @@
 
 #include <optional>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 bool IsParameter(std::string_view segment) {
@@ -65,4 +65,4 @@ std::vector<std::string_view> PathSegments(std::string_view path) {
   }
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,8 +1,8 @@
 // The service's routes: a method and a path template such as
 // "/v1/rules/{owner}/number" leading to a handler, and whether the request
 // changes data. The OpenAPI document describes exactly these.
-#ifndef QUILLET_APPS_SERVE_ROUTER_H_
-#define QUILLET_APPS_SERVE_ROUTER_H_
+#ifndef QUILLET_SERVE_ROUTER_H_
+#define QUILLET_SERVE_ROUTER_H_
 
 #include <functional>
 #include <map>
@@ -17,7 +17,7 @@ struct Request;
 struct Response;
 }  // namespace httplib
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 class Worker;
 
@@ -70,6 +70,6 @@ class Router {
 // Path parts between slashes: "/v1/rules/all" -> {"v1", "rules", "all"}. Pure.
 std::vector<std::string_view> PathSegments(std::string_view path);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_ROUTER_H_
+#endif  // QUILLET_SERVE_ROUTER_H_

@@ -5,8 +5,9 @@
 #include <string_view>
 
 #include "apps/serve/problem.h"
+#include "core/segment_notation.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using nlohmann::json;
@@ -56,13 +57,14 @@ std::string ObjectWord(const json& segment, const std::string& field) {
     throw BadInput(field, field + ".source must name the data source, e.g. \"department\"");
   }
   const std::string source_name = source_member->get<std::string>();
-  const std::optional<int> type = SourceType(source_name);
-  std::string word = EscapeSegmentValue(source_name);
+  const std::optional<int> type = notation::SourceType(source_name);
+  std::string word = notation::EscapeSegmentValue(source_name);
   std::string settings;
   for (const auto& [key, value] : segment.items()) {
     if (key == "source" || Among(kIgnoredKeys, key)) continue;
     if (Among(kHeadKeys, key)) {
-      const std::optional<std::string_view> own = type ? SourceHeadKey(*type) : std::nullopt;
+      const std::optional<std::string_view> own =
+          type ? notation::SourceHeadKey(*type) : std::nullopt;
       if (own && *own != key) {
         throw BadInput(field, field + ": " + source_name + " takes its " + std::string(*own) +
                                   " as \"" + std::string(*own) + "\", not \"" + key + "\"");
@@ -70,9 +72,9 @@ std::string ObjectWord(const json& segment, const std::string& field) {
       if (!own && type) {
         throw BadInput(field, field + ": " + source_name + " takes no " + key);
       }
-      word += "=" + EscapeSegmentValue(SettingText(value, key, field));
+      word += "=" + notation::EscapeSegmentValue(SettingText(value, key, field));
     } else if (Among(kSettingKeys, key)) {
-      settings += "," + key + "=" + EscapeSegmentValue(SettingText(value, key, field));
+      settings += "," + key + "=" + notation::EscapeSegmentValue(SettingText(value, key, field));
     } else {
       throw BadInput(field, field + ": unknown setting \"" + key +
                                 "\" (settings: source, pattern, level, text, width, pad, fill, "
@@ -85,19 +87,21 @@ std::string ObjectWord(const json& segment, const std::string& field) {
 }  // namespace
 
 json SegmentJson(const Segment& segment) {
-  json object = {{"source", SourceName(segment.type)},
-                 {"type", segment.type},
+  const int type = static_cast<int>(segment.source);
+  json object = {{"source", DataSourceName(segment.source)},
+                 {"type", type},
                  {"notation", FormatSegment(segment)},
                  {"width", segment.width},
                  {"pad", segment.pad},
                  {"fill", segment.fill},
                  {"step", segment.step}};
-  if (const std::optional<std::string_view> head = SourceHeadKey(segment.type)) {
+  const bool numbered = segment.source == DataSource::kRunningNumber;
+  if (const std::optional<std::string_view> head = notation::SourceHeadKey(type)) {
     object[std::string(*head)] = segment.format;
   } else {
-    object[segment.type == source::kNumber ? "start" : "format"] = segment.format;
+    object[numbered ? "start" : "format"] = segment.format;
   }
-  if (segment.type == source::kNumber) AddPolicy(object, segment.policy);
+  if (numbered) AddPolicy(object, segment.policy);
   return object;
 }
 
@@ -117,4 +121,4 @@ std::string SegmentWord(const json& segment, const std::string& field) {
   throw BadInput(field, field + " must be a segment object or a segment word");
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -13,16 +13,15 @@
 //    "step": 0, "type": 2, "notation": "department=1,width=2,pad=0,fill=X"}
 //
 // A request may also give a segment as its word, a JSON string.
-#ifndef QUILLET_APPS_SERVE_RULE_JSON_H_
-#define QUILLET_APPS_SERVE_RULE_JSON_H_
+#ifndef QUILLET_SERVE_RULE_JSON_H_
+#define QUILLET_SERVE_RULE_JSON_H_
 
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "apps/rule_store.h"
-#include "apps/segment_notation.h"
+#include "quillet/rule.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 // The segment with every setting its source takes.
 nlohmann::json SegmentJson(const Segment& segment);
@@ -37,6 +36,6 @@ nlohmann::json RuleJson(const Rule& rule);
 // own. Ignores "type" and "notation".
 std::string SegmentWord(const nlohmann::json& segment, const std::string& field);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_RULE_JSON_H_
+#endif  // QUILLET_SERVE_RULE_JSON_H_

@@ -6,21 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "apps/catalog.h"
-#include "apps/owner_notation.h"
-#include "apps/rule_save.h"
-#include "apps/rule_store.h"
-#include "apps/serve/draft_rule.h"
 #include "apps/serve/json_body.h"
 #include "apps/serve/line_body.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/rule_json.h"
 #include "apps/serve/worker.h"
-#include "apps/tool_error.h"
 #include "core/number_text.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using nlohmann::json;
@@ -28,38 +22,29 @@ using nlohmann::json;
 RuleOwner OwnerOf(const Exchange& exchange) {
   try {
     return ParseOwner(exchange.Parameter("owner"));
-  } catch (const OwnerNotationError& bad) {
-    throw BadInput("owner", bad.what());
+  } catch (const Failure& bad) {
+    throw BadInput("owner", bad.description());
   }
 }
 
-// The owner's own rule; 404 with the tool's words (which rule an item
-// follows instead) when it has none.
-Rule OwnRule(DomainSession& session, const RuleOwner& owner) {
-  try {
-    Catalog(session).RequireRule(owner);
-  } catch (const ToolFailure& missing) {
-    throw NotFound(missing.what());
-  }
-  std::optional<Rule> rule = ReadRuleWithPolicy(session, owner);
-  if (!rule) throw NotFound(FormatOwner(owner) + " has no rule of its own");
-  return *std::move(rule);
-}
-
+// A rule that cannot be read is listed apart, so that it keeps no other
+// from being listed.
 void ListRules(Exchange& exchange) {
-  DomainSession& session = exchange.worker.Session();
+  const RuleList list = exchange.worker.Domain().Rules();
   json rules = json::array();
-  for (const RuleOwner& owner : Catalog(session).RuleOwners()) {
-    if (std::optional<Rule> rule = ReadRuleWithPolicy(session, owner)) {
-      rules.push_back(RuleJson(*rule));
-    }
+  for (const Rule& rule : list.rules) rules.push_back(RuleJson(rule));
+  json unreadable = json::array();
+  for (const RuleList::Unreadable& rule : list.unreadable) {
+    unreadable.push_back(
+        {{"owner", FormatOwner(rule.owner)}, {"name", rule.name}, {"reason", rule.reason}});
   }
-  WriteJson(exchange.response, {{"rules", rules}});
+  json answer = {{"rules", rules}};
+  if (!unreadable.empty()) answer["unreadable"] = unreadable;
+  WriteJson(exchange.response, answer);
 }
 
 void GetRule(Exchange& exchange) {
-  const RuleOwner owner = OwnerOf(exchange);
-  WriteJson(exchange.response, RuleJson(OwnRule(exchange.worker.Session(), owner)));
+  WriteJson(exchange.response, RuleJson(exchange.worker.Domain().GetRule(OwnerOf(exchange))));
 }
 
 std::vector<Segment> SegmentsOf(const json& body) {
@@ -67,61 +52,64 @@ std::vector<Segment> SegmentsOf(const json& body) {
   if (member == body.end() || !member->is_array()) {
     throw BadInput("segments", "segments must be a list of segments");
   }
-  std::vector<std::string> words;
+  std::vector<Segment> segments;
   for (std::size_t i = 0; i < member->size(); ++i) {
-    words.push_back(SegmentWord((*member)[i], "segments[" + std::to_string(i) + "]"));
+    const std::string field = "segments[" + std::to_string(i) + "]";
+    const std::string word = SegmentWord((*member)[i], field);
+    try {
+      segments.push_back(ParseSegment(word));
+    } catch (const Failure& bad) {
+      throw Problem(400,
+                    "segment " + std::to_string(i + 1) + " '" + word + "': " + bad.description(),
+                    "segments", bad.number());
+    }
   }
-  try {
-    return ParseRuleSegments(words);
-  } catch (const ToolUsage& bad) {
-    throw BadInput("segments", bad.what());
-  }
+  return segments;
 }
 
 // Answers 201 for a new rule, 200 for one saved again; "notes" tell what
-// the save changed besides.
+// the save changed besides. A rule that would repeat serial numbers is
+// saved only with "force": true.
 void PutRule(Exchange& exchange) {
   const RuleOwner owner = OwnerOf(exchange);
-  const json body = BodyObject(exchange.request.body, {"name", "segments"});
-  const std::string name = RequiredText(body, "name");
-  const std::vector<Segment> segments = SegmentsOf(body);
-  DomainSession& session = exchange.worker.Session();
-  Catalog catalog(session);
-  try {
-    catalog.RequireKnown(owner);
-  } catch (const ToolFailure& unknown) {
-    throw NotFound(unknown.what());
-  }
-  const bool existed = catalog.HasRule(owner);
-  SaveOutcome outcome;
-  try {
-    outcome = SaveRuleWithNotes(session, owner, name, segments);
-  } catch (const ToolFailure& refused) {
-    throw Conflict(refused.what());
-  }
-  json answer = RuleJson(outcome.rule);
-  answer["notes"] = outcome.notes;
-  WriteJson(exchange.response, answer, existed ? 200 : 201);
+  const json body = BodyObject(exchange.request.body, {"name", "segments", "force"});
+  SaveRuleRequest request{owner, RequiredText(body, "name"), SegmentsOf(body),
+                          OptionalFlag(body, "force").value_or(false)};
+  const SavedRule saved = exchange.worker.Domain().SaveRule(request);
+  json answer = RuleJson(saved.rule);
+  answer["notes"] = saved.notes;
+  WriteJson(exchange.response, answer, saved.created ? 201 : 200);
 }
 
 void DeleteOwnRule(Exchange& exchange) {
-  const RuleOwner owner = OwnerOf(exchange);
-  DomainSession& session = exchange.worker.Session();
-  const Rule rule = OwnRule(session, owner);
-  DeleteRule(session.component(), rule);
-  WriteJson(exchange.response, {{"deleted", RuleJson(rule)}});
+  const Rule deleted = exchange.worker.Domain().DeleteRule(OwnerOf(exchange));
+  WriteJson(exchange.response, {{"deleted", RuleJson(deleted)}});
+}
+
+// The line a rule that restarts its running number keeps a counter for:
+// ?date=, ?item= and the values as further query parameters.
+Line CounterLine(const httplib::Request& request) {
+  Line line{request.get_param_value("item"), request.get_param_value("date"), {}};
+  for (const auto& [name, value] : request.params) {
+    if (name != "item" && name != "date") line.values[name] = value;
+  }
+  return line;
+}
+
+json NumberJson(const RunningNumber& number) {
+  json answer = {{"owner", FormatOwner(number.owner)}, {"next_number", number.next_number}};
+  if (!number.counter.empty()) answer["counter"] = number.counter;
+  return answer;
 }
 
 void GetNumber(Exchange& exchange) {
   const RuleOwner owner = OwnerOf(exchange);
-  DomainSession& session = exchange.worker.Session();
-  OwnRule(session, owner);
-  WriteJson(exchange.response, {{"owner", FormatOwner(owner)},
-                                {"next_number", ReadNextNumber(session.component(), owner)}});
+  WriteJson(exchange.response, NumberJson(exchange.worker.Domain().GetRunningNumber(
+                                   owner, CounterLine(exchange.request))));
 }
 
 // A whole number within the stored number's range, as a JSON number or text.
-std::string NextNumberOf(const json& body) {
+int32_t NextNumberOf(const json& body) {
   const auto member = body.find("next_number");
   std::optional<int64_t> number;
   if (member != body.end() && member->is_number_integer()) number = member->get<int64_t>();
@@ -131,18 +119,22 @@ std::string NextNumberOf(const json& body) {
     throw BadInput("next_number",
                    "next_number must be a whole number from -2147483648 to 2147483647");
   }
-  return std::to_string(*number);
+  return static_cast<int32_t>(*number);
 }
 
+// {"next_number": N}; a number below the current one needs "force": true.
+// For a rule that restarts, "item", "date" and "values" name the counter.
 void PutNumber(Exchange& exchange) {
   const RuleOwner owner = OwnerOf(exchange);
-  const std::string number = NextNumberOf(BodyObject(exchange.request.body, {"next_number"}));
-  DomainSession& session = exchange.worker.Session();
-  OwnRule(session, owner);
-  const std::string previous = ReadNextNumber(session.component(), owner);
-  WriteNextNumber(session.component(), owner, number);
-  WriteJson(exchange.response,
-            {{"owner", FormatOwner(owner)}, {"next_number", number}, {"previous", previous}});
+  const json body =
+      BodyObject(exchange.request.body, {"next_number", "force", "item", "date", "values"});
+  const SetRunningNumberRequest request{owner, NextNumberOf(body),
+                                        LineOf(OptionalText(body, "item").value_or(""), body),
+                                        OptionalFlag(body, "force").value_or(false)};
+  const SetRunningNumberResult set = exchange.worker.Domain().SetRunningNumber(request);
+  json answer = NumberJson(set.number);
+  answer["previous"] = set.previous;
+  WriteJson(exchange.response, answer);
 }
 
 json FailureJson(const std::optional<DraftFailure>& failure) {
@@ -174,15 +166,10 @@ void PreviewDraft(Exchange& exchange) {
   const std::vector<Segment> segments = SegmentsOf(body);
   const std::string item =
       owner.kind == OwnerKind::kItem ? owner.code : OptionalText(body, "item").value_or("");
-  const LineValues line = LineOf(item, body);
-  DomainSession& session = exchange.worker.Session();
-  try {
-    Catalog(session).RequireKnown(owner);
-  } catch (const ToolFailure& unknown) {
-    throw NotFound(unknown.what());
-  }
+  const Line line = LineOf(item, body);
+  const DraftEvaluation draft = exchange.worker.Domain().EvaluateDraft({owner, segments, line});
   json answer = {{"owner", FormatOwner(owner)}, {"item", item}, {"values", ValuesJson(line)}};
-  answer.update(DraftJson(segments, EvaluateDraft(session, owner, segments, line)));
+  answer.update(DraftJson(segments, draft));
   WriteJson(exchange.response, answer);
 }
 
@@ -198,4 +185,4 @@ void AddRuleRoutes(Router& router) {
   router.Add({"POST", "/v1/rules/{owner}/preview", Access::kRead, PreviewDraft});
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

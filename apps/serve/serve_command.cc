@@ -1,24 +1,26 @@
 // quillet serve: the component as an HTTP service that many clients share.
+#include "apps/serve/serve_command.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "apps/commands.h"
-#include "apps/domain_session.h"
+#include "apps/cli/domain_options.h"
+#include "apps/cli/options.h"
+#include "apps/cli/tool_error.h"
 #include "apps/serve/bearer_token.h"
 #include "apps/serve/listen_address.h"
 #include "apps/serve/service.h"
 #include "apps/serve/stop_signals.h"
-#include "apps/tool_error.h"
-#include "generation/running_number_lease.h"
+#include "quillet/limits.h"
 
-namespace quillet::apps {
+namespace quillet::serve {
 namespace {
 
 struct ServeOptions {
-  SessionOptions session;
+  cli::SessionOptions session;
   std::string listen = "127.0.0.1:8080";
   int threads = 8;
   std::optional<std::string> token_file;
@@ -27,9 +29,9 @@ struct ServeOptions {
   int write_timeout = 10;
 };
 
-serve::ServiceConfig ConfigOf(const ServeOptions& options) {
-  const serve::ListenAddress address = serve::ParseListenAddress(options.listen);
-  serve::ServiceConfig config;
+ServiceConfig ConfigOf(const ServeOptions& options) {
+  const ListenAddress address = ParseListenAddress(options.listen);
+  ServiceConfig config;
   config.db = options.session.db;
   config.locale = options.session.locale;
   config.allowed_tasks = {options.session.allowed_tasks.begin(),
@@ -37,11 +39,11 @@ serve::ServiceConfig ConfigOf(const ServeOptions& options) {
   config.host = address.host;
   config.port = address.port;
   config.threads = options.threads;
-  if (options.token_file) config.token = serve::ReadTokenFile(*options.token_file);
+  if (options.token_file) config.token = ReadTokenFile(*options.token_file);
   config.max_body = options.max_body;
   config.read_timeout = options.read_timeout;
   config.write_timeout = options.write_timeout;
-  config.log = serve::StandardErrorLog();
+  config.log = StandardErrorLog();
   return config;
 }
 
@@ -51,39 +53,38 @@ serve::ServiceConfig ConfigOf(const ServeOptions& options) {
 // the one write connection in turn instead. QUILLET_WRITE_POOL, when set,
 // still decides.
 void OneWriterForSqlite(const std::string& db) {
-  if (db.starts_with("sqlite:")) ::setenv(generation::kWritePoolVariable, "1", /*overwrite=*/0);
+  if (db.starts_with("sqlite:")) ::setenv(limits::kWritePoolVariable, "1", /*overwrite=*/0);
 }
 
 int RunServe(const ServeOptions& options) {
   // A peer that hangs up mid-answer is that request's failure, not the process's end.
   std::signal(SIGPIPE, SIG_IGN);
-  serve::ServiceConfig config = ConfigOf(options);
+  ServiceConfig config = ConfigOf(options);
   OneWriterForSqlite(config.db);
   // A database that cannot be used is told now, before anyone connects.
-  { const DomainSession check(DomainOptions{config.db, config.locale, false}); }
-  const serve::LogSink log = config.log;
-  serve::Service service(std::move(config));
-  serve::StopSignals signals([&](const char* name) {
+  cli::OpenNumbering({config.db, config.locale, false});
+  const LogSink log = config.log;
+  Service service(std::move(config));
+  StopSignals signals([&](const char* name) {
     log(std::string("quillet serve: ") + name + ": stopping; requests in flight finish");
     service.Stop();
   });
   const int port = service.Bind();
-  log("quillet serve: listening on http://" +
-      serve::FormatListenAddress(service.config().host, port) + " (" +
-      std::to_string(service.config().threads) + " workers; changes " +
+  log("quillet serve: listening on http://" + FormatListenAddress(service.config().host, port) +
+      " (" + std::to_string(service.config().threads) + " workers; changes " +
       (service.config().token ? "need the bearer token" : "need no token: loopback only") + ")");
   service.Run();
   log("quillet serve: stopped");
-  return kExitOk;
+  return cli::kExitOk;
 }
 
 }  // namespace
 
-Command AddServeCommand(CLI::App& tool) {
+cli::Command AddServeCommand(CLI::App& tool) {
   auto options = std::make_shared<ServeOptions>();
   CLI::App* command = tool.add_subcommand(
       "serve", "answer HTTP requests: calls by name and the rules, mappings and issuing as JSON");
-  AddSessionOptions(*command, options->session);
+  cli::AddSessionOptions(*command, options->session);
   command->add_option("--listen", options->listen, "HOST:PORT to listen on (PORT 0: any free)")
       ->capture_default_str();
   command->add_option("--threads", options->threads, "worker threads, each with its own object")
@@ -110,7 +111,8 @@ Command AddServeCommand(CLI::App& tool) {
       "  quillet serve --db sqlite:quillet.db --listen 127.0.0.1:8080\n"
       "  quillet serve --db postgresql:dbname=erp --listen 0.0.0.0:8080 --token-file "
       "/etc/quillet/token");
-  return {command, [options] { return RunReported("serve", [&] { return RunServe(*options); }); }};
+  return {command,
+          [options] { return cli::RunReported("serve", [&] { return RunServe(*options); }); }};
 }
 
-}  // namespace quillet::apps
+}  // namespace quillet::serve

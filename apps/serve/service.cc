@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "apps/cli/tool_error.h"
 #include "apps/serve/bearer_token.h"
 #include "apps/serve/listen_address.h"
 #include "apps/serve/problem.h"
@@ -15,9 +16,8 @@
 #include "apps/serve/thread_locale.h"
 #include "apps/serve/worker.h"
 #include "apps/serve/worker_pool.h"
-#include "apps/tool_error.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 using httplib::Request;
@@ -56,13 +56,13 @@ std::string DetailOf(int status, const ServiceConfig& config) {
 Service::Service(ServiceConfig config) : config_(std::move(config)), router_(ServiceRouter()) {
   if (!config_.log) config_.log = StandardErrorLog();
   if (!config_.token && !IsLoopback(config_.host)) {
-    throw ToolUsage(
+    throw cli::ToolUsage(
         "without --token-file the service listens on loopback addresses only "
         "(127.0.0.1, ::1, localhost), not on " +
         config_.host + ": give a token file so that changes need its token");
   }
-  if (config_.threads < 1) throw ToolUsage("--threads must be 1 or more");
-  if (config_.max_body == 0) throw ToolUsage("--max-body must be 1 byte or more");
+  if (config_.threads < 1) throw cli::ToolUsage("--threads must be 1 or more");
+  if (config_.max_body == 0) throw cli::ToolUsage("--max-body must be 1 byte or more");
   InstallThreadLocaleLanguage(config_.locale);
   Configure();
 }
@@ -122,8 +122,8 @@ int Service::Bind() {
                    : server_.bind_to_port(config_.host, config_.port) ? config_.port
                                                                       : -1;
   if (port < 0) {
-    throw ToolFailure("cannot listen on " + FormatListenAddress(config_.host, config_.port) +
-                      ": the port is in use, or the address is not one of this machine's");
+    throw cli::ToolFailure("cannot listen on " + FormatListenAddress(config_.host, config_.port) +
+                           ": the port is in use, or the address is not one of this machine's");
   }
   return port;
 }
@@ -182,4 +182,4 @@ void Service::AnswerWithoutRoute(const Request& request, Response& response,
       "", std::nullopt, {{"Allow", allowed}});
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,8 +1,8 @@
 // One `quillet serve` instance: an HTTP/1.1 server whose worker threads each
 // answer with their own component object, every failure as a problem object,
 // one log line per request, and a stop that lets requests in flight finish.
-#ifndef QUILLET_APPS_SERVE_SERVICE_H_
-#define QUILLET_APPS_SERVE_SERVICE_H_
+#ifndef QUILLET_SERVE_SERVICE_H_
+#define QUILLET_SERVE_SERVICE_H_
 
 #include <httplib.h>
 
@@ -12,7 +12,7 @@
 #include "apps/serve/router.h"
 #include "apps/serve/service_config.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 class Service {
  public:
@@ -54,6 +54,6 @@ class Service {
   std::atomic<bool> running_{false};  // between the start and the end of Run
 };
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_SERVICE_H_
+#endif  // QUILLET_SERVE_SERVICE_H_

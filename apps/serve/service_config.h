@@ -1,6 +1,6 @@
 // What a `quillet serve` instance is started with.
-#ifndef QUILLET_APPS_SERVE_SERVICE_CONFIG_H_
-#define QUILLET_APPS_SERVE_SERVICE_CONFIG_H_
+#ifndef QUILLET_SERVE_SERVICE_CONFIG_H_
+#define QUILLET_SERVE_SERVICE_CONFIG_H_
 
 #include <cstddef>
 #include <ctime>
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 struct ServiceConfig {
   std::string db;                       // the connection string every worker binds to
@@ -30,6 +30,6 @@ struct ServiceConfig {
   std::function<void(std::string_view)> log;
 };
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_SERVICE_CONFIG_H_
+#endif  // QUILLET_SERVE_SERVICE_CONFIG_H_

@@ -5,7 +5,7 @@
 
 #include "apps/serve/embedded_files.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 constexpr std::string_view kPageFolder = "page";
@@ -56,4 +56,4 @@ std::string MediaTypeOf(std::string_view name) {
   return "application/octet-stream";
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,12 +1,12 @@
 // The browser page's files as the service hands them out at `/`.
-#ifndef QUILLET_APPS_SERVE_STATIC_CONTENT_H_
-#define QUILLET_APPS_SERVE_STATIC_CONTENT_H_
+#ifndef QUILLET_SERVE_STATIC_CONTENT_H_
+#define QUILLET_SERVE_STATIC_CONTENT_H_
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 struct StaticFile {
   std::string_view content;
@@ -22,6 +22,6 @@ std::optional<StaticFile> PageFile(std::string_view url_path);
 // for an unknown one. Pure.
 std::string MediaTypeOf(std::string_view name);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_STATIC_CONTENT_H_
+#endif  // QUILLET_SERVE_STATIC_CONTENT_H_

@@ -2,7 +2,7 @@
 
 #include <pthread.h>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 // Sent by the destructor to end the wait when no stop signal came.
@@ -28,4 +28,4 @@ StopSignals::~StopSignals() {
   waiter_.join();
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

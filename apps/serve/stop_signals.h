@@ -1,13 +1,13 @@
 // SIGINT and SIGTERM as a request to stop: taken by one thread of their own,
 // so that the stop runs as ordinary code and never inside a signal handler.
-#ifndef QUILLET_APPS_SERVE_STOP_SIGNALS_H_
-#define QUILLET_APPS_SERVE_STOP_SIGNALS_H_
+#ifndef QUILLET_SERVE_STOP_SIGNALS_H_
+#define QUILLET_SERVE_STOP_SIGNALS_H_
 
 #include <csignal>
 #include <functional>
 #include <thread>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 class StopSignals {
  public:
@@ -26,6 +26,6 @@ class StopSignals {
   std::thread waiter_;
 };
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_STOP_SIGNALS_H_
+#endif  // QUILLET_SERVE_STOP_SIGNALS_H_

@@ -8,7 +8,7 @@
 #include "quillet/language.h"
 #include "quillet/quillet.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 namespace {
 
 // Only init sets a thread's language state up, and init opens a connection
@@ -57,4 +57,4 @@ void SwitchThreadLocale(const std::string& locale) {
   scratch.init(login);
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -3,12 +3,12 @@
 // installs one language component for the process that answers each thread
 // with the locale that thread asked for last, so that every request can be
 // answered in its own locale.
-#ifndef QUILLET_APPS_SERVE_THREAD_LOCALE_H_
-#define QUILLET_APPS_SERVE_THREAD_LOCALE_H_
+#ifndef QUILLET_SERVE_THREAD_LOCALE_H_
+#define QUILLET_SERVE_THREAD_LOCALE_H_
 
 #include <string>
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 // Installs that language component, process-wide; threads that asked for no
 // locale get `fallback`. Thread-safe.
@@ -22,6 +22,6 @@ void SetThreadLocale(const std::string& locale);
 // answer in it from now on. Raises quillet::Error when that set-up fails.
 void SwitchThreadLocale(const std::string& locale);
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_THREAD_LOCALE_H_
+#endif  // QUILLET_SERVE_THREAD_LOCALE_H_

@@ -1,18 +1,21 @@
-// What one worker thread of the service keeps: its own component object bound
-// to the database (objects are used on one thread only), the tool's
-// look-up session around it, and the locale it answers in.
-#ifndef QUILLET_APPS_SERVE_WORKER_H_
-#define QUILLET_APPS_SERVE_WORKER_H_
+// What one worker thread of the service keeps: its typed interface to the
+// database in each locale it answers in, a component object for the calls
+// by name (objects are used on one thread only), and the locale of the
+// request it answers.
+#ifndef QUILLET_SERVE_WORKER_H_
+#define QUILLET_SERVE_WORKER_H_
 
+#include <map>
 #include <memory>
 #include <string>
 
-#include "apps/domain_session.h"
 #include "apps/serve/service_config.h"
 #include "quillet/dispatch.h"
 #include "quillet/login.h"
+#include "quillet/numbering.h"
+#include "quillet/quillet.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 class Worker {
  public:
@@ -24,28 +27,31 @@ class Worker {
   // The worker of the calling thread; null outside the service's workers.
   static Worker* Current();
 
-  // Answers in `locale` from now on: the component's messages and the
-  // captions it reads. Raises quillet::Error when the switch fails.
+  // Answers in `locale` from now on: the captions and messages of the
+  // domain resources and of the calls by name. Raises quillet::Error when
+  // the component's switch fails.
   void UseLocale(const std::string& locale);
   const std::string& locale() const { return locale_; }
 
-  // The session, bound to the database on first use. Raises a 503 Problem
-  // when the database cannot be used (unreachable, missing, no tables).
-  DomainSession& Session();
+  // The database through the typed interface, in the worker's locale, opened
+  // on first use. Raises a 503 Problem when the database cannot be used
+  // (unreachable, missing, no tables).
+  Numbering& Domain();
 
-  // A new session of its own, bound to the database in the worker's locale.
-  // Raises a 503 Problem when the database cannot be used.
-  std::unique_ptr<DomainSession> OpenSession() const;
-
-  // Calls by name on the session's component object.
+  // Calls by name on the worker's component object, bound on first use.
+  // Raises a 503 Problem as Domain does.
   Dispatcher& Calls();
 
-  // The login object the worker's inits receive: the service's database and
-  // allowed tasks.
+  // Opens a connection of its own and reads each table the service uses.
+  // Raises a 503 Problem when the database cannot be used.
+  void CheckReady() const;
+
+  // The login object the component's inits receive: the service's database
+  // and allowed tasks.
   const std::shared_ptr<Login>& login() const { return login_; }
 
-  // Forgets the session, so that the next request binds afresh (after the
-  // database went away).
+  // Forgets every connection, so that the next request opens afresh (after
+  // the database went away).
   void Reset();
 
  private:
@@ -54,7 +60,8 @@ class Worker {
   const ServiceConfig& config_;
   std::shared_ptr<Login> login_;
   std::string locale_;
-  std::unique_ptr<DomainSession> session_;
+  std::map<std::string, Numbering> domains_;  // by locale
+  std::unique_ptr<clsQuillet> component_;
   std::unique_ptr<Dispatcher> calls_;
 };
 
@@ -67,6 +74,6 @@ class CurrentWorkerScope {
   CurrentWorkerScope& operator=(const CurrentWorkerScope&) = delete;
 };
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_WORKER_H_
+#endif  // QUILLET_SERVE_WORKER_H_

@@ -2,7 +2,7 @@
 
 #include "apps/serve/worker.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 WorkerPool::WorkerPool(const ServiceConfig& config) {
   threads_.reserve(static_cast<std::size_t>(config.threads));
@@ -49,4 +49,4 @@ void WorkerPool::Run(const ServiceConfig& config) {
   }
 }
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve

@@ -1,7 +1,7 @@
 // The service's worker threads: cpp-httplib hands each accepted connection
 // to the pool as a job, and every thread runs its jobs with its own Worker.
-#ifndef QUILLET_APPS_SERVE_WORKER_POOL_H_
-#define QUILLET_APPS_SERVE_WORKER_POOL_H_
+#ifndef QUILLET_SERVE_WORKER_POOL_H_
+#define QUILLET_SERVE_WORKER_POOL_H_
 
 #include <httplib.h>
 
@@ -14,7 +14,7 @@
 
 #include "apps/serve/service_config.h"
 
-namespace quillet::apps::serve {
+namespace quillet::serve {
 
 class WorkerPool : public httplib::TaskQueue {
  public:
@@ -37,6 +37,6 @@ class WorkerPool : public httplib::TaskQueue {
   std::vector<std::thread> threads_;
 };
 
-}  // namespace quillet::apps::serve
+}  // namespace quillet::serve
 
-#endif  // QUILLET_APPS_SERVE_WORKER_POOL_H_
+#endif  // QUILLET_SERVE_WORKER_POOL_H_

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "apps/shell_words.h"
+#include "apps/tool/shell_words.h"
 #include "tests/apps/tool_runner.h"
 #include "tests/support/backends.h"
 #include "tests/support/serve_process.h"
@@ -24,8 +24,8 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-using apps::ShellQuoted;
 using testing::ReadFile;
+using tool::ShellQuoted;
 
 struct Example {
   std::string command;  // without the "$ "

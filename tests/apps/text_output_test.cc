@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "apps/segment_explanation.h"
-#include "apps/shell_words.h"
-#include "apps/text_table.h"
+#include "apps/tool/segment_explanation.h"
+#include "apps/tool/shell_words.h"
+#include "apps/tool/text_table.h"
 #include "tests/apps/tool_runner.h"
 
-namespace quillet::apps {
+namespace quillet::tool {
 namespace {
 
 TEST(DisplayWidth, CountsWideCharactersTwice) {
@@ -73,26 +73,29 @@ TEST(ShellWords, TheShellReadsEveryWordBackUnchanged) {
 // The explanation `rule show` prints beside each segment.
 TEST(ExplainSegment, SaysWhatTheSegmentGives) {
   const std::pair<Segment, std::string> cases[] = {
-      {{9, "SN-", 0, "", "", 0}, "the text SN-"},
-      {{0, "YYYYMMDD", 0, "", "", 0}, "date written YYYYMMDD"},
-      {{0, "YY", 0, "", "", 0}, "date as it stands"},
-      {{2, "1", 2, "0", "星", 0},
+      {{DataSource::kText, "SN-", 0, "", "", 0}, "the text SN-"},
+      {{DataSource::kDate, "YYYYMMDD", 0, "", "", 0}, "date written YYYYMMDD"},
+      {{DataSource::kDate, "YY", 0, "", "", 0}, "date as it stands"},
+      {{DataSource::kDepartment, "1", 2, "0", "星", 0},
        "department cut to level 1, mapped or fitted to 2 characters; 星星 when empty"},
-      {{4, "", 3, "#", "", 0}, "warehouse, mapped or fitted to 3 characters (pad #); required"},
-      {{8, "", 9, "", "*", 0}, "item code, mapped or fitted to 9 characters"},
-      {{28, "", 2, "", "", 0}, "free item 3, fitted to 2 characters; required"},
-      {{1, "", 0, "", "-", 0}, "lot number, fitted to 0 characters; nothing when empty"},
-      {{10, "1", 4, "", "", 5}, "running number in 4 digits, up 5 per serial number"},
-      {{10, "1", 4, "", "", 0},
+      {{DataSource::kWarehouse, "", 3, "#", "", 0},
+       "warehouse, mapped or fitted to 3 characters (pad #); required"},
+      {{DataSource::kItem, "", 9, "", "*", 0}, "item code, mapped or fitted to 9 characters"},
+      {{DataSource::kFree3, "", 2, "", "", 0}, "free item 3, fitted to 2 characters; required"},
+      {{DataSource::kLot, "", 0, "", "-", 0},
+       "lot number, fitted to 0 characters; nothing when empty"},
+      {{DataSource::kRunningNumber, "1", 4, "", "", 5},
+       "running number in 4 digits, up 5 per serial number"},
+      {{DataSource::kRunningNumber, "1", 4, "", "", 0},
        "running number in 4 digits, up 1 per serial number (a batch repeats it: step 0)"},
-      {{13, "", 0, "", "", 0}, "nothing (no data source has type 13)"}};
+      {{static_cast<DataSource>(13), "", 0, "", "", 0}, "nothing (no data source has type 13)"}};
   for (const auto& [segment, words] : cases) EXPECT_EQ(ExplainSegment(segment), words);
 }
 
 // What _quillet puts in COMPREPLY for `quillet LINE`, one word a line.
 std::vector<std::string> Offered(const std::string& line) {
   const std::filesystem::path script =
-      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "apps" /
+      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "apps" / "tool" /
       "quillet-completion.bash";
   const std::string binary = std::getenv("QUILLET_BINARY");
   const std::string command_line = binary + " " + line;
@@ -125,4 +128,4 @@ TEST(Completion, OffersTheWordsThatFit) {
 }
 
 }  // namespace
-}  // namespace quillet::apps
+}  // namespace quillet::tool

@@ -9,12 +9,12 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "apps/shell_words.h"
+#include "apps/tool/shell_words.h"
 #include "tests/support/backends.h"
 
 namespace quillet::testing {
 
-using apps::ShellQuoted;
+using tool::ShellQuoted;
 
 std::vector<std::string> WithDb(std::vector<std::string> args, const std::string& connection) {
   args.insert(args.end(), {"--db", connection});

@@ -12,17 +12,31 @@
 #include <tuple>
 #include <vector>
 
-#include "apps/connection_string.h"
-#include "apps/database_message.h"
-#include "apps/line_values.h"
-#include "apps/nearest_word.h"
-#include "apps/options.h"
-#include "apps/owner_notation.h"
-#include "apps/segment_notation.h"
-#include "apps/tool_error.h"
+#include "apps/cli/connection_string.h"
+#include "apps/cli/database_message.h"
+#include "apps/cli/options.h"
+#include "apps/cli/tool_error.h"
+#include "apps/tool/line_options.h"
+#include "core/nearest_word.h"
+#include "core/segment_notation.h"
 #include "core/value_document.h"
+#include "numbering/line_document.h"
+#include "quillet/numbering.h"
 
-namespace quillet::apps {
+namespace quillet::tool {
+
+using cli::CanonicalLocale;
+using cli::DatabaseMessage;
+using cli::DatabasePlace;
+using cli::NormalizeConnectionString;
+using cli::ToolUsage;
+using notation::DidYouMean;
+using notation::FormatSegment;
+using notation::NearestWord;
+using notation::NotationError;
+using notation::ParseSegment;
+using notation::Segment;
+using notation::SourceType;
 
 void PrintTo(const Segment& s, std::ostream* os) {
   *os << "{type " << s.type << ", format '" << s.format << "', width " << s.width << ", pad '"
@@ -174,7 +188,7 @@ TEST(OwnerNotation, ReadsAndWritesTheThreeKinds) {
 
 TEST(OwnerNotation, RefusesWordsThatNameNoOwner) {
   for (const std::string word : {"", "LW-DL-100", "shelf:1", "item:", "class:"}) {
-    EXPECT_THROW(ParseOwner(word), OwnerNotationError) << word;
+    EXPECT_THROW(ParseOwner(word), Failure) << word;
   }
 }
 
@@ -244,31 +258,36 @@ TEST(ConnectionString, PlacesNameTheFileOrServerWithoutPasswords) {
 // Each data source by its name and by its row's name; the value is what
 // follows the first '='.
 TEST(LineValues, SetReadsSourceNamesAndRowNames) {
-  const std::tuple<std::string, int, std::string> cases[] = {{"lot=L7", 1, "L7"},
-                                                             {"prdbatchnum=L8", 1, "L8"},
-                                                             {"department=0101", 2, "0101"},
-                                                             {"workcenter=WC01", 3, "WC01"},
-                                                             {"warehouse=W01", 4, "W01"},
-                                                             {"whname=W02", 4, "W02"},
-                                                             {"clerk=P001", 5, "P001"},
-                                                             {"businessclerk=P002", 5, "P002"},
-                                                             {"supplier=V001", 6, "V001"},
-                                                             {"free1=RD", 20, "RD"},
-                                                             {"cfree2=M", 21, "M"},
-                                                             {"FREE10=x=y", 35, "x=y"},
-                                                             {"department=", 2, ""}};
-  for (const auto& [word, type, value] : cases) {
-    const LineValues line = ReadLineValues("I", {"2024-05-06", {word}});
-    ASSERT_TRUE(line.values.contains(type)) << word;
-    EXPECT_EQ(line.values.at(type), value);
+  const std::tuple<std::string, DataSource, std::string> cases[] = {
+      {"lot=L7", DataSource::kLot, "L7"},
+      {"prdbatchnum=L8", DataSource::kLot, "L8"},
+      {"department=0101", DataSource::kDepartment, "0101"},
+      {"workcenter=WC01", DataSource::kWorkCenter, "WC01"},
+      {"warehouse=W01", DataSource::kWarehouse, "W01"},
+      {"whname=W02", DataSource::kWarehouse, "W02"},
+      {"clerk=P001", DataSource::kClerk, "P001"},
+      {"businessclerk=P002", DataSource::kClerk, "P002"},
+      {"supplier=V001", DataSource::kSupplier, "V001"},
+      {"free1=RD", DataSource::kFree1, "RD"},
+      {"cfree2=M", DataSource::kFree2, "M"},
+      {"FREE10=x=y", DataSource::kFree10, "x=y"},
+      {"department=", DataSource::kDepartment, ""}};
+  for (const auto& [word, source, value] : cases) {
+    const auto values = LineValuesOf(LineOfOptions("I", {"2024-05-06", {word}}));
+    ASSERT_TRUE(values.contains(source)) << word;
+    EXPECT_EQ(values.at(source), value);
   }
 }
 
+std::string DateOf(const ValueOptions& options) {
+  return LineValuesOf(LineOfOptions("I", options)).at(DataSource::kDate);
+}
+
 TEST(LineValues, TheDateComesFromDateOrSetElseToday) {
-  EXPECT_EQ(ReadLineValues("I", {"2024-05-06 08:09:10", {}}).values.at(0), "2024-05-06 08:09:10");
-  EXPECT_EQ(ReadLineValues("I", {std::nullopt, {"date=2024-05-06T08:09"}}).values.at(0),
-            "2024-05-06T08:09");
-  const std::string today = ReadLineValues("I", {}).values.at(0);
+  EXPECT_EQ(DateOf({"2024-05-06 08:09:10", {}}), "2024-05-06 08:09:10");
+  EXPECT_EQ(DateOf({std::nullopt, {"date=2024-05-06T08:09"}}), "2024-05-06T08:09");
+  EXPECT_EQ(DateOf({"2024-02-29", {}}), "2024-02-29");  // a leap year
+  const std::string today = DateOf({});
   EXPECT_TRUE(std::regex_match(today, std::regex(R"(\d{4}-\d{2}-\d{2})"))) << today;
 }
 
@@ -279,21 +298,32 @@ TEST(LineValues, RefusesWhatNoDocumentLineHolds) {
       {"2024-5-6", {}},
       {"2024-02-30x", {}},
       {"2024-13-01", {}},
+      {"2026-02-30", {}},
+      {"2026-02-29", {}},
+      {"2024-04-31", {}},
       {"2024-05-06", {"department"}},
       {"2024-05-06", {"date=2024-05-07"}}};  // the date twice
   for (const ValueOptions& options : refused) {
-    EXPECT_THROW(ReadLineValues("I", options), ToolUsage)
+    bool refused_as_written = false;
+    try {
+      LineOfOptions("I", options);
+    } catch (const ToolUsage&) {
+      refused_as_written = true;
+    } catch (const Failure& failure) {
+      refused_as_written = failure.kind() == FailureKind::kInvalidRequest;
+    }
+    EXPECT_TRUE(refused_as_written)
         << options.date.value_or("") << " " << (options.sets.empty() ? "" : options.sets[0]);
   }
 }
 
 TEST(LineValues, ValuesHoldingMarkupStayValues) {
-  const LineValues line = ReadLineValues("A'<&\"B", {"2024-05-06", {"lot=<x y='1'>&"}});
-  const auto document = ValueDocument(line, std::nullopt);
+  const Line line = LineOfOptions("A'<&\"B", {"2024-05-06", {"lot=<x y='1'>&"}});
+  const auto document = numbering::ValueDocument(line.item, numbering::LineValuesByType(line));
   EXPECT_EQ(ItemCode(*document), "A'<&\"B");
   EXPECT_EQ(RowOfType(*document, 1)->getAttribute("value"), "<x y='1'>&");
   EXPECT_EQ(ValueWords(line), (std::vector<std::string>{"date=2024-05-06", "lot=<x y='1'>&"}));
 }
 
 }  // namespace
-}  // namespace quillet::apps
+}  // namespace quillet::tool

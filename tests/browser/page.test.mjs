@@ -123,6 +123,40 @@ test('the rule-setup page', { timeout: 150_000 }, async (t) => {
     await page.locator('.number-value', { hasText: '1' }).waitFor();
   });
 
+  await t.test("a rule's numbering policies are shown and kept", async () => {
+    const policies = async () => {
+      const rule = await (await fetch(`${base}/v1/rules/class:0101`)).json();
+      const number = rule.segments.find((each) => each.source === 'number');
+      return [number.restart, number.end, number.warn, number.journal, number.unique];
+    };
+    // The running number's settings, wherever the segment stands.
+    const setting = (key) =>
+      page.locator('ol.segments > li').filter({ has: page.locator('[data-key="restart"]') })
+        .locator(`[data-key="${key}"]`);
+    await page.locator('.node[data-owner="class:0101"]').click();
+    await page.locator('button.new-rule').click();
+    await page.locator('input[name="rule-name"]').fill('Manufacturing');
+    await setting('restart').selectOption('month');
+    await setting('end').fill('9000');
+    await setting('journal').check();
+    await page.locator('button.save').click();
+    await page.getByText('Rule “Manufacturing” saved.').waitFor();
+    assert.deepEqual(await policies(), ['month', 9000, undefined, true, undefined]);
+    // Opened again, the rule shows its policies, and saving keeps them.
+    await page.locator('.node[data-owner="class:02"]').click();
+    await page.locator('.node[data-owner="class:0101"]').click();
+    assert.equal(await setting('restart').inputValue(), 'month');
+    assert.equal(await setting('end').inputValue(), '9000');
+    assert.equal(await setting('journal').isChecked(), true);
+    await setting('warn').fill('8000');
+    await setting('unique').check();
+    await page.locator('button.save').click();
+    await page.getByText('Rule “Manufacturing” saved.').waitFor();
+    assert.deepEqual(await policies(), ['month', 9000, 8000, true, true]);
+    await shoot(page, 'rule-policies');
+    await page.locator('.node[data-owner="class:02"]').click();
+  });
+
   await t.test('a mapping code edited shows in the preview', async () => {
     await page.getByRole('tab', { name: 'Mappings' }).click();
     await page.locator('select[name="mapping-source"]').selectOption('warehouse');

@@ -73,9 +73,9 @@ TEST(ServeOpenApi, DescribesEveryRouteAndNothingElse) {
     }
   }
   std::map<std::string, bool> routed;
-  const apps::serve::Router router = apps::serve::ServiceRouter();
-  for (const apps::serve::Route& route : router.routes()) {
-    routed[route.method + " " + route.path] = route.access == apps::serve::Access::kWrite;
+  const serve::Router router = serve::ServiceRouter();
+  for (const serve::Route& route : router.routes()) {
+    routed[route.method + " " + route.path] = route.access == serve::Access::kWrite;
   }
   EXPECT_EQ(described, routed);
 }
@@ -85,13 +85,13 @@ class ServeOperations : public ::testing::TestWithParam<std::string> {};
 // A database that cannot be reached is the service's 503 (the request may be
 // tried again), also for readiness; the process itself stays healthy.
 TEST_P(ServeOperations, UnreachableDatabaseAnswers503) {
-  apps::serve::ServiceConfig config;
+  serve::ServiceConfig config;
   config.db = GetParam() == "sqlite" ? "sqlite:/nonexistent/quillet.db"
                                      : "postgresql:host=/nonexistent dbname=quillet";
   config.port = 0;
   config.threads = 1;
   config.log = [](std::string_view) {};
-  apps::serve::Service service(config);
+  serve::Service service(config);
   const int port = service.Bind();
   std::thread running([&] { service.Run(); });
   for (const char* path : {"/v1/rules", "/readyz"}) {
@@ -278,13 +278,14 @@ const std::vector<Step> kSession = {
     {"POST", "/v1/items/LW-FL-300/serials", R"({"save":true})", Auth::kToken, 200,
      R"("owner":"class:0102","rule":"Floor lamps","saved":true,"serial_numbers":["FL-0500"])"},
     {"DELETE", "/v1/rules/class:0102", "", Auth::kToken, 200, R"("next_number":"501")"},
-    // An empty serial number comes with its reason.
+    // No serial number is a problem telling the reason, in the service's words.
     {"PUT", "/v1/rules/item:LW-CL-200",
      R"({"name":"Clip","segments":["text=C-","warehouse,width=3","number,width=3"]})", Auth::kToken,
      201, R"("name":"Clip")"},
-    {"POST", "/v1/items/LW-CL-200/preview", "", Auth::kNone, 200, R"("reason":"segment 2 (ware)"},
-    {"POST", "/v1/items/LW-CL-200/serials", R"({"save":true})", Auth::kToken, 200,
-     R"("saved":false,"serial_numbers":[])"},
+    {"POST", "/v1/items/LW-CL-200/preview", "", Auth::kNone, 422,
+     R"(needs a value: add \"warehouse\" to the request's values)"},
+    {"POST", "/v1/items/LW-CL-200/serials", R"({"save":true})", Auth::kToken, 422,
+     R"("reason":"segment 2 (warehouse,width=3) of item:LW-CL-200 needs a value)"},
     // Failures: the part names the field at fault, or tells the reason.
     {"GET", "/v1/nothing", "", Auth::kNone, 404, "there is no resource at /v1/nothing"},
     {"DELETE", "/v1/rules", "", Auth::kToken, 405, "(it takes GET)"},

@@ -33,3 +33,11 @@ string(REGEX REPLACE "/$" "" QUILLET_PC_PREFIX_FROM_PCFILEDIR "${QUILLET_PC_PREF
 set(QUILLET_PC_SYSTEM_LIBS "-ldl -pthread")
 configure_file(cmake/quillet.pc.in ${PROJECT_BINARY_DIR}/quillet.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/quillet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The systemd unit that runs `quillet serve` (packaging/quillet.service.in),
+# with the tool's installed path in it. A relative directory is under the
+# prefix: /usr/lib/systemd/system for a package.
+set(QUILLET_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING
+    "Where cmake --install puts quillet.service (relative: under the prefix)")
+configure_file(packaging/quillet.service.in ${PROJECT_BINARY_DIR}/quillet.service @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/quillet.service DESTINATION ${QUILLET_SYSTEMD_UNIT_DIR})

@@ -19,7 +19,7 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 build_dir="$root/build-fuzz"
-targets=(value_document rule_document record_set dispatch text_functions)
+targets=(value_document rule_document record_set dispatch text_functions barcode)
 
 bash "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -13,6 +13,8 @@ packages=(
   pkg-config bash-completion
   libcpp-httplib-dev wrk curl
   chromium fonts-noto-cjk nodejs
+  libzint-dev librsvg2-bin zbar-tools dmtx-utils
+  dpkg-dev file systemd
 )
 
 missing=()

@@ -48,6 +48,8 @@ inline constexpr int32_t kInvalidText = 1207;
 inline constexpr int32_t kPastEnd = 1208;       // a running number past the rule's end
 inline constexpr int32_t kIssuedBefore = 1209;  // a serial number the journal already holds
 inline constexpr int32_t kNoRestartKey = 1210;  // no document date for a restart per period
+// A text that a barcode's symbology cannot encode (the description says why).
+inline constexpr int32_t kNotEncodable = 1211;
 // Requests of the typed API (quillet/numbering.h) that cannot be carried out.
 inline constexpr int32_t kBadOwner = 1220;      // a word that names no owner
 inline constexpr int32_t kBadRequest = 1221;    // a malformed date, value name, segment or number

@@ -47,7 +47,6 @@ void RequireDescribedLocale(generation::Reader& reader, const std::string& local
 }
 
 FailureKind KindOfEngineError(const Error& error) {
-  if (store::IsUnavailable(error)) return FailureKind::kUnavailable;
   switch (error.number()) {
     case errc::kWidthOutOfRange:
     case errc::kInvalidText:
@@ -57,7 +56,7 @@ FailureKind KindOfEngineError(const Error& error) {
     case errc::kSharedRuleName:
       return FailureKind::kConflict;
     default:
-      return FailureKind::kDatabase;
+      return store::IsUnavailable(error) ? FailureKind::kUnavailable : FailureKind::kDatabase;
   }
 }
 

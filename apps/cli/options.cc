@@ -11,7 +11,6 @@
 
 #include "apps/cli/connection_string.h"
 #include "apps/cli/tool_error.h"
-#include "quillet/language.h"
 
 namespace quillet::cli {
 
@@ -66,13 +65,6 @@ std::string SignedInUser() {
   }
   const char* user = std::getenv("USER");
   return user ? user : "";
-}
-
-std::shared_ptr<Login> StartSession(const SessionOptions& options) {
-  SetLanguageComponent(BuiltinLanguage(options.locale));
-  return std::make_shared<ConfiguredLogin>(
-      options.db, std::set<std::string>(options.allowed_tasks.begin(), options.allowed_tasks.end()),
-      SignedInUser());
 }
 
 void ReportProblem(const std::string& command, const std::string& message) {

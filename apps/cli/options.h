@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "quillet/login.h"
-
 namespace quillet::cli {
 
 // Exit statuses: the method returned; the method (or the command's database
@@ -47,12 +45,6 @@ std::string CanonicalLocale(const std::string& locale);
 
 // Adds --db, --locale and the repeatable --allow-task to `command`.
 void AddSessionOptions(CLI::App& command, SessionOptions& options);
-
-// Installs the built-in language component for the session's locale,
-// process-wide, and returns the login object the session's init receives:
-// KelDbName answers the --db value, TaskExec answers true for the tasks of
-// --allow-task, UserName the name of the user this process runs as.
-std::shared_ptr<Login> StartSession(const SessionOptions& options);
 
 // The name of the user this process runs as ($USER when the system does not
 // tell); empty when neither does.

@@ -5,7 +5,8 @@
 #include <algorithm>
 
 #include "apps/serve/problem.h"
-#include "quillet/dispatch.h"
+#include "quillet/error.h"
+#include "quillet/json_text.h"
 
 namespace quillet::serve {
 namespace {
@@ -30,7 +31,7 @@ json BodyObject(const std::string& body, std::initializer_list<std::string_view>
   json object;
   try {
     object = ParseJson(body);
-  } catch (const UsageError& malformed) {
+  } catch (const Error& malformed) {
     throw BadInput("body", "the body is not JSON: " + malformed.description());
   }
   if (!object.is_object()) throw BadInput("body", "the body must be a JSON object");

@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
-#include "quillet/dispatch.h"
 #include "quillet/error.h"
 #include "quillet/failure.h"
+#include "quillet/json_text.h"
 
 namespace quillet::serve {
 namespace {
@@ -110,8 +110,6 @@ Problem ProblemOf(std::exception_ptr raised) {
     return problem;
   } catch (const Failure& failure) {
     return FromFailure(failure);
-  } catch (const UsageError& usage) {
-    return Problem(400, usage.description(), "", usage.number());
   } catch (const Error& error) {
     return FromError(error);
   } catch (const std::exception& unexpected) {

@@ -63,7 +63,6 @@ Problem Unavailable(const std::string& detail, std::optional<int32_t> number);
 //                                           guarded 409 (guarded naming
 //                                           "force"), unavailable 503,
 //                                           database 500; with its number
-//   UsageError                              400
 //   quillet::Error                          503 when the database cannot be
 //                                           reached, else 500; with its number
 //   anything else                           500

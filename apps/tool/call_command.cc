@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "apps/tool/call_login.h"
 #include "apps/tool/commands.h"
 #include "apps/tool/method_listing.h"
 #include "apps/tool/request_limit.h"

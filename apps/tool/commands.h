@@ -29,7 +29,6 @@ using cli::RaiseGuarded;
 using cli::ReportProblem;
 using cli::RunReported;
 using cli::SessionOptions;
-using cli::StartSession;
 using cli::ToolFailure;
 using cli::ToolUsage;
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "apps/tool/call_login.h"
 #include "apps/tool/commands.h"
 #include "apps/tool/request_limit.h"
 #include "quillet/dispatch.h"

@@ -12,6 +12,7 @@
 
 #include "quillet/error.h"
 #include "quillet/export.h"
+#include "quillet/json_text.h"
 #include "quillet/login.h"
 #include "quillet/quillet.h"
 #include "quillet/variant.h"
@@ -104,19 +105,9 @@ class QUILLET_EXPORT Dispatcher {
   std::shared_ptr<Login> default_login_;
 };
 
-// Parses a JSON text. Throws UsageError(errc::kInvalidArgument) telling where
-// the text is malformed or that it nests arrays and objects deeper than
-// limits::kMaxJsonDepth (quillet/limits.h), UsageError(errc::kInvalidText) for a string or member
-// name holding a NUL character (\u0000) and naming its place.
-QUILLET_EXPORT nlohmann::json ParseJson(std::string_view text);
-
 // The response to a request that could not be made:
 // {"result": null, "out": {}, "error": {"number": N, "description": T}}.
 QUILLET_EXPORT nlohmann::json UsageErrorResponse(const UsageError& error);
-
-// A response as one line of JSON text, without the line end. Bytes that are
-// not UTF-8 are replaced by U+FFFD.
-QUILLET_EXPORT std::string ResponseLine(const nlohmann::json& response);
 
 }  // namespace quillet
 

@@ -2,7 +2,9 @@
 # Installs a built Quillet into a temporary prefix and checks what an
 # integrator gets there: the consumer program (tests/consumer) built with
 # find_package (shared and static library) and with pkg-config, run against a
-# demo database the installed tool makes; the manual page; the completion.
+# demo database the installed tool makes; the examples (examples/) built the
+# same way and run against the tool's demo company; the manual page; the
+# completion.
 #
 #   bash scripts/install-check.sh [BUILD_DIR]     default: build/
 set -euo pipefail
@@ -61,3 +63,21 @@ read -r -a flags <<<"$(pkg-config --cflags --libs quillet)"
 "${CXX:-c++}" -std=c++20 "$root/tests/consumer/consumer.cc" -o "$work/consumer-pc" "${flags[@]}" \
   -Wl,-rpath,"$libdir" || fail "pkg-config: the build failed"
 check_run "pkg-config" "$work/consumer-pc"
+
+# The examples of docs/cpp-api.md, as an integrator builds them (find_package),
+# run against the demo company of the installed tool.
+"$prefix/bin/quillet" demo --date 2024-05-06 --db "sqlite:$work/tour.db" >/dev/null
+cmake -S "$root/examples" -B "$work/examples" -DCMAKE_PREFIX_PATH="$prefix" >"$work/examples.log"
+cmake --build "$work/examples" >>"$work/examples.log" ||
+  { cat "$work/examples.log" >&2; fail "examples: the build failed"; }
+check_example() {
+  local expected="$1" got
+  shift
+  got="$("$@")" || fail "$(basename "$1") failed"
+  [[ "$got" == "$expected" ]] || fail "$(basename "$1") printed:"$'\n'"$got"
+}
+check_example $'LW01-2405-0005\nLW01-2405-0006\nfrom the rule "Lighting" of class:01 (4 owners asked)' \
+  "$work/examples/issue_with_saving" "sqlite:$work/tour.db" LW-FL-300 0101
+check_example $'saved a new rule Floor lamps of class:0102\nnext serial number FL-2405-0100 (prefix FL-2405-, running number 0100)' \
+  "$work/examples/save_and_preview" "sqlite:$work/tour.db"
+echo "install-check: the examples built with find_package and ran"

@@ -2,6 +2,10 @@
 
 #include <optional>
 
+#include "apps/serve/problem.h"
+#include "core/text_check.h"
+#include "quillet/error.h"
+
 namespace quillet::serve {
 namespace {
 
@@ -52,6 +56,14 @@ RouteMatch Router::Find(std::string_view method, std::string_view path) const {
     match.allowed.push_back(route.method);
   }
   return match;
+}
+
+void RequireReadableParameters(const RouteMatch& match) {
+  for (const auto& [name, value] : match.parameters) {
+    if (const std::optional<std::string> problem = TextProblem(value)) {
+      throw Problem(400, "the path's " + name + " " + *problem, name, errc::kInvalidText);
+    }
+  }
 }
 
 std::vector<std::string_view> PathSegments(std::string_view path) {

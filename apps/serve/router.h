@@ -67,6 +67,11 @@ class Router {
   std::vector<Route> routes_;
 };
 
+// Raises a 400 Problem naming the first path parameter of `match` that holds
+// a NUL character or bytes that are not UTF-8 (errc::kInvalidText): such a
+// text reaches no resource.
+void RequireReadableParameters(const RouteMatch& match);
+
 // Path parts between slashes: "/v1/rules/all" -> {"v1", "rules", "all"}. Pure.
 std::vector<std::string_view> PathSegments(std::string_view path);
 

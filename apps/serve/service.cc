@@ -152,6 +152,7 @@ void Service::Dispatch(const Request& request, Response& response) {
       AnswerWithoutRoute(request, response, match);
       return;
     }
+    RequireReadableParameters(match);
     if (match.route->access == Access::kWrite) RequireToken(request, config_.token);
     worker->UseLocale(RequestLocale(request, config_.locale));
     Exchange exchange{request, response, std::move(match.parameters), *worker, config_};

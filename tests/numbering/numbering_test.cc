@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "quillet/quillet.h"
+#include "quillet/xml_document.h"
 #include "store/connection.h"
 #include "tests/support/backends.h"
 #include "tests/support/issuers.h"
@@ -259,6 +261,32 @@ TEST_P(NumberingTest, DatabaseFailuresCarryTheDatabasesCode) {
     } else {
       EXPECT_EQ(failure.sqlite_code(), 1);
     }
+  }
+}
+
+// A stored value the interface cannot read (a step past 32 bits, which
+// SQLite keeps and PostgreSQL refuses) keeps no other rule from the list.
+TEST_P(NumberingTest, ARuleThatCannotBeReadIsListedApart) {
+  auto rule = std::make_shared<XmlDocument>();
+  rule->loadXML(
+      "<rule cinvname='Floor lamps'><row igrade='1' cdatasrctype='9' cdatasrcformat='FL' "
+      "iformatlength='2' cpatchsign='' creplacesign='' isteplength='0'/>"
+      "<row igrade='2' cdatasrctype='10' cdatasrcformat='1' iformatlength='4' cpatchsign='0' "
+      "creplacesign='' isteplength='99999999999'/></rule>");
+  std::string message;
+  bool stored = true;
+  try {
+    db.NewObject()->SaveSNRulesrv(rule, "0102", 0, "Floor lamps", message);
+  } catch (const Error&) {
+    stored = false;
+  }
+  EXPECT_EQ(stored, GetParam() == "sqlite");
+  const RuleList list = Open().Rules();
+  EXPECT_EQ(list.rules.size(), 3u);  // the demo company's
+  ASSERT_EQ(list.unreadable.size(), stored ? 1u : 0u);
+  if (stored) {
+    EXPECT_EQ(list.unreadable[0].owner, ParseOwner("class:0102"));
+    EXPECT_EQ(list.unreadable[0].name, "Floor lamps");
   }
 }
 

@@ -52,6 +52,12 @@ enum class Create { kIfMissing, kNever };
 //
 // Statements are prepared once per connection and reused (on PostgreSQL as
 // named server-side statements); statement texts are the cache's keys.
+// Through a connection pooler no statement is kept: a pooler that shares
+// server sessions per transaction (PgBouncer's transaction pooling) hands
+// the next transaction a session where the name is unknown, or already
+// taken by another client. There every statement goes unnamed, parsed with
+// its values in one round trip. The pooler is recognised when the session
+// opens (see ThroughPooler); nothing needs to be configured.
 //
 // A connection heals itself: once the server has gone away (a terminated
 // backend, a restarted server, a SQLite file moved or deleted), the next
@@ -78,6 +84,12 @@ class Connection {
   const std::string& ConnectionString() const { return connection_string_; }
   // Raises errc::kConnectionClosed when not open.
   Dialect dialect() const;
+  // Whether the PostgreSQL session runs through a connection pooler: the
+  // server process that answers is not the one the login named (a pooler
+  // answers the login with a key of its own). Found when the session opens,
+  // again on every reopening; false on SQLite. Raises
+  // errc::kConnectionClosed when not open.
+  bool ThroughPooler() const;
 
   // Runs a query and copies every row into a client-side record set; no
   // cursor stays open afterwards.
@@ -152,6 +164,8 @@ class Connection {
 
   std::string connection_string_;
   Dialect dialect_ = Dialect::kSqlite;
+  bool through_pooler_ = false;
+  bool keep_prepared_ = true;  // statements are cached on this session
   bool open_ = false;
   bool lost_ = false;
   bool in_transaction_ = false;
@@ -161,6 +175,12 @@ class Connection {
   // Declared after the session: statements go before their session does.
   std::unordered_map<std::string, std::unique_ptr<Prepared>> prepared_;
 };
+
+// Whether PostgreSQL sessions reached directly keep their statements
+// prepared (the default), or send every statement unnamed as they do through
+// a pooler. Read when a session opens; for measuring what prepared
+// statements save. Thread-safe.
+void SetPreparedWhenDirect(bool keep);
 
 }  // namespace quillet::store
 

@@ -28,6 +28,8 @@ namespace {
 constexpr std::string_view kSqliteScheme = "sqlite:";
 constexpr std::string_view kPostgresScheme = "postgresql:";
 constexpr int kBusyTimeoutMs = 10000;
+// SQLSTATE 25006, read_only_sql_transaction, as its error number.
+const int32_t kReadOnlyTransaction = SqlStateNumber("25006");
 
 std::atomic<bool> prepared_when_direct{true};
 
@@ -535,7 +537,10 @@ auto Connection::RunStatement(std::string_view sql, const Params& params, bool q
         // A failed statement may have stopped between rows; it is prepared afresh.
         prepared_.erase(text);
         if (SqliteFileGone(failure.number())) lost_ = true;
-      } else if (session_ && PQstatus(PostgresHandle(*session_)) == CONNECTION_BAD) {
+      } else if ((session_ && PQstatus(PostgresHandle(*session_)) == CONNECTION_BAD) ||
+                 failure.number() == kReadOnlyTransaction) {
+        // A server that refuses writes is no longer the primary: the next
+        // statement outside a transaction looks for the one that is.
         lost_ = true;
       }
       if (lost_ && attempt == 0 && !in_transaction && Harmless(text)) continue;

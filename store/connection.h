@@ -60,13 +60,16 @@ enum class Create { kIfMissing, kNever };
 // opens (see ThroughPooler); nothing needs to be configured.
 //
 // A connection heals itself: once the server has gone away (a terminated
-// backend, a restarted server, a SQLite file moved or deleted), the next
-// statement that runs outside a transaction first opens the session again
-// from the same string. A statement that fails because the connection was
-// lost is run once more on the new session only when that cannot repeat an
-// effect: a read or BEGIN, outside a transaction. Any other failure reaches
-// the caller; a transaction cut by a lost connection is rolled back by the
-// server.
+// backend, a restarted server, a primary that failed over, a SQLite file
+// moved or deleted), the next statement that runs outside a transaction
+// first opens the session again from the same string; a PostgreSQL string
+// naming several hosts with target_session_attrs=read-write then reaches
+// whichever has become the primary. A server that refuses a write as
+// read-only (SQLSTATE 25006: a standby, a demoted primary) counts as gone
+// too. A statement that fails because the connection was lost is run once
+// more on the new session only when that cannot repeat an effect: a read or
+// BEGIN, outside a transaction. Any other failure reaches the caller; a
+// transaction cut by a lost connection is rolled back by the server.
 class Connection {
  public:
   Connection();
@@ -116,8 +119,9 @@ class Connection {
 
   // Whether a transaction begun with Begin is open.
   bool InTransaction() const { return in_transaction_; }
-  // Whether the session is known to be gone, or is found gone by a look that
-  // sends nothing to the server; a connection that is not open is not.
+  // Whether the session is known to be gone (or to refuse writes), or is
+  // found gone by a look that sends nothing to the server; a connection that
+  // is not open is not.
   bool Lost();
   // Statements sent over this connection since it was first opened, retries
   // and reconnections included.

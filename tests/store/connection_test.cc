@@ -221,6 +221,30 @@ TEST_P(ConnectionTest, NoStatementNameOutlivesATransactionThroughAPooler) {
   store::SetPreparedWhenDirect(true);
 }
 
+// A server that refuses writes (a standby, a demoted primary) fails the
+// statement cleanly; the next statement outside a transaction opens a new
+// session, on the server that is now the primary.
+TEST_P(ConnectionTest, ASessionRefusedWritesIsOpenedAgain) {
+  if (sqlite()) GTEST_SKIP() << "read-only servers are PostgreSQL's";
+  Connection connection;
+  connection.Open(db_.connection_string());
+  const Sql pid{"select pg_backend_pid()"};
+  const Sql insert{"insert into warehouse (cWhCode) values (:1)"};
+  const int32_t first = connection.Query(pid)->Field(0).ToInt32();
+  connection.Begin();
+  connection.Execute(Sql{"SET TRANSACTION READ ONLY"});
+  const Error refused = Raised([&] { connection.Execute(insert, {"refused"}); });
+  EXPECT_EQ(refused.number(), store::SqlStateNumber("25006")) << refused.description();
+  EXPECT_TRUE(connection.InTransaction()) << "the transaction is still the caller's to end";
+  connection.Rollback();
+  EXPECT_TRUE(connection.Lost());
+  connection.Execute(insert, {"kept"});
+  if (!connection.ThroughPooler()) {
+    EXPECT_NE(connection.Query(pid)->Field(0).ToInt32(), first) << "a new session";
+  }
+  EXPECT_EQ(Count("select count(*) from warehouse"), 1);
+}
+
 // The pool of write connections: reuse, its bound under more threads than
 // connections, and what it does with a connection given back mid-way.
 TEST_P(ConnectionTest, WritePoolReusesAndBoundsConnectionsUnderMoreThreads) {

@@ -95,7 +95,7 @@ free_port() {
 children_of() {
   local stat line rest
   for stat in /proc/[0-9]*/stat; do
-    line="$(cat "$stat" 2>/dev/null)" || continue
+    read -r line 2>/dev/null <"$stat" || continue
     rest="${line##*) }"
     read -r _ parent _ <<<"$rest"
     if [[ "$parent" == "$1" ]]; then

@@ -93,7 +93,7 @@ free_port() {
 
 # The processes whose parent is $1.
 children_of() {
-  local stat line rest
+  local stat line rest parent
   for stat in /proc/[0-9]*/stat; do
     read -r line 2>/dev/null <"$stat" || continue
     rest="${line##*) }"

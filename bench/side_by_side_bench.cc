@@ -29,6 +29,7 @@
 #include "quillet/quillet.h"
 #include "store/connection.h"
 #include "store/rule_queries.h"
+#include "store/write_pool.h"
 #include "tests/support/backends.h"
 
 namespace quillet {
@@ -162,6 +163,8 @@ void RunClients(benchmark::State& state, int clients, MakeClient make) {
 // getSNumber with saving; clients on one rule (B1) or on eight (E1..E8).
 void IssueClients(benchmark::State& state, std::string backend, bool eight_rules) {
   testing::TestDatabase& database = RuleDatabase(backend);
+  // Kept writers of another case may have been opened the other way.
+  store::WritePool::Shared().Clear();
   const uint64_t statements = store::generation::SentStatements();
   std::atomic<uint64_t> calls{0};
   RunClients(state, static_cast<int>(state.range(0)), [&](int i) {
@@ -178,6 +181,15 @@ void IssueClients(benchmark::State& state, std::string backend, bool eight_rules
         static_cast<double>(store::generation::SentStatements() - statements) /
         static_cast<double>(calls.load());
   }
+}
+
+// As IssueClients, every statement sent unnamed as through a pooler, on the
+// same direct server: what keeping statements prepared saves.
+void UnnamedIssueClients(benchmark::State& state, std::string backend, bool eight_rules) {
+  store::SetPreparedWhenDirect(false);
+  IssueClients(state, backend, eight_rules);
+  store::SetPreparedWhenDirect(true);
+  store::WritePool::Shared().Clear();
 }
 
 // The floor: the bare read-and-advance of a counter row on a kept connection.
@@ -401,6 +413,18 @@ const bool kRegistered = [] {
                                          backend, false));
     clients(benchmark::RegisterBenchmark(("issue/eight_rules/" + backend).c_str(), IssueClients,
                                          backend, true));
+    if (backend == "postgresql") {
+      // One client and eight: the table compares those with the prepared runs.
+      for (const bool eight_rules : {false, true}) {
+        benchmark::RegisterBenchmark(eight_rules ? "issue/eight_rules/postgresql_unnamed"
+                                                 : "issue/one_rule/postgresql_unnamed",
+                                     UnnamedIssueClients, backend, eight_rules)
+            ->Arg(eight_rules ? 8 : 1)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+      }
+    }
     clients(benchmark::RegisterBenchmark(("floor/one_row/" + backend).c_str(), CounterClients,
                                          backend, false));
     clients(benchmark::RegisterBenchmark(("floor/eight_rows/" + backend).c_str(), CounterClients,

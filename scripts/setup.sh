@@ -8,7 +8,7 @@ packages=(
   libsoci-dev libboost-dev libsqlite3-dev libpq-dev
   libxml2-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  postgresql
+  postgresql pgbouncer
   gnuplot-nox
   pkg-config bash-completion
   libcpp-httplib-dev wrk curl

@@ -5,9 +5,11 @@
 #include <soci/sqlite3/soci-sqlite3.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <limits>
@@ -26,6 +28,10 @@ namespace {
 constexpr std::string_view kSqliteScheme = "sqlite:";
 constexpr std::string_view kPostgresScheme = "postgresql:";
 constexpr int kBusyTimeoutMs = 10000;
+// SQLSTATE 25006, read_only_sql_transaction, as its error number.
+const int32_t kReadOnlyTransaction = SqlStateNumber("25006");
+
+std::atomic<bool> prepared_when_direct{true};
 
 struct Target {
   Dialect dialect;
@@ -303,6 +309,24 @@ void CheckPostgresResult(PGconn* connection, PGresult* result, ExecStatusType wa
   throw soci::postgresql_soci_error(message, sqlstate.size() == 5 ? sqlstate.c_str() : "");
 }
 
+// Whether a pooler stands between the session and the server. A session of
+// its own names its server process at login; a pooler, which lends server
+// sessions to many clients, answers the login with a key of its own. A
+// server that cannot say which process it runs (a compatible engine without
+// pg_backend_pid) is treated as pooled: unnamed statements work everywhere.
+bool ServerProcessDiffers(PGconn* handle) {
+  PGresult* result = PQexec(handle, "select pg_backend_pid()");
+  if (PQresultStatus(result) != PGRES_TUPLES_OK) {
+    if (PQstatus(handle) == CONNECTION_BAD) CheckPostgresResult(handle, result, PGRES_TUPLES_OK);
+    PQclear(result);
+    return true;
+  }
+  const bool differs = PQntuples(result) != 1 || PQgetisnull(result, 0, 0) ||
+                       std::strtoll(PQgetvalue(result, 0, 0), nullptr, 10) != PQbackendPID(handle);
+  PQclear(result);
+  return differs;
+}
+
 // Values reach the database as C strings and as UTF-8 text: a NUL would cut
 // a value short, and bytes that are not UTF-8 would be stored by SQLite and
 // refused by PostgreSQL. Both are refused before anything is sent.
@@ -390,6 +414,7 @@ void Connection::OpenSession(Create create) {
       !std::filesystem::exists(target.backend_connect_string)) {
     throw Error(kSqliteCantOpen, "unable to open database file");
   }
+  bool through_pooler = false;
   session_ = Translated(target.dialect, [&] {
     if (target.dialect == Dialect::kSqlite) {
       const SqliteAccess access = AccessTo(target.backend_connect_string);
@@ -407,9 +432,12 @@ void Connection::OpenSession(Create create) {
     PQsetNoticeProcessor(
         PostgresHandle(*session), [](void*, const char*) {}, nullptr);
     *session << "SET client_encoding TO 'UTF8'";
+    through_pooler = ServerProcessDiffers(PostgresHandle(*session));
     return session;
   });
   dialect_ = target.dialect;
+  through_pooler_ = through_pooler;
+  keep_prepared_ = dialect_ == Dialect::kSqlite || (!through_pooler_ && prepared_when_direct);
   lost_ = false;
 }
 
@@ -427,6 +455,11 @@ void Connection::Close() {
 Dialect Connection::dialect() const {
   if (!open_) RaiseClosed();
   return dialect_;
+}
+
+bool Connection::ThroughPooler() const {
+  if (!open_) RaiseClosed();
+  return through_pooler_;
 }
 
 soci::session& Connection::session() {
@@ -490,7 +523,8 @@ auto Connection::RunStatement(std::string_view sql, const Params& params, bool q
         soci::session& db = UsableSession();
         ++sent_statements_;
         std::unique_ptr<Prepared> once;
-        if (!cacheable) {
+        // Decided after UsableSession: a reopened session may have met a pooler.
+        if (!cacheable || !keep_prepared_) {
           once = std::make_unique<Prepared>(db, text, params.size(), query,
                                             soci::details::st_one_time_query);
         }
@@ -503,7 +537,10 @@ auto Connection::RunStatement(std::string_view sql, const Params& params, bool q
         // A failed statement may have stopped between rows; it is prepared afresh.
         prepared_.erase(text);
         if (SqliteFileGone(failure.number())) lost_ = true;
-      } else if (session_ && PQstatus(PostgresHandle(*session_)) == CONNECTION_BAD) {
+      } else if ((session_ && PQstatus(PostgresHandle(*session_)) == CONNECTION_BAD) ||
+                 failure.number() == kReadOnlyTransaction) {
+        // A server that refuses writes is no longer the primary: the next
+        // statement outside a transaction looks for the one that is.
         lost_ = true;
       }
       if (lost_ && attempt == 0 && !in_transaction && Harmless(text)) continue;
@@ -670,5 +707,7 @@ void Connection::Transaction::Commit() {
   connection_.Commit();
   done_ = true;
 }
+
+void SetPreparedWhenDirect(bool keep) { prepared_when_direct = keep; }
 
 }  // namespace quillet::store

@@ -52,15 +52,24 @@ enum class Create { kIfMissing, kNever };
 //
 // Statements are prepared once per connection and reused (on PostgreSQL as
 // named server-side statements); statement texts are the cache's keys.
+// Through a connection pooler no statement is kept: a pooler that shares
+// server sessions per transaction (PgBouncer's transaction pooling) hands
+// the next transaction a session where the name is unknown, or already
+// taken by another client. There every statement goes unnamed, parsed with
+// its values in one round trip. The pooler is recognised when the session
+// opens (see ThroughPooler); nothing needs to be configured.
 //
 // A connection heals itself: once the server has gone away (a terminated
-// backend, a restarted server, a SQLite file moved or deleted), the next
-// statement that runs outside a transaction first opens the session again
-// from the same string. A statement that fails because the connection was
-// lost is run once more on the new session only when that cannot repeat an
-// effect: a read or BEGIN, outside a transaction. Any other failure reaches
-// the caller; a transaction cut by a lost connection is rolled back by the
-// server.
+// backend, a restarted server, a primary that failed over, a SQLite file
+// moved or deleted), the next statement that runs outside a transaction
+// first opens the session again from the same string; a PostgreSQL string
+// naming several hosts with target_session_attrs=read-write then reaches
+// whichever has become the primary. A server that refuses a write as
+// read-only (SQLSTATE 25006: a standby, a demoted primary) counts as gone
+// too. A statement that fails because the connection was lost is run once
+// more on the new session only when that cannot repeat an effect: a read or
+// BEGIN, outside a transaction. Any other failure reaches the caller; a
+// transaction cut by a lost connection is rolled back by the server.
 class Connection {
  public:
   Connection();
@@ -78,6 +87,12 @@ class Connection {
   const std::string& ConnectionString() const { return connection_string_; }
   // Raises errc::kConnectionClosed when not open.
   Dialect dialect() const;
+  // Whether the PostgreSQL session runs through a connection pooler: the
+  // server process that answers is not the one the login named (a pooler
+  // answers the login with a key of its own). Found when the session opens,
+  // again on every reopening; false on SQLite. Raises
+  // errc::kConnectionClosed when not open.
+  bool ThroughPooler() const;
 
   // Runs a query and copies every row into a client-side record set; no
   // cursor stays open afterwards.
@@ -104,8 +119,9 @@ class Connection {
 
   // Whether a transaction begun with Begin is open.
   bool InTransaction() const { return in_transaction_; }
-  // Whether the session is known to be gone, or is found gone by a look that
-  // sends nothing to the server; a connection that is not open is not.
+  // Whether the session is known to be gone (or to refuse writes), or is
+  // found gone by a look that sends nothing to the server; a connection that
+  // is not open is not.
   bool Lost();
   // Statements sent over this connection since it was first opened, retries
   // and reconnections included.
@@ -152,6 +168,8 @@ class Connection {
 
   std::string connection_string_;
   Dialect dialect_ = Dialect::kSqlite;
+  bool through_pooler_ = false;
+  bool keep_prepared_ = true;  // statements are cached on this session
   bool open_ = false;
   bool lost_ = false;
   bool in_transaction_ = false;
@@ -161,6 +179,12 @@ class Connection {
   // Declared after the session: statements go before their session does.
   std::unordered_map<std::string, std::unique_ptr<Prepared>> prepared_;
 };
+
+// Whether PostgreSQL sessions reached directly keep their statements
+// prepared (the default), or send every statement unnamed as they do through
+// a pooler. Read when a session opens; for measuring what prepared
+// statements save. Thread-safe.
+void SetPreparedWhenDirect(bool keep);
 
 }  // namespace quillet::store
 

@@ -137,6 +137,24 @@ void AddBackend(const Results& r, const std::string& backend, std::vector<Row>& 
     }
     rows.push_back(row);
   }
+  if (backend == "postgresql") {
+    // Through a pooler statements go unnamed; here both ways on one direct server.
+    const auto unnamed = per_call("issue/one_rule/postgresql_unnamed/1");
+    rows.push_back({"one `getSNumber`, unnamed statements (as through a pooler) vs prepared",
+                    Number(unnamed, " ms"),
+                    Number(single, " ms") + " (prepared)",
+                    Divide(single, unnamed),
+                    "",
+                    {}});
+    const auto rate_unnamed = rate("issue/eight_rules/postgresql_unnamed/8");
+    const auto rate_named = rate("issue/eight_rules/postgresql/8");
+    rows.push_back({"8 clients on eight rules, unnamed vs prepared, calls/s",
+                    Number(rate_unnamed),
+                    Number(rate_named) + " (prepared)",
+                    Divide(rate_unnamed, rate_named),
+                    "",
+                    {}});
+  }
   const auto fill = r.Milliseconds("fill_list_100k/" + backend);
   const auto bare_fill = r.Milliseconds("floor_fill_list_100k/" + backend);
   rows.push_back({"fill + list 100,000 department values, " + backend, Number(fill, " ms"),

@@ -8,8 +8,29 @@
 # database quillet_test) and sets pg_dir, pg_bin and as_postgres. It installs
 # an EXIT trap; a script that needs its own clean-up calls stop_private_postgres
 # from its trap.
+#
+#   start_private_pgbouncer        after start_private_postgres
+#
+# puts a PgBouncer in transaction pooling in front of that server (unix socket
+# only, in $pg_dir/pgbouncer; any database name is passed through) and sets
+# and exports QUILLET_TEST_POOLED, the conninfo of quillet_test through it.
+# stop_private_postgres stops it first.
+
+stop_private_pgbouncer() {
+  local pidfile="${pg_dir:-}/pgbouncer/pgbouncer.pid"
+  if [[ -n "${pg_dir:-}" && -f "$pidfile" ]]; then
+    local pid
+    pid="$(cat "$pidfile")"
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
+}
 
 stop_private_postgres() {
+  stop_private_pgbouncer
   if [[ -n "${pg_dir:-}" && -f "$pg_dir/data/postmaster.pid" ]]; then
     "${as_postgres[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -m immediate -w stop >/dev/null || true
   fi
@@ -42,4 +63,50 @@ start_private_postgres() {
   fi
   "${as_postgres[@]}" "$pg_bin/createdb" -h "$pg_dir" -U quillet quillet_test
   export QUILLET_TEST_POSTGRES="host=$pg_dir user=quillet dbname=quillet_test"
+}
+
+start_private_pgbouncer() {
+  local dir="$pg_dir/pgbouncer" port=6432
+  mkdir -p "$dir"
+  # Every client logs in as the server's own user, trusted on the socket as
+  # the server trusts it. Server sessions are shared per transaction: nothing
+  # a client leaves on one (a named statement, a SET) may be relied on by its
+  # next transaction. The tests make and drop a database each, so any name is
+  # passed through ("*"); idle server sessions end soon, so that the pool of
+  # a dropped database empties.
+  printf '"quillet" ""\n' >"$dir/userlist.txt"
+  cat >"$dir/pgbouncer.ini" <<EOF
+[databases]
+* = host=$pg_dir user=quillet
+
+[pgbouncer]
+listen_addr =
+listen_port = $port
+unix_socket_dir = $dir
+auth_type = trust
+auth_file = $dir/userlist.txt
+pool_mode = transaction
+server_reset_query = DISCARD ALL
+max_client_conn = 1000
+default_pool_size = 20
+max_user_connections = 150
+server_idle_timeout = 10
+logfile = $dir/pgbouncer.log
+pidfile = $dir/pgbouncer.pid
+EOF
+  if [[ ${#as_postgres[@]} -gt 0 ]]; then chown -R postgres: "$dir"; fi
+  echo "starting PgBouncer (transaction pooling) in $dir"
+  if ! "${as_postgres[@]}" /usr/sbin/pgbouncer -d "$dir/pgbouncer.ini" >"$dir/start.log" 2>&1; then
+    cat "$dir/start.log" "$dir/pgbouncer.log" >&2 2>/dev/null
+    return 1
+  fi
+  for _ in $(seq 100); do
+    [[ -S "$dir/.s.PGSQL.$port" ]] && break
+    sleep 0.1
+  done
+  if [[ ! -S "$dir/.s.PGSQL.$port" ]]; then
+    cat "$dir/pgbouncer.log" >&2
+    return 1
+  fi
+  export QUILLET_TEST_POOLED="host=$dir port=$port user=quillet dbname=quillet_test"
 }

@@ -192,6 +192,59 @@ TEST_P(ConnectionTest, SchemaAndDemoLoadTwiceKeepOneCopy) {
   EXPECT_EQ(Count("select count(*) from SNPrefabricate_lang where localid=:1", {"en-US"}), 17);
 }
 
+// A transaction pooler lends each transaction whichever server session is
+// free: a statement name kept by one client would be missing, or taken by
+// another, in the next. Reached directly, statements stay prepared.
+TEST_P(ConnectionTest, NoStatementNameOutlivesATransactionThroughAPooler) {
+  if (sqlite()) GTEST_SKIP() << "server-side statements are PostgreSQL's";
+  const Sql read{"select count(*) from warehouse where cWhCode <> :1"};
+  const Sql insert{"insert into warehouse (cWhCode) values (:1)"};
+  for (const bool keep : {true, false}) {
+    SCOPED_TRACE(keep ? "prepared when direct" : "unnamed everywhere");
+    store::SetPreparedWhenDirect(keep);
+    Connection first, second;
+    first.Open(db_.connection_string());
+    second.Open(db_.connection_string());
+    for (int round = 0; round < 3; ++round) {
+      const std::string code = std::to_string(keep) + "-" + std::to_string(round);
+      Connection::Transaction change(first);
+      first.Execute(insert, {code + "a"});
+      EXPECT_EQ(second.Query(read, {""})->Field(0).ToInt32(), round * 2);
+      second.Execute(insert, {code + "b"});
+      change.Commit();
+      first.Query(read, {""});
+    }
+    const Sql kept_names{"select count(*) from pg_prepared_statements"};
+    EXPECT_EQ(first.Query(kept_names)->Field(0).ToInt32() > 0, keep && !first.ThroughPooler());
+    db_.db().Execute(Sql{"delete from warehouse"});
+  }
+  store::SetPreparedWhenDirect(true);
+}
+
+// A server that refuses writes (a standby, a demoted primary) fails the
+// statement cleanly; the next statement outside a transaction opens a new
+// session, on the server that is now the primary.
+TEST_P(ConnectionTest, ASessionRefusedWritesIsOpenedAgain) {
+  if (sqlite()) GTEST_SKIP() << "read-only servers are PostgreSQL's";
+  Connection connection;
+  connection.Open(db_.connection_string());
+  const Sql pid{"select pg_backend_pid()"};
+  const Sql insert{"insert into warehouse (cWhCode) values (:1)"};
+  const int32_t first = connection.Query(pid)->Field(0).ToInt32();
+  connection.Begin();
+  connection.Execute(Sql{"SET TRANSACTION READ ONLY"});
+  const Error refused = Raised([&] { connection.Execute(insert, {"refused"}); });
+  EXPECT_EQ(refused.number(), store::SqlStateNumber("25006")) << refused.description();
+  EXPECT_TRUE(connection.InTransaction()) << "the transaction is still the caller's to end";
+  connection.Rollback();
+  EXPECT_TRUE(connection.Lost());
+  connection.Execute(insert, {"kept"});
+  if (!connection.ThroughPooler()) {
+    EXPECT_NE(connection.Query(pid)->Field(0).ToInt32(), first) << "a new session";
+  }
+  EXPECT_EQ(Count("select count(*) from warehouse"), 1);
+}
+
 // The pool of write connections: reuse, its bound under more threads than
 // connections, and what it does with a connection given back mid-way.
 TEST_P(ConnectionTest, WritePoolReusesAndBoundsConnectionsUnderMoreThreads) {

@@ -34,13 +34,21 @@ std::string UniqueName(const std::string& prefix) {
   return prefix + std::to_string(::getpid()) + "_" + std::to_string(++counter) + "_" + suffix;
 }
 
-void DropPostgresSchema(const std::string& schema) {
+// Each test gets a schema of its own, chosen by the session's search path;
+// through a pooler, whose server sessions carry no client's settings, a
+// database of its own.
+void DropPostgresSpace(const std::string& name, bool database) {
   store::Connection admin;
   admin.Open("postgresql:" + PostgresConninfo());
-  admin.Execute(store::Sql{"DROP SCHEMA IF EXISTS " + schema + " CASCADE"});
+  admin.Execute(store::Sql{database ? "DROP DATABASE IF EXISTS " + name + " WITH (FORCE)"
+                                    : "DROP SCHEMA IF EXISTS " + name + " CASCADE"});
 }
 
 }  // namespace
+
+std::string PostgresAdminString() {
+  return PostgresConninfo().empty() ? "" : "postgresql:" + PostgresConninfo();
+}
 
 std::string TempPath(const std::string& stem) {
   static std::atomic<unsigned> counter{0};
@@ -87,9 +95,15 @@ TestDatabase::TestDatabase(const std::string& backend, bool with_demo) : backend
     cleanup_ = UniqueName("quillet_test_");
     store::Connection admin;
     admin.Open("postgresql:" + PostgresConninfo());
-    admin.Execute(store::Sql{"CREATE SCHEMA " + cleanup_});
-    connection_string_ =
-        "postgresql:" + PostgresConninfo() + " options='-c search_path=" + cleanup_ + "'";
+    own_database_ = admin.ThroughPooler();
+    if (own_database_) {
+      admin.Execute(store::Sql{"CREATE DATABASE " + cleanup_});
+      connection_string_ = "postgresql:" + PostgresConninfo() + " dbname=" + cleanup_;
+    } else {
+      admin.Execute(store::Sql{"CREATE SCHEMA " + cleanup_});
+      connection_string_ =
+          "postgresql:" + PostgresConninfo() + " options='-c search_path=" + cleanup_ + "'";
+    }
   } else {
     throw std::invalid_argument("unknown test backend " + backend_);
   }
@@ -101,7 +115,7 @@ TestDatabase::TestDatabase(const std::string& backend, bool with_demo) : backend
   } catch (...) {
     db_.reset();
     if (backend_ == "sqlite") RemoveSqliteFiles(cleanup_);
-    if (backend_ == "postgresql") DropPostgresSchema(cleanup_);
+    if (backend_ == "postgresql") DropPostgresSpace(cleanup_, own_database_);
     throw;
   }
 }
@@ -110,7 +124,7 @@ TestDatabase::~TestDatabase() {
   db_.reset();
   try {
     if (backend_ == "sqlite") RemoveSqliteFiles(cleanup_);
-    if (backend_ == "postgresql") DropPostgresSchema(cleanup_);
+    if (backend_ == "postgresql") DropPostgresSpace(cleanup_, own_database_);
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "could not drop test schema %s: %s\n", cleanup_.c_str(), failure.what());
   }

@@ -16,6 +16,10 @@ namespace quillet::testing {
 // a silent skip.
 std::vector<std::string> Backends();
 
+// The PostgreSQL database of QUILLET_TEST_POSTGRES, in which the tests make
+// their schemas (or databases), as a connection string; empty without one.
+std::string PostgresAdminString();
+
 // A path in the temporary folder that no other test of any process uses at
 // the same time: `stem`, then the process id and a counter.
 std::string TempPath(const std::string& stem);
@@ -27,7 +31,8 @@ void RemoveSqliteFiles(const std::string& path);
 std::unique_ptr<clsQuillet> BoundObject(const std::string& connection_string);
 
 // A fresh, empty database for one test (a temporary SQLite file, or a new
-// PostgreSQL schema), dropped again on destruction. The schema is created;
+// PostgreSQL schema; through a connection pooler a new PostgreSQL database),
+// dropped again on destruction. The schema is created;
 // the demo data only when asked.
 class TestDatabase {
  public:
@@ -45,7 +50,8 @@ class TestDatabase {
  private:
   std::string backend_;
   std::string connection_string_;
-  std::string cleanup_;  // file path or schema name
+  std::string cleanup_;  // file path, schema or database name
+  bool own_database_ = false;
   std::unique_ptr<store::Connection> db_;
 };
 

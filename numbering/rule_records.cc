@@ -66,10 +66,10 @@ RuleList ReadRules(Session& session) {
     } catch (const store::DatabaseFailure&) {
       throw;
     } catch (const Error& unreadable) {
-      list.unreadable.push_back({header.owner, header.name,
-                                 "a stored value of the rule cannot be read: " +
-                                     unreadable.description() + " (error " +
-                                     std::to_string(unreadable.number()) + ")"});
+      list.unreadable.push_back(
+          {header.owner, header.name,
+           "a stored value of the rule cannot be read: " + unreadable.description() + " (error " +
+               std::to_string(unreadable.number()) + ")"});
     }
   }
   return list;

@@ -192,6 +192,7 @@ http_load() {
   while (($(date +%s) < deadline)); do
     local count=$((RANDOM % 4 + 1)) item="${items[RANDOM % 2]}" answer serials
     answer="$(curl -s -m 10 -X POST "http://127.0.0.1:$port/v1/items/$item/serials" \
+      -H "Content-Type: application/json" \
       -d "{\"count\":$count,\"save\":true}")"
     serials="$(serials_in <<<"$answer")"
     if [[ $(wc -w <<<"$serials") -eq $count ]]; then

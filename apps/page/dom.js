@@ -10,6 +10,9 @@ export function h(tag, attributes = {}, ...children) {
     if (value === false || value === null || value === undefined) continue;
     if (name.startsWith('on')) element.addEventListener(name.slice(2), value);
     else if (name === 'value') element.value = value;
+    // Through the style object: the service's content security policy
+    // refuses style attributes written as text.
+    else if (name === 'style') element.style.cssText = String(value);
     else if (name === 'checked' || name === 'disabled') element[name] = Boolean(value);
     else element.setAttribute(name, value === true ? '' : String(value));
   }

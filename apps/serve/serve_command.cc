@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "apps/cli/domain_options.h"
 #include "apps/cli/options.h"
@@ -24,6 +25,7 @@ struct ServeOptions {
   std::string listen = "127.0.0.1:8080";
   int threads = 8;
   std::optional<std::string> token_file;
+  std::vector<std::string> allowed_hosts;
   std::size_t max_body = 1024 * 1024;
   int read_timeout = 10;
   int write_timeout = 10;
@@ -40,6 +42,7 @@ ServiceConfig ConfigOf(const ServeOptions& options) {
   config.port = address.port;
   config.threads = options.threads;
   if (options.token_file) config.token = ReadTokenFile(*options.token_file);
+  config.allowed_hosts = options.allowed_hosts;
   config.max_body = options.max_body;
   config.read_timeout = options.read_timeout;
   config.write_timeout = options.write_timeout;
@@ -93,6 +96,9 @@ cli::Command AddServeCommand(CLI::App& tool) {
   command->add_option("--token-file", options->token_file,
                       "a file whose first line is the bearer token that changes need; without "
                       "one, only loopback addresses are served");
+  command->add_option("--allow-host", options->allowed_hosts,
+                      "a host name requests may use besides IP addresses, localhost and the "
+                      "listen host (repeatable): the name of a proxy in front, say");
   command->add_option("--max-body", options->max_body, "the largest request body, e.g. 64KB, 1MB")
       ->transform(CLI::AsSizeValue(false))
       ->capture_default_str();

@@ -8,6 +8,7 @@
 
 #include "apps/cli/tool_error.h"
 #include "apps/serve/bearer_token.h"
+#include "apps/serve/cross_site.h"
 #include "apps/serve/listen_address.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/request_locale.h"
@@ -112,6 +113,8 @@ void Service::AddHandlers() {
                      response);
         return HandlerResponse::Handled;
       }));
+  server_.set_post_routing_handler(
+      [](const Request&, Response& response) { AddSecurityHeaders(response); });
   server_.set_logger([this](const Request& request, const Response& response) {
     config_.log(AccessLine(request.method, request.path, response.status));
   });
@@ -147,6 +150,7 @@ void Service::Dispatch(const Request& request, Response& response) {
   Worker* worker = Worker::Current();
   try {
     if (worker == nullptr) throw Problem(500, "the request reached no worker");
+    RequireSameSite(request, {config_.host, config_.allowed_hosts});
     RouteMatch match = router_.Find(request.method, request.path);
     if (!match.route) {
       AnswerWithoutRoute(request, response, match);

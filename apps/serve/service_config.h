@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet::serve {
 
@@ -22,6 +23,9 @@ struct ServiceConfig {
   // The bearer token that requests changing data must carry; without one the
   // service listens on loopback addresses only and asks for no token.
   std::optional<std::string> token;
+  // Host names besides addresses, "localhost" and `host` that requests may
+  // name in Host and Origin (the names of a proxy in front, say).
+  std::vector<std::string> allowed_hosts;
   std::size_t max_body = 1024 * 1024;  // bytes
   std::time_t read_timeout = 10;       // seconds
   std::time_t write_timeout = 10;      // seconds

@@ -99,7 +99,8 @@ void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const X
 // digits leaves `result` empty and says so in `error`.
 bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
                  const std::shared_ptr<XmlDocument>& values, const RuleSubject& subject,
-                 int16_t count, bool save, std::optional<std::string>& error, XmlDocument& result) {
+                 int16_t count, bool save, IssueGuard guard, std::optional<std::string>& error,
+                 XmlDocument& result) {
   // Saving holds the running number from its read in the evaluation to its
   // update, so no other caller issues from the same number meanwhile.
   std::optional<RunningNumberLease> lease;
@@ -117,10 +118,12 @@ bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
     error = modLanguage::GetResString(kDigitLimitKey);
     return true;
   }
+  const std::string list = kDeclaration + *entries + "</SN>";
+  if (guard == IssueGuard::kRefuseLoss) RefuseUnreadableList(list);
   if (save) lease->Advance(next);
   // Entries go in as they stand; one that is not well-formed leaves the
   // result empty.
-  result.loadXML(kDeclaration + *entries + "</SN>");
+  result.loadXML(list);
   return true;
 }
 
@@ -138,16 +141,17 @@ bool Batch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bo
     BatchUnderPolicy(db, subject, *values, *policy, count, save, call, batch.error, *batch.value);
     return true;
   }
-  return BatchOfRule(db, batch.item_code, values, subject, count, save, batch.error, *batch.value);
+  return BatchOfRule(db, batch.item_code, values, subject, count, save, call.guard, batch.error,
+                     *batch.value);
 }
 
 }  // namespace
 
 IssuedBatch IssueBatch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
-                       const UserNameSource& user) {
+                       const UserNameSource& user, IssueGuard guard) {
   IssuedBatch batch;
   batch.value = std::make_shared<XmlDocument>();
-  IssueCall call{user, {}};
+  IssueCall call{user, {}, guard};
   int16_t count = 0;
   const auto fail = [&](std::string error) {
     batch.error = std::move(error);

@@ -22,9 +22,12 @@ struct IssuedBatch : Issued<std::shared_ptr<XmlDocument>> {
 // `count` numbers; with `save`, the running number advances past them in the
 // transaction that read it. Never throws: a failure is a list of `count`
 // empty entries with its message, a running number outgrowing its digits an
-// empty document with the message, and nothing is saved then.
+// empty document with the message, and nothing is saved then. With
+// IssueGuard::kRefuseLoss a list that could not be read back is refused
+// (errc::kXmlInvalid in the notes) before anything is saved; without, its
+// numbers are used up and the list is empty.
 IssuedBatch IssueBatch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
-                       const UserNameSource& user);
+                       const UserNameSource& user, IssueGuard guard = IssueGuard::kNone);
 
 }  // namespace quillet::generation
 

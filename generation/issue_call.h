@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "generation/issue_guard.h"
 #include "generation/rule_search.h"
 #include "quillet/issue_notes.h"
 
@@ -20,6 +21,7 @@ using UserNameSource = std::function<std::string()>;
 struct IssueCall {
   UserNameSource user;
   IssueNotes notes;
+  IssueGuard guard = IssueGuard::kNone;
 };
 
 // What an issuing operation gives back.

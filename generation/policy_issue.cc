@@ -213,6 +213,7 @@ PolicyIssue IssueUnderPolicy(store::Connection& db, const RuleSubject& subject,
     numbers =
         Numbers(FirstNumber(db, subject, values, policy, split, count, held), running.step, count);
     if (batch && OutgrowsDigits(numbers, running.width)) return {{}, true};
+    if (call.guard == IssueGuard::kRefuseLoss) RefuseWrap(numbers.back(), running.width);
     CheckLimits(policy, subject.owner, numbers.front(), numbers.back(), warnings);
     serials = SerialTexts(split, numbers);
   } else {

@@ -7,7 +7,8 @@
 namespace quillet::generation {
 
 // The issuing method answers empty, and the caller's notes carry this error
-// (errc::kPastEnd, errc::kIssuedBefore, errc::kNoRestartKey).
+// (errc::kPastEnd, errc::kIssuedBefore, errc::kNoRestartKey), and the guards
+// of issue_guard.h (errc::kWouldWrap, errc::kXmlInvalid).
 class PolicyRefusal : public Error {
  public:
   using Error::Error;

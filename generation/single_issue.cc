@@ -26,11 +26,17 @@ std::string Issue(store::Connection& db, std::optional<std::string>& item_code,
   if (save) {
     lease.emplace(db);
     read_number = [&](const RuleOwner& owner, const RecordSet& segment) {
+      // A claim advances the number as it reads it: a guarded issue reads
+      // first, so that what it refuses is never used up.
+      if (call.guard == IssueGuard::kRefuseLoss) return lease->Read(owner);
       return lease->Claim(owner, RunningStep(segment.Field("isteplength")));
     };
   }
   const auto running = [&](const RunningNumber& number) {
     const int32_t value = number.stored.ToInt32();
+    if (call.guard == IssueGuard::kRefuseLoss) {
+      RefuseWrap(value, FieldText(number.segment.Field("iformatlength")));
+    }
     std::string text =
         PatchValue(std::to_string(value), FieldText(number.segment.Field("iformatlength")), "0");
     if (save) {
@@ -46,9 +52,9 @@ std::string Issue(store::Connection& db, std::optional<std::string>& item_code,
 }  // namespace
 
 Issued<std::string> IssueNumber(store::Connection& db, const std::shared_ptr<XmlDocument>& values,
-                                bool save, const UserNameSource& user) {
+                                bool save, const UserNameSource& user, IssueGuard guard) {
   Issued<std::string> issued;
-  IssueCall call{user, {}};
+  IssueCall call{user, {}, guard};
   try {
     issued.value = Issue(db, issued.item_code, values, save, call);
   } catch (const PolicyRefusal& refusal) {

@@ -18,8 +18,11 @@ namespace quillet::generation {
 // saved. A policy's refusal and warnings are in the notes. Thread safety:
 // that of the connection; concurrent issues on other connections never give
 // the same number.
+// With IssueGuard::kRefuseLoss a running number past its digits is refused
+// (errc::kWouldWrap in the notes) before anything is saved.
 Issued<std::string> IssueNumber(store::Connection& db, const std::shared_ptr<XmlDocument>& values,
-                                bool save, const UserNameSource& user);
+                                bool save, const UserNameSource& user,
+                                IssueGuard guard = IssueGuard::kNone);
 
 }  // namespace quillet::generation
 

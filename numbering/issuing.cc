@@ -18,6 +18,9 @@ namespace quillet::numbering {
 namespace {
 
 constexpr int32_t kLargestBatch = 32766;
+// Unlike the old class, an issue here never hands out a repeated number nor
+// uses numbers up without handing them out.
+constexpr generation::IssueGuard kGuard = generation::IssueGuard::kRefuseLoss;
 
 generation::UserNameSource UserOf(const Session& session, const std::string& user) {
   return [&session, user] { return user.empty() ? session.options().user : user; };
@@ -99,12 +102,13 @@ IssueResult Issue(Session& session, const IssueRequest& request) {
   const generation::UserNameSource user = UserOf(session, request.user);
   if (!request.count) {
     generation::Issued<std::string> issued =
-        generation::IssueNumber(session.db(), values, request.save, user);
+        generation::IssueNumber(session.db(), values, request.save, user, kGuard);
     std::vector<std::string> serials = SingleSerial(issued.value);
     return ResultOf(session, std::move(issued), std::move(serials), request.item, *values,
                     request.save);
   }
-  generation::IssuedBatch batch = generation::IssueBatch(session.db(), values, request.save, user);
+  generation::IssuedBatch batch =
+      generation::IssueBatch(session.db(), values, request.save, user, kGuard);
   std::vector<std::string> serials = SerialsOf(*batch.value);
   const std::optional<std::string> message = batch.error;
   return ResultOf(session, std::move(batch), std::move(serials), request.item, *values,
@@ -114,8 +118,8 @@ IssueResult Issue(Session& session, const IssueRequest& request) {
 IssueResult IssueForDocumentLine(Session& session, const DocumentLineRequest& request) {
   const std::shared_ptr<XmlDocument> values =
       generation::LineValueDocument(request.item, request.head, request.body, request.voucher_type);
-  generation::Issued<std::string> issued =
-      generation::IssueNumber(session.db(), values, request.save, UserOf(session, request.user));
+  generation::Issued<std::string> issued = generation::IssueNumber(
+      session.db(), values, request.save, UserOf(session, request.user), kGuard);
   std::vector<std::string> serials = SingleSerial(issued.value);
   return ResultOf(session, std::move(issued), std::move(serials), request.item, *values,
                   request.save);

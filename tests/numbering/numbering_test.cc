@@ -290,6 +290,42 @@ TEST_P(NumberingTest, ARuleThatCannotBeReadIsListedApart) {
   }
 }
 
+// An issue whose numbers would be lost to the caller (a serial number that
+// repeats an earlier one, a batch list that cannot be read back) is refused
+// with its reason before the running number moves.
+TEST_P(NumberingTest, RefusesAnIssueThatWouldBeLost) {
+  struct LossCase {
+    std::string what;
+    std::vector<Segment> segments;
+    std::optional<int32_t> count;
+    int32_t number;
+  };
+  const std::vector<LossCase> cases = {
+      {"a single number past its digits", Segments({"text=W-", "number,width=1"}), std::nullopt,
+       errc::kWouldWrap},
+      {"the same under a policy", Segments({"text=W-", "number,width=1,end=50"}), std::nullopt,
+       errc::kWouldWrap},
+      {"a batch whose text holds &", Segments({"text=A&amp;B-", "number,width=4"}), 3,
+       errc::kXmlInvalid},
+      {"a batch whose text holds &lt;", Segments({"text=A&lt;B-", "number,width=4"}), 2,
+       errc::kXmlInvalid},
+  };
+  Numbering numbering = Open();
+  const RuleOwner owner = ParseOwner("item:LW-DL-100");
+  for (const LossCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    numbering.SaveRule({owner, "Lost", c.segments, /*force=*/true});
+    numbering.SetRunningNumber({.owner = owner, .next_number = 10, .force = true});
+    const IssueResult result =
+        numbering.Issue({.item = "LW-DL-100", .date = kDate, .count = c.count, .save = true});
+    EXPECT_TRUE(result.serial_numbers.empty());
+    ASSERT_TRUE(result.reason);
+    EXPECT_EQ(result.reason->number, c.number) << result.reason->text;
+    EXPECT_NE(result.reason->text.find("nothing was used up"), std::string::npos);
+    EXPECT_EQ(numbering.GetRunningNumber(owner).next_number, "10");
+  }
+}
+
 // Threads and processes, each with an object of its own, issuing singles
 // and batches with saving: every running number comes out once.
 TEST_P(NumberingTest, EveryNumberIsIssuedOnce) {

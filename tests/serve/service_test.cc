@@ -24,6 +24,8 @@
 #include <vector>
 
 #include "apps/serve/resources.h"
+#include "quillet/quillet.h"
+#include "quillet/xml_document.h"
 #include "tests/apps/tool_runner.h"
 #include "tests/serve/http_client.h"
 #include "tests/support/backends.h"
@@ -220,6 +222,30 @@ TEST_P(ServeOperations, TwoInstancesIssueEachNumberOnce) {
             std::string::npos);
 }
 
+// A stored step past 32 bits (which only SQLite keeps) in one rule: the
+// tool and the service still list every other rule, and name that one apart.
+TEST(ServeSqlite, ARuleThatCannotBeReadIsListedApart) {
+  TestDatabase db("sqlite", /*with_demo=*/true);
+  auto rule = std::make_shared<XmlDocument>();
+  rule->loadXML(
+      "<rule cinvname='Floor lamps'><row igrade='1' cdatasrctype='10' cdatasrcformat='1' "
+      "iformatlength='4' cpatchsign='0' creplacesign='' isteplength='99999999999'/></rule>");
+  std::string message;
+  db.NewObject()->SaveSNRulesrv(rule, "0102", 0, "Floor lamps", message);
+  const ToolRun list = RunTool(WithDb({"rule", "list"}, db.connection_string()));
+  EXPECT_EQ(list.exit_status, 0) << list.err;
+  EXPECT_NE(list.out.find("Lighting"), std::string::npos) << list.out;
+  EXPECT_NE(list.err.find("\"Floor lamps\" of class:0102 cannot be read"), std::string::npos)
+      << list.err;
+  const ServeProcess serve(db.connection_string());
+  const Answer answer = Send(serve.port(), "GET", "/v1/rules");
+  EXPECT_EQ(answer.status, 200) << answer.body;
+  const json body = json::parse(answer.body);
+  EXPECT_EQ(body.at("rules").size(), 3u);
+  ASSERT_EQ(body.at("unreadable").size(), 1u);
+  EXPECT_EQ(body["unreadable"][0].value("owner", ""), "class:0102");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ServeOperations, ::testing::ValuesIn(Backends()));
 
 // Every resource of the service, used in turn as an operator's session on a
@@ -283,9 +309,29 @@ const std::vector<Step> kSession = {
     {"PUT", "/v1/rules/class:0102/number", R"({"next_number":500})", Auth::kToken, 200,
      R"({"next_number":"500","owner":"class:0102","previous":"1"})"},
     {"GET", "/v1/rules/class:0102/number", "", Auth::kNone, 200, R"("next_number":"500")"},
+    // What would repeat serial numbers is done only when forced.
+    {"PUT", "/v1/rules/class:0102/number", R"({"next_number":400})", Auth::kToken, 409,
+     R"("field":"force")"},
+    {"PUT", "/v1/rules/class:0102",
+     R"({"name":"Floor lamps","segments":["number,width=4,step=0"]})", Auth::kToken, 409,
+     R"("field":"force")"},
+    {"PUT", "/v1/rules/class:0102/number", R"({"next_number":400,"force":true})", Auth::kToken, 200,
+     R"({"next_number":"400","owner":"class:0102","previous":"500"})"},
     {"POST", "/v1/items/LW-FL-300/serials", R"({"save":true})", Auth::kToken, 200,
-     R"("owner":"class:0102","rule":"Floor lamps","saved":true,"serial_numbers":["FL-0500"])"},
-    {"DELETE", "/v1/rules/class:0102", "", Auth::kToken, 200, R"("next_number":"501")"},
+     R"("owner":"class:0102","rule":"Floor lamps","saved":true,"serial_numbers":["FL-0400"])"},
+    {"DELETE", "/v1/rules/class:0102", "", Auth::kToken, 200, R"("next_number":"401")"},
+    // A warning of the rule comes with the numbers; a number past its digits
+    // is refused before it is used.
+    {"PUT", "/v1/rules/item:LW-FL-310",
+     R"({"name":"Arc","segments":["text=A","number,width=1,warn=1"]})", Auth::kToken, 201,
+     R"("name":"Arc")"},
+    {"POST", "/v1/items/LW-FL-310/serials", R"({"save":true})", Auth::kToken, 200,
+     R"("warnings":[")"},
+    {"PUT", "/v1/rules/item:LW-FL-310/number", R"({"next_number":10})", Auth::kToken, 200,
+     R"("next_number":"10")"},
+    {"POST", "/v1/items/LW-FL-310/serials", R"({"save":true})", Auth::kToken, 422,
+     R"("number":1226)"},
+    {"GET", "/v1/rules/item:LW-FL-310/number", "", Auth::kNone, 200, R"("next_number":"10")"},
     // No serial number is a problem telling the reason, in the service's words.
     {"PUT", "/v1/rules/item:LW-CL-200",
      R"({"name":"Clip","segments":["text=C-","warehouse,width=3","number,width=3"]})", Auth::kToken,

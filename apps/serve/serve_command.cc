@@ -29,6 +29,8 @@ struct ServeOptions {
   std::size_t max_body = 1024 * 1024;
   int read_timeout = 10;
   int write_timeout = 10;
+  std::size_t max_connections = 256;
+  std::size_t max_client_connections = 64;
 };
 
 ServiceConfig ConfigOf(const ServeOptions& options) {
@@ -46,6 +48,8 @@ ServiceConfig ConfigOf(const ServeOptions& options) {
   config.max_body = options.max_body;
   config.read_timeout = options.read_timeout;
   config.write_timeout = options.write_timeout;
+  config.max_connections = options.max_connections;
+  config.max_client_connections = options.max_client_connections;
   config.log = StandardErrorLog();
   return config;
 }
@@ -102,11 +106,23 @@ cli::Command AddServeCommand(CLI::App& tool) {
   command->add_option("--max-body", options->max_body, "the largest request body, e.g. 64KB, 1MB")
       ->transform(CLI::AsSizeValue(false))
       ->capture_default_str();
-  command->add_option("--read-timeout", options->read_timeout, "seconds to read a request")
+  command
+      ->add_option("--read-timeout", options->read_timeout,
+                   "seconds to read a request, head and body")
       ->check(CLI::Range(1, 3600))
       ->capture_default_str();
   command->add_option("--write-timeout", options->write_timeout, "seconds to write an answer")
       ->check(CLI::Range(1, 3600))
+      ->capture_default_str();
+  command
+      ->add_option("--max-connections", options->max_connections,
+                   "connections open at once; more are answered 503")
+      ->check(CLI::Range(1, 4096))
+      ->capture_default_str();
+  command
+      ->add_option("--max-client-connections", options->max_client_connections,
+                   "connections open at once from one client address")
+      ->check(CLI::Range(1, 4096))
       ->capture_default_str();
   command->footer(
       "Resources under /v1 (GET /v1/openapi.json describes them), /healthz and /readyz;\n"

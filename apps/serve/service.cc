@@ -1,10 +1,6 @@
 #include "apps/serve/service.h"
 
-#include <sys/socket.h>
-
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "apps/cli/tool_error.h"
 #include "apps/serve/bearer_token.h"
@@ -25,15 +21,13 @@ using httplib::Request;
 using httplib::Response;
 using HandlerResponse = httplib::Server::HandlerResponse;
 
-// A connection holds its worker between requests: an idle one lets go soon.
-constexpr std::time_t kKeepAliveSeconds = 2;
-constexpr std::size_t kKeepAliveRequests = 100;
-
-// Without SO_REUSEPORT (the library's default), a second instance on a port
-// in use fails to bind instead of sharing the port unnoticed.
-void ReuseAddressOnly(socket_t socket) {
-  const int yes = 1;
-  ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+ConnectionLimits LimitsOf(const ServiceConfig& config) {
+  ConnectionLimits limits;
+  limits.read_timeout = config.read_timeout;
+  limits.write_timeout = config.write_timeout;
+  limits.connections = config.max_connections;
+  limits.connections_per_client = config.max_client_connections;
+  return limits;
 }
 
 std::string DetailOf(int status, const ServiceConfig& config) {
@@ -54,7 +48,8 @@ std::string DetailOf(int status, const ServiceConfig& config) {
 
 }  // namespace
 
-Service::Service(ServiceConfig config) : config_(std::move(config)), router_(ServiceRouter()) {
+Service::Service(ServiceConfig config)
+    : config_(std::move(config)), router_(ServiceRouter()), server_(LimitsOf(config_)) {
   if (!config_.log) config_.log = StandardErrorLog();
   if (!config_.token && !IsLoopback(config_.host)) {
     throw cli::ToolUsage(
@@ -64,6 +59,9 @@ Service::Service(ServiceConfig config) : config_(std::move(config)), router_(Ser
   }
   if (config_.threads < 1) throw cli::ToolUsage("--threads must be 1 or more");
   if (config_.max_body == 0) throw cli::ToolUsage("--max-body must be 1 byte or more");
+  if (config_.max_connections == 0 || config_.max_client_connections == 0) {
+    throw cli::ToolUsage("--max-connections and --max-client-connections must be 1 or more");
+  }
   InstallThreadLocaleLanguage(config_.locale);
   Configure();
 }
@@ -71,16 +69,7 @@ Service::Service(ServiceConfig config) : config_(std::move(config)), router_(Ser
 Service::~Service() { Stop(); }
 
 void Service::Configure() {
-  server_.new_task_queue = [this] { return new WorkerPool(config_); };
-  server_.set_socket_options(ReuseAddressOnly);
-  // An answer goes out as headers, then body: without this the body of every
-  // request after a connection's first waits for the client's delayed ACK.
-  server_.set_tcp_nodelay(true);
   server_.set_payload_max_length(config_.max_body);
-  server_.set_read_timeout(config_.read_timeout);
-  server_.set_write_timeout(config_.write_timeout);
-  server_.set_keep_alive_timeout(kKeepAliveSeconds);
-  server_.set_keep_alive_max_count(kKeepAliveRequests);
   AddHandlers();
 }
 
@@ -121,9 +110,7 @@ void Service::AddHandlers() {
 }
 
 int Service::Bind() {
-  const int port = config_.port == 0 ? server_.bind_to_any_port(config_.host)
-                   : server_.bind_to_port(config_.host, config_.port) ? config_.port
-                                                                      : -1;
+  const int port = server_.Open(config_.host, config_.port);
   if (port < 0) {
     throw cli::ToolFailure("cannot listen on " + FormatListenAddress(config_.host, config_.port) +
                            ": the port is in use, or the address is not one of this machine's");
@@ -132,21 +119,19 @@ int Service::Bind() {
 }
 
 void Service::Run() {
-  running_ = true;
-  if (!stopping_) server_.listen_after_bind();
-  running_ = false;
+  // Threads start here, after the caller has set its signal mask up.
+  workers_ = std::make_unique<WorkerPool>(config_);
+  server_.Serve();
+  workers_.reset();
 }
 
-void Service::Stop() {
-  if (stopping_.exchange(true)) return;
-  // Run may be on its way into listening: stop it once it listens.
-  while (running_ && !server_.is_running()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  server_.stop();
-}
+void Service::Stop() { server_.Stop(); }
 
 void Service::Dispatch(const Request& request, Response& response) {
+  workers_->Run([&] { Answer(request, response); });
+}
+
+void Service::Answer(const Request& request, Response& response) {
   Worker* worker = Worker::Current();
   try {
     if (worker == nullptr) throw Problem(500, "the request reached no worker");

@@ -1,16 +1,20 @@
-// One `quillet serve` instance: an HTTP/1.1 server whose worker threads each
-// answer with their own component object, every failure as a problem object,
-// one log line per request, and a stop that lets requests in flight finish.
+// One `quillet serve` instance: an HTTP/1.1 server with a thread per
+// connection (bounded in all and per client) whose requests are answered by
+// worker threads each with their own component object, every failure as a
+// problem object, one log line per request, and a stop that lets requests in
+// flight finish.
 #ifndef QUILLET_SERVE_SERVICE_H_
 #define QUILLET_SERVE_SERVICE_H_
 
 #include <httplib.h>
 
-#include <atomic>
+#include <memory>
 
 #include "apps/serve/access_log.h"
+#include "apps/serve/http_listener.h"
 #include "apps/serve/router.h"
 #include "apps/serve/service_config.h"
+#include "apps/serve/worker_pool.h"
 
 namespace quillet::serve {
 
@@ -39,19 +43,20 @@ class Service {
   const ServiceConfig& config() const { return config_; }
 
  private:
-  // The worker pool and the connections' options and limits.
+  // The connections' limits and the handlers.
   void Configure();
   // Every request to Dispatch; what the library refuses, a problem object.
   void AddHandlers();
+  // Hands the request to a worker, which answers it with Answer.
   void Dispatch(const httplib::Request& request, httplib::Response& response);
+  void Answer(const httplib::Request& request, httplib::Response& response);
   void AnswerWithoutRoute(const httplib::Request& request, httplib::Response& response,
                           const RouteMatch& match);
 
   ServiceConfig config_;
   Router router_;
-  httplib::Server server_;
-  std::atomic<bool> stopping_{false};
-  std::atomic<bool> running_{false};  // between the start and the end of Run
+  std::unique_ptr<WorkerPool> workers_;  // while Run runs
+  HttpListener server_;
 };
 
 }  // namespace quillet::serve

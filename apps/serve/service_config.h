@@ -26,9 +26,11 @@ struct ServiceConfig {
   // Host names besides addresses, "localhost" and `host` that requests may
   // name in Host and Origin (the names of a proxy in front, say).
   std::vector<std::string> allowed_hosts;
-  std::size_t max_body = 1024 * 1024;  // bytes
-  std::time_t read_timeout = 10;       // seconds
-  std::time_t write_timeout = 10;      // seconds
+  std::size_t max_body = 1024 * 1024;       // bytes
+  std::time_t read_timeout = 10;            // seconds to read a request, whole
+  std::time_t write_timeout = 10;           // seconds
+  std::size_t max_connections = 256;        // open at once, in all
+  std::size_t max_client_connections = 64;  // open at once, from one client address
   // Receives one access-log line per request, and the service's notices;
   // called from any worker thread. Null: standard error.
   std::function<void(std::string_view)> log;

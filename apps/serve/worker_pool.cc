@@ -1,5 +1,8 @@
 #include "apps/serve/worker_pool.h"
 
+#include <future>
+#include <memory>
+
 #include "apps/serve/worker.h"
 
 namespace quillet::serve {
@@ -7,32 +10,35 @@ namespace quillet::serve {
 WorkerPool::WorkerPool(const ServiceConfig& config) {
   threads_.reserve(static_cast<std::size_t>(config.threads));
   for (int i = 0; i < config.threads; ++i) {
-    threads_.emplace_back([this, &config] { Run(config); });
+    threads_.emplace_back([this, &config] { Serve(config); });
   }
 }
 
-WorkerPool::~WorkerPool() { shutdown(); }
-
-void WorkerPool::enqueue(std::function<void()> job) {
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    jobs_.push_back(std::move(job));
-  }
-  wake_.notify_one();
-}
-
-void WorkerPool::shutdown() {
+WorkerPool::~WorkerPool() {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
   wake_.notify_all();
-  for (std::thread& thread : threads_) {
-    if (thread.joinable()) thread.join();
-  }
+  for (std::thread& thread : threads_) thread.join();
 }
 
-void WorkerPool::Run(const ServiceConfig& config) {
+void WorkerPool::Run(const std::function<void()>& job) {
+  // The promise lives on with the job, whenever this thread stops waiting.
+  auto done = std::make_shared<std::promise<void>>();
+  const std::future<void> finished = done->get_future();
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    jobs_.emplace_back([&job, done] {
+      job();
+      done->set_value();
+    });
+  }
+  wake_.notify_one();
+  finished.wait();
+}
+
+void WorkerPool::Serve(const ServiceConfig& config) {
   // The worker's component objects are made, used and released on this thread.
   Worker worker(config);
   const CurrentWorkerScope scope(worker);

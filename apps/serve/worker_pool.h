@@ -1,9 +1,9 @@
-// The service's worker threads: cpp-httplib hands each accepted connection
-// to the pool as a job, and every thread runs its jobs with its own Worker.
+// The service's worker threads: each keeps its own Worker (component objects
+// and database connections) and runs the requests handed to it, so that no
+// more requests use the database at once than there are workers, however
+// many connections are open.
 #ifndef QUILLET_SERVE_WORKER_POOL_H_
 #define QUILLET_SERVE_WORKER_POOL_H_
-
-#include <httplib.h>
 
 #include <condition_variable>
 #include <deque>
@@ -16,19 +16,22 @@
 
 namespace quillet::serve {
 
-class WorkerPool : public httplib::TaskQueue {
+class WorkerPool {
  public:
   // Starts `config.threads` threads; each creates its Worker on the thread.
   explicit WorkerPool(const ServiceConfig& config);
-  ~WorkerPool() override;
-
-  // Queues a job; some thread runs it with its Worker current.
-  void enqueue(std::function<void()> job) override;
   // Runs the jobs queued so far to their end, then ends the threads.
-  void shutdown() override;
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  // Runs `job` on some worker thread, with its Worker current, in the order
+  // jobs come, and returns once it has run. `job` must not throw.
+  // Thread-safe.
+  void Run(const std::function<void()>& job);
 
  private:
-  void Run(const ServiceConfig& config);
+  void Serve(const ServiceConfig& config);
 
   std::mutex mutex_;
   std::condition_variable wake_;

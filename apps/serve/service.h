@@ -7,6 +7,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <memory>
 
 #include "apps/serve/access_log.h"
 #include "apps/serve/router.h"
@@ -17,7 +18,9 @@ namespace quillet::serve {
 class Service {
  public:
   // Raises ToolUsage when the configuration cannot be served: no token and a
-  // host that is not loopback, no worker threads, no body size.
+  // host that is not loopback, tokens over plain HTTP beyond loopback (see
+  // RequireTokensEncrypted), no worker threads, no body size; ToolFailure
+  // for a TLS certificate and key that cannot be loaded.
   explicit Service(ServiceConfig config);
   ~Service();
   Service(const Service&) = delete;
@@ -49,7 +52,8 @@ class Service {
 
   ServiceConfig config_;
   Router router_;
-  httplib::Server server_;
+  std::unique_ptr<httplib::Server> owned_server_;  // HTTP or HTTPS (tls.h)
+  httplib::Server& server_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> running_{false};  // between the start and the end of Run
 };

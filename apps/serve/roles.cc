@@ -113,7 +113,8 @@ void RequireRole(const httplib::Request& request, Role needed, const std::vector
   if (*role < needed) {
     throw Problem(403,
                   "this request needs the " + std::string(RoleName(needed)) +
-                      " role; the bearer token is a " + std::string(RoleName(*role)) + "'s",
+                      " role; the bearer token is " + (*role == Role::kReader ? "a " : "an ") +
+                      std::string(RoleName(*role)) + "'s",
                   "Authorization");
   }
 }

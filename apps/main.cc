@@ -70,13 +70,11 @@ int main(int argc, char** argv) {
                         "print the version and exit");
   tool.require_subcommand(1);
   const std::vector<Command> commands = {
-      AddDemoCommand(tool),    AddIssueCommand(tool),
-      AddPreviewCommand(tool), AddRuleCommand(tool),
-      AddMappingCommand(tool), AddNumberCommand(tool),
-      AddJournalCommand(tool), AddClassesCommand(tool),
-      AddItemsCommand(tool),   AddInitCommand(tool),
-      AddCallCommand(tool),    AddRpcCommand(tool),
-      AddHelpCommand(tool),    quillet::serve::AddServeCommand(tool)};
+      AddDemoCommand(tool),    AddIssueCommand(tool),   AddPreviewCommand(tool),
+      AddRuleCommand(tool),    AddMappingCommand(tool), AddNumberCommand(tool),
+      AddJournalCommand(tool), AddClassesCommand(tool), AddItemsCommand(tool),
+      AddInitCommand(tool),    AddCheckCommand(tool),   AddCallCommand(tool),
+      AddRpcCommand(tool),     AddHelpCommand(tool),    quillet::serve::AddServeCommand(tool)};
   // Set after the commands: a subcommand takes its parent's footer when added.
   tool.footer(kOverview);
   if (argc > 1 && std::string(argv[1]) == "__complete") return Complete(tool, argc, argv);

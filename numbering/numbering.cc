@@ -6,6 +6,7 @@
 #include "maintenance/schema.h"
 #include "numbering/catalog.h"
 #include "numbering/demo_company.h"
+#include "numbering/deployment_check.h"
 #include "numbering/draft.h"
 #include "numbering/issuing.h"
 #include "numbering/mappings.h"
@@ -14,6 +15,8 @@
 #include "numbering/running_numbers.h"
 #include "numbering/session.h"
 #include "numbering/setup_lookups.h"
+#include "store/connection_counters.h"
+#include "store/write_pool.h"
 
 namespace quillet {
 
@@ -64,6 +67,21 @@ bool Numbering::LoadDemoCompany(const std::string& connection_string, DemoConten
     }
     return load == maintenance::CompanyLoad::kLoaded;
   });
+}
+
+DeploymentCheck Numbering::Check(const std::string& connection_string) {
+  return Translated([&] {
+    numbering::RequireSqliteFile(connection_string);
+    store::Connection db;
+    db.Open(connection_string, store::Create::kNever);
+    return numbering::CheckDeployment(db);
+  });
+}
+
+ConnectionCounters Numbering::ProcessConnectionCounters() {
+  const store::ConnectionCounts counts = store::CurrentConnectionCounts();
+  return {store::WritePool::Shared().bound(), counts.write_lent, counts.write_waits,
+          counts.reconnects};
 }
 
 std::vector<std::string> Numbering::DemoLocales() { return numbering::DemoLocales(); }

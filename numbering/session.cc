@@ -14,16 +14,6 @@ namespace {
 
 constexpr std::string_view kSqliteScheme = "sqlite:";
 
-// A reader of a SQLite file is never meant to create one: a mistyped path
-// would answer with empty tables.
-void RequireSqliteFile(const std::string& connection_string) {
-  if (!connection_string.starts_with(kSqliteScheme)) return;
-  const std::string path = connection_string.substr(kSqliteScheme.size());
-  std::error_code ignored;
-  if (path == ":memory:" || std::filesystem::is_regular_file(path, ignored)) return;
-  RaiseNotFound("no database file " + path);
-}
-
 void RequireTables(generation::Reader& reader, const std::string& connection_string) {
   const std::optional<maintenance::MissingTable> missing = maintenance::FindMissingTable(reader);
   if (!missing) return;
@@ -69,6 +59,14 @@ Session::Session(const std::string& connection_string, const Numbering::Options&
       reader_((RequireSqliteFile(connection_string), connection_string)) {
   RequireTables(reader_, connection_string_);
   RequireDescribedLocale(reader_, options_.locale);
+}
+
+void RequireSqliteFile(const std::string& connection_string) {
+  if (!connection_string.starts_with(kSqliteScheme)) return;
+  const std::string path = connection_string.substr(kSqliteScheme.size());
+  std::error_code ignored;
+  if (path == ":memory:" || std::filesystem::is_regular_file(path, ignored)) return;
+  RaiseNotFound("no database file " + path);
 }
 
 Failure FailureOf(std::exception_ptr raised) {

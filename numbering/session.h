@@ -54,6 +54,11 @@ auto Within(Session& session, Action&& action) -> decltype(action()) {
   }
 }
 
+// Raises Failure kNotFound when `connection_string` names a SQLite file that
+// does not exist: a reader is never meant to create one, and a mistyped path
+// would answer with empty tables.
+void RequireSqliteFile(const std::string& connection_string);
+
 // A failure of the request itself (kInvalidRequest, errc::kBadRequest).
 [[noreturn]] void RaiseBadRequest(const std::string& message);
 // Something the request names that is not there (kNotFound).

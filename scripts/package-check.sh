@@ -84,13 +84,17 @@ grep -q '^ExecStart=/usr/bin/quillet serve ' "$unit" || fail "the unit does not 
 
 # --- the unit's command lines ---------------------------------------------------
 # Run as systemd would run them: the settings of its Environment= lines, ${NAME}
-# replaced by their values, the token in a credentials folder; here on a
+# replaced by their values and $NAME by their words, the token in a credentials folder; here on a
 # loopback port of the kernel's choosing, with a SQLite file of this run.
 expand() {
   local line="$1" name
   while [[ $line =~ \$\{([A-Z_]+)\} ]]; do
     name="${BASH_REMATCH[1]}"
     line="${line//"\${$name}"/${!name}}"
+  done
+  while [[ $line =~ \$([A-Z_]+) ]]; do
+    name="${BASH_REMATCH[1]}"
+    line="${line//"\$$name"/${!name}}"
   done
   printf '%s\n' "$line"
 }

@@ -11,7 +11,7 @@ packages=(
   postgresql pgbouncer
   gnuplot-nox
   pkg-config bash-completion
-  libcpp-httplib-dev wrk curl
+  libcpp-httplib-dev libssl-dev openssl wrk curl
   chromium fonts-noto-cjk nodejs
   libzint-dev librsvg2-bin zbar-tools dmtx-utils
   dpkg-dev file systemd

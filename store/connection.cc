@@ -19,6 +19,7 @@
 #include "core/ascii_case.h"
 #include "core/text_check.h"
 #include "quillet/error.h"
+#include "store/connection_counters.h"
 #include "store/database_error.h"
 #include "store/schema_tables.h"
 
@@ -495,6 +496,7 @@ soci::session& Connection::UsableSession() {
     // The file of a SQLite connection is opened again only where it is: a
     // new empty one would hide the database that went away.
     OpenSession(Create::kNever);
+    CountReconnect();
   }
   return session();
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "quillet/error.h"
+#include "store/connection_counters.h"
 
 namespace quillet::store {
 namespace {
@@ -52,10 +53,12 @@ WritePool::Lease WritePool::Acquire(const std::string& connection_string) {
     std::unique_lock<std::mutex> lock(mutex_);
     ForgetInheritedLocked();
     if (held_leases == 0) {
+      if (usage_[connection_string].lent >= bound_) CountWriteWait();
       returned_.wait(lock, [&] { return usage_[connection_string].lent < bound_; });
     }
     Usage& usage = usage_[connection_string];
     ++usage.lent;
+    CountWriteLent();
     if (usage.lent > usage.most) usage.most = usage.lent;
     for (auto idle = idle_.begin(); idle != idle_.end(); ++idle) {
       if (idle->key == connection_string) {
@@ -91,7 +94,10 @@ void WritePool::GiveBack(const std::string& key, std::unique_ptr<Connection> con
     std::lock_guard<std::mutex> lock(mutex_);
     ForgetInheritedLocked();
     auto usage = usage_.find(key);
-    if (usage != usage_.end() && usage->second.lent > 0) --usage->second.lent;
+    if (usage != usage_.end() && usage->second.lent > 0) {
+      --usage->second.lent;
+      CountWriteReturned();
+    }
     if (connection && connection->IsOpen()) {
       idle_.push_front({key, std::move(connection)});
       if (idle_.size() > bound_) {

@@ -45,7 +45,7 @@ async function call(method, path, body, query = {}) {
   }
   const headers = { Accept: 'application/json' };
   if (body !== undefined) headers['Content-Type'] = 'application/json';
-  if (method !== 'GET' && token.get()) headers.Authorization = `Bearer ${token.get()}`;
+  if (token.get()) headers.Authorization = `Bearer ${token.get()}`;
   const response = await fetch(url, {
     method,
     headers,

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "core/utc_time.h"
@@ -38,12 +40,32 @@ LogSink StandardErrorLog() {
 
 void MarkRequestStart() { request_start = Clock::now(); }
 
+double TakeRequestMilliseconds() {
+  if (!request_start) return 0;
+  const double milliseconds =
+      std::chrono::duration<double, std::milli>(Clock::now() - *request_start).count();
+  request_start.reset();
+  return milliseconds;
+}
+
 std::string AccessLine(std::string_view method, std::string_view path, int status) {
-  double milliseconds = 0;
-  if (request_start) {
-    milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - *request_start).count();
-    request_start.reset();
-  }
+  return AccessLine(method, path, status, TakeRequestMilliseconds());
+}
+
+std::string JsonAccessLine(std::string_view method, std::string_view path, std::string_view route,
+                           int status, double milliseconds) {
+  const double rounded = std::round(milliseconds * 10) / 10;
+  return nlohmann::json{{"time", service::UtcTimestamp()},
+                        {"method", method},
+                        {"path", Printable(path)},
+                        {"route", route},
+                        {"status", status},
+                        {"ms", rounded}}
+      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string AccessLine(std::string_view method, std::string_view path, int status,
+                       double milliseconds) {
   char duration[32];
   std::snprintf(duration, sizeof duration, "%.1fms", milliseconds);
   return service::UtcTimestamp() + " " + std::string(method) + " " + Printable(path) + " " +

@@ -22,6 +22,19 @@ void MarkRequestStart();
 // before it was read. Clears the mark.
 std::string AccessLine(std::string_view method, std::string_view path, int status);
 
+// The milliseconds since the calling thread's MarkRequestStart, 0 when the
+// request was refused before it was read. Clears the mark.
+double TakeRequestMilliseconds();
+
+// AccessLine of a request that took `milliseconds`.
+std::string AccessLine(std::string_view method, std::string_view path, int status,
+                       double milliseconds);
+
+// The same as one JSON object on one line: time, method, path, route (the
+// path template; "" for none), status, ms.
+std::string JsonAccessLine(std::string_view method, std::string_view path, std::string_view route,
+                           int status, double milliseconds);
+
 }  // namespace quillet::serve
 
 #endif  // QUILLET_SERVE_ACCESS_LOG_H_

@@ -1,6 +1,7 @@
 #include "apps/serve/connection_stream.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,16 +17,51 @@ constexpr std::chrono::milliseconds kSlice{100};
 
 }  // namespace
 
-ConnectionStream::ConnectionStream(int socket, std::time_t read_timeout, std::time_t write_timeout,
-                                   const std::atomic<bool>& stopping)
+ConnectionStream::ConnectionStream(int socket, SSL_CTX* tls, std::time_t read_timeout,
+                                   std::time_t write_timeout, const std::atomic<bool>& stopping)
     : socket_(socket),
       read_timeout_(read_timeout),
       write_timeout_(write_timeout),
       stopping_(stopping),
-      deadline_(Clock::now() + read_timeout_) {}
+      deadline_(Clock::now() + read_timeout_) {
+  if (tls == nullptr) return;
+  // A TLS call must never block: a client that stops sending in the middle
+  // of a record would hold the thread past every time limit.
+  ::fcntl(socket_, F_SETFL, ::fcntl(socket_, F_GETFL) | O_NONBLOCK);
+  tls_ = SSL_new(tls);
+  if (tls_ != nullptr) SSL_set_fd(tls_, socket_);
+}
+
+ConnectionStream::~ConnectionStream() {
+  if (tls_ == nullptr) return;
+  SSL_shutdown(tls_);  // the close notify, sent if it can be at once
+  SSL_free(tls_);
+}
+
+bool ConnectionStream::Handshake() {
+  if (tls_ == nullptr) return socket_ >= 0 && !stopping_;
+  for (;;) {
+    const int result = SSL_accept(tls_);
+    if (result == 1) return true;
+    if (!AwaitTls(result, deadline_, true)) return false;
+  }
+}
+
+bool ConnectionStream::AwaitTls(int result, Clock::time_point until, bool give_up_on_stop) const {
+  switch (SSL_get_error(tls_, result)) {
+    case SSL_ERROR_WANT_READ:
+      return WaitFor(POLLIN, until, give_up_on_stop);
+    case SSL_ERROR_WANT_WRITE:
+      return WaitFor(POLLOUT, until, give_up_on_stop);
+    default:
+      return false;
+  }
+}
+
+bool ConnectionStream::Pending() const { return tls_ != nullptr && SSL_pending(tls_) > 0; }
 
 bool ConnectionStream::AwaitRequest(std::chrono::milliseconds idle) {
-  if (begin_ == end_ && !WaitFor(POLLIN, Clock::now() + idle, true)) return false;
+  if (begin_ == end_ && !Pending() && !WaitFor(POLLIN, Clock::now() + idle, true)) return false;
   deadline_ = Clock::now() + read_timeout_;
   return true;
 }
@@ -46,20 +82,39 @@ bool ConnectionStream::WaitFor(short events, Clock::time_point until, bool give_
 }
 
 bool ConnectionStream::is_readable() const {
-  return begin_ < end_ || WaitFor(POLLIN, deadline_, true);
+  return begin_ < end_ || Pending() || WaitFor(POLLIN, deadline_, true);
 }
 
 bool ConnectionStream::is_writable() const {
   return WaitFor(POLLOUT, Clock::now() + write_timeout_, false);
 }
 
-ssize_t ConnectionStream::read(char* into, std::size_t size) {
-  if (begin_ == end_) {
-    if (!WaitFor(POLLIN, deadline_, true)) return -1;
-    const ssize_t received = ::recv(socket_, buffer_.data(), buffer_.size(), 0);
+ssize_t ConnectionStream::Receive() {
+  for (;;) {
+    if (!Pending() && !WaitFor(POLLIN, deadline_, true)) return -1;
+    ssize_t received = 0;
+    if (tls_ == nullptr) {
+      received = ::recv(socket_, buffer_.data(), buffer_.size(), 0);
+    } else {
+      const int result = SSL_read(tls_, buffer_.data(), static_cast<int>(buffer_.size()));
+      if (result <= 0) {
+        if (SSL_get_error(tls_, result) == SSL_ERROR_ZERO_RETURN) return 0;
+        if (!AwaitTls(result, deadline_, true)) return -1;
+        continue;
+      }
+      received = result;
+    }
     if (received <= 0) return received;
     begin_ = 0;
     end_ = static_cast<std::size_t>(received);
+    return received;
+  }
+}
+
+ssize_t ConnectionStream::read(char* into, std::size_t size) {
+  if (begin_ == end_) {
+    const ssize_t received = Receive();
+    if (received <= 0) return received;
   }
   const std::size_t given = std::min(size, end_ - begin_);
   std::memcpy(into, buffer_.data() + begin_, given);
@@ -68,8 +123,16 @@ ssize_t ConnectionStream::read(char* into, std::size_t size) {
 }
 
 ssize_t ConnectionStream::write(const char* from, std::size_t size) {
-  if (!is_writable()) return -1;
-  return ::send(socket_, from, size, MSG_NOSIGNAL);
+  if (tls_ == nullptr) {
+    if (!is_writable()) return -1;
+    return ::send(socket_, from, size, MSG_NOSIGNAL);
+  }
+  const auto until = Clock::now() + write_timeout_;
+  for (;;) {
+    const int result = SSL_write(tls_, from, static_cast<int>(size));
+    if (result > 0) return result;
+    if (!AwaitTls(result, until, false)) return -1;
+  }
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {

@@ -1,11 +1,12 @@
 // One client connection as the HTTP layer reads and writes it, with a time
 // limit on each request as a whole: a client that sends its request a byte
 // at a time is cut off once the request's reading time is up, however
-// steadily the bytes come.
+// steadily the bytes come. Over TLS, the session is the stream's own.
 #ifndef QUILLET_SERVE_CONNECTION_STREAM_H_
 #define QUILLET_SERVE_CONNECTION_STREAM_H_
 
 #include <httplib.h>
+#include <openssl/ssl.h>
 
 #include <array>
 #include <atomic>
@@ -19,11 +20,18 @@ class ConnectionStream : public httplib::Stream {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Reads and writes `socket`, which stays the caller's to close. Reading
-  // gives up once `stopping` is set; writing does not, so that an answer in
-  // progress is finished.
-  ConnectionStream(int socket, std::time_t read_timeout, std::time_t write_timeout,
+  // Reads and writes `socket`, which stays the caller's to close; through a
+  // TLS session of `tls` when not null. Reading gives up once `stopping` is
+  // set; writing does not, so that an answer in progress is finished.
+  ConnectionStream(int socket, SSL_CTX* tls, std::time_t read_timeout, std::time_t write_timeout,
                    const std::atomic<bool>& stopping);
+  ~ConnectionStream() override;
+  ConnectionStream(const ConnectionStream&) = delete;
+  ConnectionStream& operator=(const ConnectionStream&) = delete;
+
+  // Over TLS, the handshake, within the read timeout; true when it
+  // succeeded, and always true for plain HTTP.
+  bool Handshake();
 
   // Waits up to `idle` for the first byte of the next request; true when it
   // came. The request then has `read_timeout` from now to arrive whole.
@@ -43,8 +51,16 @@ class ConnectionStream : public httplib::Stream {
  private:
   // Whether the socket is ready for `events` before `until`.
   bool WaitFor(short events, Clock::time_point until, bool give_up_on_stop) const;
+  // Bytes the TLS session has decrypted and not yet handed out.
+  bool Pending() const;
+  // Fills the buffer from the socket or the TLS session; as read().
+  ssize_t Receive();
+  // Waits for what a TLS call that returned `result` asks for; false when it
+  // failed for good or the time is up.
+  bool AwaitTls(int result, Clock::time_point until, bool give_up_on_stop) const;
 
   int socket_;
+  SSL* tls_ = nullptr;
   std::chrono::seconds read_timeout_;
   std::chrono::seconds write_timeout_;
   const std::atomic<bool>& stopping_;

@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include "apps/serve/connection_stream.h"
 #include "apps/serve/cross_site.h"
 #include "apps/serve/problem.h"
@@ -46,11 +48,13 @@ std::string RefusalAnswer() {
   return answer + response.body;
 }
 
-void Refuse(int socket) {
+// Over TLS the refusal is the closed connection: a handshake would cost the
+// accept loop the time the bound is there to save.
+void Refuse(int socket, bool plain) {
   static const std::string answer = RefusalAnswer();
   // Never waits: a client that takes nothing loses the answer, not the loop its
   // time.
-  ::send(socket, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (plain) ::send(socket, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
   ::shutdown(socket, SHUT_RDWR);
   ::close(socket);
 }
@@ -75,7 +79,8 @@ void ConnectionCount::Release(const std::string& address) {
   if (--by_client_[address] == 0) by_client_.erase(address);
 }
 
-HttpListener::HttpListener(ConnectionLimits limits) : limits_(limits) {
+HttpListener::HttpListener(ConnectionLimits limits, std::unique_ptr<TlsContext> tls)
+    : limits_(limits), tls_(std::move(tls)) {
   // What the answers' Keep-Alive header tells the client.
   set_keep_alive_timeout(
       std::chrono::duration_cast<std::chrono::seconds>(limits_.keep_alive).count());
@@ -107,6 +112,9 @@ int HttpListener::Open(const std::string& host, int port) {
 }
 
 void HttpListener::Serve() {
+  // A client gone while its answer is written must not end the process: a
+  // TLS session writes with write(2), which raises SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
   serving_ = true;
   while (!stopping_ && listener_ >= 0) {
     pollfd watched{listener_, POLLIN, 0};
@@ -133,7 +141,7 @@ void HttpListener::Accept(int socket) {
   int port = 0;
   SocketAddress(socket, true, address, port);
   if (!count_.Admit(address)) {
-    Refuse(socket);
+    Refuse(socket, tls_ == nullptr);
     return;
   }
   // An answer goes out as headers, then body: without this the body waits
@@ -142,7 +150,7 @@ void HttpListener::Accept(int socket) {
   ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
   const std::lock_guard<std::mutex> lock(threads_mutex_);
   std::thread thread([this, socket, address] {
-    Converse(socket);
+    Answer(socket);
     count_.Release(address);
     const std::lock_guard<std::mutex> finished(threads_mutex_);
     finished_.push_back(std::this_thread::get_id());
@@ -150,16 +158,23 @@ void HttpListener::Accept(int socket) {
   threads_.emplace(thread.get_id(), std::move(thread));
 }
 
-void HttpListener::Converse(int socket) {
-  ConnectionStream stream(socket, limits_.read_timeout, limits_.write_timeout, stopping_);
+void HttpListener::Answer(int socket) {
+  {
+    ConnectionStream stream(socket, tls_ ? tls_->get() : nullptr, limits_.read_timeout,
+                            limits_.write_timeout, stopping_);
+    if (stream.Handshake()) Converse(stream);
+  }
+  ::shutdown(socket, SHUT_RDWR);
+  ::close(socket);
+}
+
+void HttpListener::Converse(ConnectionStream& stream) {
   for (std::size_t served = 0; served < limits_.requests_per_connection; ++served) {
     if (stopping_ || !stream.AwaitRequest(limits_.keep_alive)) break;
     const bool last = served + 1 == limits_.requests_per_connection || stopping_;
     bool closed = false;
     if (!process_request(stream, last, closed, nullptr) || closed) break;
   }
-  ::shutdown(socket, SHUT_RDWR);
-  ::close(socket);
 }
 
 void HttpListener::JoinFinished() {

@@ -2,7 +2,9 @@
 // a thread per connection, up to a bound in all and per client address, each
 // request read within its time limit however slowly its bytes come. A
 // connection over a bound is answered 503 and closed at once, so slow or
-// greedy clients wait alone while others are answered.
+// greedy clients wait alone while others are answered. Over HTTPS each
+// connection's thread makes its own TLS session, the handshake within the
+// read time limit.
 #ifndef QUILLET_SERVE_HTTP_LISTENER_H_
 #define QUILLET_SERVE_HTTP_LISTENER_H_
 
@@ -17,6 +19,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "apps/serve/connection_stream.h"
+#include "apps/serve/tls.h"
 
 namespace quillet::serve {
 
@@ -48,7 +53,8 @@ class ConnectionCount {
 
 class HttpListener : public httplib::Server {
  public:
-  explicit HttpListener(ConnectionLimits limits);
+  // HTTPS when `tls` is not null, else plain HTTP.
+  HttpListener(ConnectionLimits limits, std::unique_ptr<TlsContext> tls);
   ~HttpListener() override;
   HttpListener(const HttpListener&) = delete;
   HttpListener& operator=(const HttpListener&) = delete;
@@ -66,11 +72,14 @@ class HttpListener : public httplib::Server {
 
  private:
   void Accept(int socket);
-  // Answers the connection's requests; runs on the connection's own thread.
-  void Converse(int socket);
+  // Answers the connection's requests and closes it; runs on the
+  // connection's own thread.
+  void Answer(int socket);
+  void Converse(ConnectionStream& stream);
   void JoinFinished();
 
   ConnectionLimits limits_;
+  std::unique_ptr<TlsContext> tls_;
   ConnectionCount count_{limits_};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> serving_{false};

@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "apps/serve/bearer_token.h"
 #include "apps/serve/json_body.h"
 #include "apps/serve/line_body.h"
+#include "apps/serve/metrics.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
+#include "apps/serve/roles.h"
 #include "apps/serve/worker.h"
 
 namespace quillet::serve {
@@ -74,7 +75,7 @@ void Issue(Exchange& exchange) {
   const json body = BodyObject(exchange.request.body, {"date", "values", "count", "save"});
   const bool save = OptionalFlag(body, "save").value_or(false);
   // Saving uses numbers up: that changes data.
-  if (save) RequireToken(exchange.request, exchange.config.token);
+  if (save) RequireRole(exchange.request, Role::kIssuer, exchange.config.tokens, false);
   const std::optional<int64_t> count = OptionalWhole(body, "count", 1, 32766);
   const Line line = LineOf(exchange.Parameter("item"), body);
   IssueRequest request{line.item,    line.date, line.values,
@@ -82,6 +83,9 @@ void Issue(Exchange& exchange) {
   if (count) request.count = static_cast<int32_t>(*count);
   const IssueResult result = exchange.worker.Domain().Issue(request);
   if (result.reason) RaiseNoSerialNumber(exchange, line, result);
+  if (result.saved && result.owner) {
+    exchange.config.metrics->CountIssued(FormatOwner(*result.owner), result.serial_numbers.size());
+  }
   json answer = Answer(line, result);
   answer["serial_numbers"] = result.serial_numbers;
   answer["saved"] = result.saved;

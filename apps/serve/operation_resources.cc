@@ -1,5 +1,6 @@
 // What operators and tools ask of the service itself: whether the process
-// answers, whether the database can be used, and the OpenAPI document.
+// answers, whether the database can be used, its metrics, and the OpenAPI
+// document.
 #include <httplib.h>
 
 #include <optional>
@@ -7,6 +8,7 @@
 
 #include "apps/serve/embedded_files.h"
 #include "apps/serve/json_body.h"
+#include "apps/serve/metrics.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/resources.h"
 #include "apps/serve/worker.h"
@@ -28,12 +30,20 @@ void OpenApi(Exchange& exchange) {
   exchange.response.set_content(document->data(), document->size(), "application/json");
 }
 
+// The Prometheus text format, version 0.0.4.
+void MetricsText(Exchange& exchange) {
+  exchange.response.set_content(
+      exchange.config.metrics->Exposition(Numbering::ProcessConnectionCounters()),
+      "text/plain; version=0.0.4; charset=utf-8");
+}
+
 }  // namespace
 
 void AddOperationRoutes(Router& router) {
-  router.Add({"GET", "/healthz", Access::kRead, Health});
-  router.Add({"GET", "/readyz", Access::kRead, Readiness});
+  router.Add({"GET", "/healthz", Access::kProbe, Health});
+  router.Add({"GET", "/readyz", Access::kProbe, Readiness});
   router.Add({"GET", "/v1/openapi.json", Access::kRead, OpenApi});
+  router.Add({"GET", "/metrics", Access::kRead, MetricsText});
 }
 
 Router ServiceRouter() {

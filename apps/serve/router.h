@@ -21,10 +21,11 @@ namespace quillet::serve {
 
 class Worker;
 
-// Whether a route changes data, and so needs the bearer token. A route that
-// changes data only on request (issuing with saving) is kRead and asks for
-// the token itself.
-enum class Access { kRead, kWrite };
+// Whether a route changes data, and so needs an admin's bearer token. A
+// route that changes data only on request (issuing with saving) is kRead
+// and asks for an issuer's token itself. Reads need a reader's token once
+// the service listens beyond loopback; probes never need one.
+enum class Access { kRead, kWrite, kProbe };
 
 // One request as a handler sees it.
 struct Exchange {

@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,10 +12,11 @@
 #include "apps/cli/domain_options.h"
 #include "apps/cli/options.h"
 #include "apps/cli/tool_error.h"
-#include "apps/serve/bearer_token.h"
 #include "apps/serve/listen_address.h"
+#include "apps/serve/roles.h"
 #include "apps/serve/service.h"
 #include "apps/serve/stop_signals.h"
+#include "apps/serve/tls.h"
 #include "quillet/limits.h"
 
 namespace quillet::serve {
@@ -26,6 +28,10 @@ struct ServeOptions {
   int threads = 8;
   std::optional<std::string> token_file;
   std::vector<std::string> allowed_hosts;
+  std::string tls_cert;
+  std::string tls_key;
+  bool behind_tls_proxy = false;
+  ServiceConfig::LogFormat log_format = ServiceConfig::LogFormat::kText;
   std::size_t max_body = 1024 * 1024;
   int read_timeout = 10;
   int write_timeout = 10;
@@ -43,7 +49,11 @@ ServiceConfig ConfigOf(const ServeOptions& options) {
   config.host = address.host;
   config.port = address.port;
   config.threads = options.threads;
-  if (options.token_file) config.token = ReadTokenFile(*options.token_file);
+  if (options.token_file) config.tokens = ReadTokenFile(*options.token_file);
+  config.tls_cert = options.tls_cert;
+  config.tls_key = options.tls_key;
+  config.behind_tls_proxy = options.behind_tls_proxy;
+  config.log_format = options.log_format;
   config.allowed_hosts = options.allowed_hosts;
   config.max_body = options.max_body;
   config.read_timeout = options.read_timeout;
@@ -63,6 +73,14 @@ void OneWriterForSqlite(const std::string& db) {
   if (db.starts_with("sqlite:")) ::setenv(limits::kWritePoolVariable, "1", /*overwrite=*/0);
 }
 
+// What the start-up line says of tokens; never a token itself.
+std::string TokenNotice(const ServiceConfig& config) {
+  if (config.tokens.empty()) return "changes need no token: loopback only";
+  std::string notice = std::to_string(config.tokens.size()) + " bearer token(s)";
+  if (!IsLoopback(config.host)) notice += "; reads need a reader's";
+  return notice;
+}
+
 int RunServe(const ServeOptions& options) {
   // A peer that hangs up mid-answer is that request's failure, not the process's end.
   std::signal(SIGPIPE, SIG_IGN);
@@ -77,9 +95,10 @@ int RunServe(const ServeOptions& options) {
     service.Stop();
   });
   const int port = service.Bind();
-  log("quillet serve: listening on http://" + FormatListenAddress(service.config().host, port) +
-      " (" + std::to_string(service.config().threads) + " workers; changes " +
-      (service.config().token ? "need the bearer token" : "need no token: loopback only") + ")");
+  log(std::string("quillet serve: listening on ") + SchemeOf(service.config()) + "://" +
+      FormatListenAddress(service.config().host, port) + " (" +
+      std::to_string(service.config().threads) + " workers; " + TokenNotice(service.config()) +
+      ")");
   service.Run();
   log("quillet serve: stopped");
   return cli::kExitOk;
@@ -98,11 +117,21 @@ cli::Command AddServeCommand(CLI::App& tool) {
       ->check(CLI::Range(1, 256))
       ->capture_default_str();
   command->add_option("--token-file", options->token_file,
-                      "a file whose first line is the bearer token that changes need; without "
-                      "one, only loopback addresses are served");
+                      "bearer tokens, one a line: 'ROLE TOKEN' (reader, issuer, admin) or a "
+                      "token alone (admin); without one, only loopback addresses are served");
   command->add_option("--allow-host", options->allowed_hosts,
                       "a host name requests may use besides IP addresses, localhost and the "
                       "listen host (repeatable): the name of a proxy in front, say");
+  command->add_option("--tls-cert", options->tls_cert, "serve HTTPS with this PEM certificate");
+  command->add_option("--tls-key", options->tls_key, "the PEM private key of --tls-cert");
+  command->add_flag("--behind-tls-proxy", options->behind_tls_proxy,
+                    "a proxy in front ends TLS: take tokens over plain HTTP beyond loopback");
+  command->add_option("--log-format", options->log_format, "access log lines: text or json")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, ServiceConfig::LogFormat>{
+              {"text", ServiceConfig::LogFormat::kText}, {"json", ServiceConfig::LogFormat::kJson}},
+          CLI::ignore_case))
+      ->capture_default_str();
   command->add_option("--max-body", options->max_body, "the largest request body, e.g. 64KB, 1MB")
       ->transform(CLI::AsSizeValue(false))
       ->capture_default_str();
@@ -125,14 +154,15 @@ cli::Command AddServeCommand(CLI::App& tool) {
       ->check(CLI::Range(1, 4096))
       ->capture_default_str();
   command->footer(
-      "Resources under /v1 (GET /v1/openapi.json describes them), /healthz and /readyz;\n"
-      "one log line per request on stderr. SIGINT or SIGTERM stops it: requests in flight\n"
-      "finish, new connections are refused.\n"
+      "Resources under /v1 (GET /v1/openapi.json describes them), /healthz, /readyz and\n"
+      "/metrics (Prometheus text); one log line per request on stderr (--log-format json:\n"
+      "one JSON object). Token file lines: 'reader TOKEN', 'issuer TOKEN', 'admin TOKEN'.\n"
+      "SIGINT or SIGTERM stops it: requests in flight finish, new connections are refused.\n"
       "\n"
       "Examples:\n"
       "  quillet serve --db sqlite:quillet.db --listen 127.0.0.1:8080\n"
-      "  quillet serve --db postgresql:dbname=erp --listen 0.0.0.0:8080 --token-file "
-      "/etc/quillet/token");
+      "  quillet serve --db postgresql:dbname=erp --listen 0.0.0.0:8443 --token-file "
+      "/etc/quillet/tokens --tls-cert /etc/quillet/cert.pem --tls-key /etc/quillet/key.pem");
   return {command,
           [options] { return cli::RunReported("serve", [&] { return RunServe(*options); }); }};
 }

@@ -3,14 +3,17 @@
 #include <string>
 
 #include "apps/cli/tool_error.h"
-#include "apps/serve/bearer_token.h"
 #include "apps/serve/cross_site.h"
 #include "apps/serve/listen_address.h"
+#include "apps/serve/metrics.h"
 #include "apps/serve/problem.h"
 #include "apps/serve/request_locale.h"
+#include "apps/serve/request_observer.h"
 #include "apps/serve/resources.h"
+#include "apps/serve/route_access.h"
 #include "apps/serve/static_content.h"
 #include "apps/serve/thread_locale.h"
+#include "apps/serve/tls.h"
 #include "apps/serve/worker.h"
 #include "apps/serve/worker_pool.h"
 
@@ -49,9 +52,13 @@ std::string DetailOf(int status, const ServiceConfig& config) {
 }  // namespace
 
 Service::Service(ServiceConfig config)
-    : config_(std::move(config)), router_(ServiceRouter()), server_(LimitsOf(config_)) {
+    : config_(std::move(config)),
+      router_(ServiceRouter()),
+      server_(LimitsOf(config_), TlsOf(config_)) {
   if (!config_.log) config_.log = StandardErrorLog();
-  if (!config_.token && !IsLoopback(config_.host)) {
+  if (!config_.metrics) config_.metrics = std::make_shared<Metrics>();
+  RequireTokensEncrypted(config_);
+  if (config_.tokens.empty() && !IsLoopback(config_.host)) {
     throw cli::ToolUsage(
         "without --token-file the service listens on loopback addresses only "
         "(127.0.0.1, ::1, localhost), not on " +
@@ -105,7 +112,7 @@ void Service::AddHandlers() {
   server_.set_post_routing_handler(
       [](const Request&, Response& response) { AddSecurityHeaders(response); });
   server_.set_logger([this](const Request& request, const Response& response) {
-    config_.log(AccessLine(request.method, request.path, response.status));
+    ObserveAnswer(config_, router_, request, response);
   });
 }
 
@@ -142,11 +149,12 @@ void Service::Answer(const Request& request, Response& response) {
       return;
     }
     RequireReadableParameters(match);
-    if (match.route->access == Access::kWrite) RequireToken(request, config_.token);
+    RequireRouteRole(request, match.route->access, config_);
     worker->UseLocale(RequestLocale(request, config_.locale));
     Exchange exchange{request, response, std::move(match.parameters), *worker, config_};
     match.route->handler(exchange);
   } catch (...) {
+    config_.metrics->CountFailure(std::current_exception());
     const Problem problem = ProblemOf(std::current_exception());
     // The database went away: the next request binds afresh.
     if (problem.status() == 503 && worker != nullptr) worker->Reset();

@@ -1,4 +1,4 @@
-// One `quillet serve` instance: an HTTP/1.1 server with a thread per
+// One `quillet serve` instance: an HTTP/1.1 server (or HTTPS) with a thread per
 // connection (bounded in all and per client) whose requests are answered by
 // worker threads each with their own component object, every failure as a
 // problem object, one log line per request, and a stop that lets requests in
@@ -21,7 +21,9 @@ namespace quillet::serve {
 class Service {
  public:
   // Raises ToolUsage when the configuration cannot be served: no token and a
-  // host that is not loopback, no worker threads, no body size.
+  // host that is not loopback, tokens over plain HTTP beyond loopback (see
+  // RequireTokensEncrypted), no worker threads, no body size; ToolFailure
+  // for a TLS certificate and key that cannot be loaded.
   explicit Service(ServiceConfig config);
   ~Service();
   Service(const Service&) = delete;
@@ -56,7 +58,7 @@ class Service {
   ServiceConfig config_;
   Router router_;
   std::unique_ptr<WorkerPool> workers_;  // while Run runs
-  HttpListener server_;
+  HttpListener server_;                  // HTTP or HTTPS (tls.h)
 };
 
 }  // namespace quillet::serve

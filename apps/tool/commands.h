@@ -34,6 +34,8 @@ using cli::ToolUsage;
 
 // `quillet init [--db CONN] [--demo]`: creates the tables, loads the demo.
 Command AddInitCommand(CLI::App& tool);
+// `quillet check [--db CONN] [--json]`: what the database needs for a deployment.
+Command AddCheckCommand(CLI::App& tool);
 // `quillet call METHOD [--args JSON | --args-file PATH]`: one call by name.
 Command AddCallCommand(CLI::App& tool);
 // `quillet rpc`: calls by name, one request per line of stdin.

@@ -307,6 +307,40 @@ struct DraftEvaluation {
   std::optional<DraftFailure> failure{};  // the first failing segment's, or the draft's
 };
 
+// One thing a deployment check looked at, and what it found.
+struct CheckFinding {
+  enum class Severity {
+    kNote,     // as it should be, or nothing to change
+    kWarning,  // works, but can repeat or lose serial numbers in a failure
+    kProblem,  // something Quillet needs is missing or wrong
+  };
+  // "tables", "indexes", "rule names", "replication", "pooler", "time zone",
+  // "data sources" or "rules".
+  std::string topic{};
+  Severity severity = Severity::kNote;
+  std::string text{};
+};
+
+struct DeploymentCheck {
+  std::vector<CheckFinding> findings{};  // in the order of the topics above
+  // Whether no finding is a warning or a problem.
+  bool Passed() const {
+    for (const CheckFinding& finding : findings) {
+      if (finding.severity != CheckFinding::Severity::kNote) return false;
+    }
+    return true;
+  }
+};
+
+// What the process's database connections went through, over every
+// Numbering object: for a service's metrics.
+struct ConnectionCounters {
+  uint64_t write_pool_size = 0;    // write connections lent at most at once, per database
+  uint64_t write_pool_in_use = 0;  // write connections lent right now, over all databases
+  uint64_t write_pool_waits = 0;   // writes that waited for a write connection
+  uint64_t reconnects = 0;         // sessions opened again after one was lost
+};
+
 class QUILLET_EXPORT Numbering {
  public:
   struct Options {
@@ -356,6 +390,22 @@ class QUILLET_EXPORT Numbering {
   // another company's classes.
   static bool LoadDemoCompany(const std::string& connection_string,
                               DemoContent content = DemoContent::kTour);
+
+  // Looks at a database as a deployment needs it, changing nothing: every
+  // table and index Quillet creates present; no rule name carried by two
+  // owners; on PostgreSQL, whether commits wait for a standby (a warning when
+  // synchronous_commit is off, or a standby streams asynchronously, since a
+  // failover can then issue committed serial numbers again), whether a
+  // transaction pooler is in between, and the server's time zone; the locales
+  // the data sources are described in; rules whose segments read a data
+  // source a locale does not describe. Throws Failure: kInvalidRequest for a
+  // malformed connection string, kNotFound for a missing SQLite file,
+  // kUnavailable when the database cannot be reached. Thread-safe (it opens
+  // a connection of its own).
+  static DeploymentCheck Check(const std::string& connection_string);
+
+  // The process's counters so far. Thread-safe; never throws.
+  static ConnectionCounters ProcessConnectionCounters();
 
   // The locales the demo company describes its data sources in.
   static std::vector<std::string> DemoLocales();

@@ -9,6 +9,7 @@
 #include "maintenance/rule_entry.h"
 #include "maintenance/rule_history.h"
 #include "maintenance/save_rule.h"
+#include "quillet/error.h"
 #include "store/history_queries.h"
 #include "store/maintenance_rules.h"
 #include "store/mapping_contrapose.h"
@@ -138,8 +139,14 @@ void ApplyImport(store::Connection& db, const ImportPlan& plan, const std::strin
   }
   for (const RuleRow& row : saved) {
     if (!IsMappedSourceType(row.untrimmed_type)) continue;
-    RefillSourceMapping(db, Variant(row.untrimmed_type).ToInt16(),
-                        Variant(row.segment.width).ToInt32(), row.segment.pad_sign);
+    try {
+      RefillSourceMapping(db, Variant(row.untrimmed_type).ToInt16(),
+                          Variant(row.segment.width).ToInt32(), row.segment.pad_sign);
+    } catch (const Error& undescribed) {
+      // A database that does not describe the data source (yet) has no
+      // mappings to make; the next listing or issue makes them.
+      if (undescribed.number() != errc::kObjectNotSet) throw;
+    }
   }
 }
 

@@ -62,7 +62,8 @@ struct ImportPlan {
 // rules, saves the others (each keeps its running number unless the plan
 // sets it), sets the numbers and counters and the users' codes, and records
 // each change in the rule history by `user`; then regenerates the mappings
-// of the mapped data sources the saved rules use. Raises the errors of
+// of the mapped data sources the saved rules use (those the database
+// describes). Raises the errors of
 // WriteRuleDocument and the database's, having changed nothing.
 void ApplyImport(store::Connection& db, const ImportPlan& plan, const std::string& user);
 

@@ -74,7 +74,7 @@ TEST_P(RuleFileTest, TheDifferenceIsToldSegmentBySegment) {
   Arrange();
   Numbering n = Open(demo);
   std::string file = n.ExportRules({.owners = {ParseOwner("class:01")}, .with_numbers = true});
-  const std::string from = "\"text=LW\"";
+  const std::string from = "\"text=LW,width=2\"";
   file.replace(file.find(from), from.size(), "\"text=LX\"");
   const std::string before = n.ExportRules({.with_numbers = true});
   const ImportResult dry = n.ImportRules({file, /*dry_run=*/true});
@@ -82,7 +82,7 @@ TEST_P(RuleFileTest, TheDifferenceIsToldSegmentBySegment) {
   EXPECT_EQ(n.ExportRules({.with_numbers = true}), before);
   ASSERT_EQ(dry.rules.size(), 1u);
   EXPECT_EQ(dry.rules[0].change, "changed");
-  const std::vector<std::string> expected = {"- 1 text=LW", "+ 1 text=LX"};
+  const std::vector<std::string> expected = {"- 1 text=LW,width=2", "+ 1 text=LX"};
   EXPECT_EQ(std::vector<std::string>(dry.rules[0].lines.begin(), dry.rules[0].lines.begin() + 2),
             expected);
   EXPECT_EQ(dry.rules[0].lines.back(), "next number kept 42");
@@ -117,10 +117,10 @@ TEST_P(RuleFileTest, ARefusedFileChangesNothing) {
        [](std::string f) { return Replaced(f, "\"owner_name\"", "\"owner_nam\""); }, bad,
        errc::kBadRuleFile},
       {"a segment word wrong",
-       [](std::string f) { return Replaced(f, "\"text=LW\"", "\"texts=LW\""); }, bad,
+       [](std::string f) { return Replaced(f, "\"text=LW,width=2\"", "\"texts=LW\""); }, bad,
        errc::kBadRuleFile},
       {"two running numbers",
-       [](std::string f) { return Replaced(f, "\"text=LW\"", "\"number,width=2\""); }, bad,
+       [](std::string f) { return Replaced(f, "\"text=LW,width=2\"", "\"number,width=2\""); }, bad,
        errc::kBadRuleFile},
       {"a number set back",
        [](std::string f) {

@@ -3,6 +3,7 @@
 #include "core/field_text.h"
 #include "core/segment_notation.h"
 #include "generation/policy_issue.h"
+#include "store/database_error.h"
 #include "store/history_queries.h"
 #include "store/maintenance_rules.h"
 #include "store/policy_queries.h"
@@ -60,8 +61,19 @@ std::optional<nlohmann::ordered_json> RuleEntry(store::Connection& db, const Rul
 }
 
 std::string RuleEntryText(store::Connection& db, const RuleOwner& owner) {
-  const std::optional<nlohmann::ordered_json> entry = RuleEntry(db, owner, true);
-  return entry ? entry->dump() : std::string();
+  try {
+    const std::optional<nlohmann::ordered_json> entry = RuleEntry(db, owner, true);
+    return entry ? entry->dump() : std::string();
+  } catch (const store::DatabaseFailure&) {
+    throw;
+  } catch (const Error& unreadable) {
+    // A stored value out of range (the old class stores what it is given)
+    // keeps no change from being recorded.
+    nlohmann::ordered_json entry;
+    entry["owner"] = FormatOwner(owner);
+    entry["unreadable"] = unreadable.description();
+    return entry.dump();
+  }
 }
 
 }  // namespace quillet::maintenance

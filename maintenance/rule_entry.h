@@ -21,7 +21,9 @@ namespace quillet::maintenance {
 std::optional<nlohmann::ordered_json> RuleEntry(store::Connection& db, const RuleOwner& owner,
                                                 bool with_numbers);
 
-// The entry with numbers as compact JSON text; "" when the owner has no rule.
+// The entry with numbers as compact JSON text; "" when the owner has no rule;
+// {"owner", "unreadable": the reason} for a rule whose stored values do not
+// read. Raises the database's errors.
 std::string RuleEntryText(store::Connection& db, const RuleOwner& owner);
 
 }  // namespace quillet::maintenance

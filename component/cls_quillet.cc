@@ -120,12 +120,12 @@ Variant clsQuillet::GetNumbertreesrv(Variant& Rsbatchrule, std::string&) {
 }
 
 Variant clsQuillet::saveprefixcodesrv(const Variant& Domprefixcode, std::string&) {
-  mapping::SetUserCode(ServiceConnection(), Domprefixcode);
+  mapping::SetUserCode(ServiceConnection(), Domprefixcode, UserName());
   return Variant();
 }
 
 Variant clsQuillet::Resetprefixsrv(const std::string& strcontent, std::string&) {
-  mapping::ResetArchive(ServiceConnection(), strcontent);
+  mapping::ResetArchive(ServiceConnection(), strcontent, UserName());
   return Variant();
 }
 
@@ -154,16 +154,16 @@ Variant clsQuillet::Getprefixrssrv(const Variant& DomPrefixkey, int32_t& maxleng
 Variant clsQuillet::DelSNRulesrv(const std::string& sDelInvcode, int16_t IDelinvtype,
                                  const std::string& sDelRulename, std::string&) {
   maintenance::DeleteRule(ServiceConnection(), RuleOwner::FromNumber(sDelInvcode, IDelinvtype),
-                          sDelRulename);
+                          sDelRulename, UserName());
   return Variant();
 }
 
 Variant clsQuillet::SaveSNRulesrv(const std::shared_ptr<XmlDocument>& DombatchRule,
                                   const std::string& SsaveInvcode, int16_t Isaveinvtype,
                                   const std::string& SsaveRulename, std::string& sErr) {
-  std::optional<std::string> refusal =
-      maintenance::SaveRule(ServiceConnection(), DombatchRule,
-                            RuleOwner::FromNumber(SsaveInvcode, Isaveinvtype), SsaveRulename);
+  std::optional<std::string> refusal = maintenance::SaveRule(
+      ServiceConnection(), DombatchRule, RuleOwner::FromNumber(SsaveInvcode, Isaveinvtype),
+      SsaveRulename, UserName());
   if (refusal) sErr = *std::move(refusal);
   return Variant();
 }
@@ -172,7 +172,7 @@ Variant clsQuillet::SavemaxNumbersrv(const std::string& Invccode, Variant& Rstin
                                      int16_t invtype, std::string&) {
   const std::string number = FieldTextOrEmpty(RstinvmaxNum);
   maintenance::SetStoredRunningNumber(ServiceConnection(), RuleOwner::FromNumber(Invccode, invtype),
-                                      number);
+                                      number, UserName());
   return Variant();
 }
 

@@ -24,16 +24,17 @@ Variant StoredRunningNumber(store::Connection& db, const RuleOwner& owner);
 // Raises the database's errors.
 std::string RuleName(store::Connection& db, const RuleOwner& owner);
 
-// Stores `number` as the owner's running number on a write connection; an
-// owner without a header is left alone. Raises the database's errors.
+// Stores `number` as the owner's running number on a write connection, with
+// its entry in the rule history by `user`, in one transaction; an owner
+// without a header is left alone. Raises the database's errors.
 void SetStoredRunningNumber(store::Connection& db, const RuleOwner& owner,
-                            const std::string& number);
+                            const std::string& number, const std::string& user = {});
 
 // Makes `number` the next number of the owner's counter `key` (a rule that
-// restarts its running number), on a write connection. Raises the
-// database's errors.
+// restarts its running number), on a write connection, with its entry in the
+// rule history by `user`, in one transaction. Raises the database's errors.
 void SetCounterNumber(store::Connection& db, const RuleOwner& owner, const std::string& key,
-                      int32_t number);
+                      int32_t number, const std::string& user = {});
 
 }  // namespace quillet::maintenance
 

@@ -3,6 +3,8 @@
 #include "core/mod_language.h"
 #include "maintenance/refill_source_mapping.h"
 #include "maintenance/rule_document.h"
+#include "maintenance/rule_entry.h"
+#include "maintenance/rule_history.h"
 #include "quillet/error.h"
 #include "store/database_error.h"
 #include "store/maintenance_rules.h"
@@ -84,11 +86,14 @@ void RefillMappings(store::Connection& db, const std::vector<RuleRow>& rows) {
 // rule, running number and mappings as they were. Returns false, having
 // written nothing, when the name belongs to another owner.
 bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const RuleOwner& owner,
-                          const std::string& rule_name, std::vector<RuleRow>& rows) {
+                          const std::string& rule_name, const std::string& user,
+                          std::vector<RuleRow>& rows) {
   auto writer = store::OpenWriteConnection(db);
   store::Connection::Transaction transaction(*writer);
   if (NameBelongsToAnotherOwner(*writer, rule_name, owner)) return false;
+  const std::string before = RuleEntryText(*writer, owner);
   rows = WriteRuleDocument(*writer, rule, owner, rule_name);
+  RecordRuleChange(*writer, owner, change::kSave, before, user);
   transaction.Commit();
   return true;
 }
@@ -96,12 +101,13 @@ bool SaveInOneTransaction(store::Connection& db, const XmlDocument& rule, const 
 }  // namespace
 
 std::optional<std::string> SaveRule(store::Connection& db, const std::shared_ptr<XmlDocument>& rule,
-                                    const RuleOwner& owner, const std::string& rule_name) {
+                                    const RuleOwner& owner, const std::string& rule_name,
+                                    const std::string& user) {
   if (!rule) throw Error::ObjectNotSet();
   std::vector<RuleRow> rows;
   for (int attempt = 1;; ++attempt) {
     try {
-      if (SaveInOneTransaction(db, *rule, owner, rule_name, rows)) break;
+      if (SaveInOneTransaction(db, *rule, owner, rule_name, user, rows)) break;
       return modLanguage::GetResStringEx("Vell.SO.lotnumber.00056", {Variant(rule_name)});
     } catch (const Error& error) {
       // A save of the same name or owner committed after this one read: the

@@ -16,14 +16,16 @@
 namespace quillet::maintenance {
 
 // Stores the owner's rule named `rule_name` from the rule document `rule`, in
-// one transaction on a write connection, then regenerates the mappings of
+// one transaction on a write connection, with its entry in the rule history
+// by `user`, then regenerates the mappings of
 // every mapped data source the rule uses. Returns the refusal's message,
 // having written nothing, when another owner's rule has the name; nullopt
 // when saved. Raises errc::kObjectNotSet for no document, the errors of
 // ReadRuleRows and ReadNumberingPolicy, and the database's; a failure leaves
 // the owner's previous rule, running number and mappings as they were.
 std::optional<std::string> SaveRule(store::Connection& db, const std::shared_ptr<XmlDocument>& rule,
-                                    const RuleOwner& owner, const std::string& rule_name);
+                                    const RuleOwner& owner, const std::string& rule_name,
+                                    const std::string& user = {});
 
 // The statements of a rule save, for a caller that writes more in the same
 // transaction (the demo company's set-up): stores the owner's rule from a

@@ -11,13 +11,14 @@ namespace quillet::mapping {
 
 // Sets the code of one archive value from a mapping edit document (a document
 // reference whose root carries ccode, ccontent and cseedcode) and marks it as
-// the user's, on a write connection; a value without a mapping row is left
-// alone. Raises as LoadDocumentFrom and RootOf do, and the database's errors.
-void SetUserCode(store::Connection& db, const Variant& edit);
+// the user's, on a write connection, with its entry in the rule history by
+// `user`, in one transaction; a value without a mapping row is left alone.
+// Raises as LoadDocumentFrom and RootOf do, and the database's errors.
+void SetUserCode(store::Connection& db, const Variant& edit, const std::string& user = {});
 
 // Deletes every mapping row of the archive `archive`, the user's included.
-// Raises the database's errors.
-void ResetArchive(store::Connection& db, const std::string& archive);
+// The rule history records the reset by `user`. Raises the database's errors.
+void ResetArchive(store::Connection& db, const std::string& archive, const std::string& user = {});
 
 }  // namespace quillet::mapping
 

@@ -102,13 +102,14 @@ MappingChange SetMappingCode(Session& session, const SetMappingCodeRequest& requ
       change.same_code.push_back(other.value);
     }
   }
-  mapping::SetUserCode(session.db(), CodeEdit(all.source.table, request.value, request.code));
+  mapping::SetUserCode(session.db(), CodeEdit(all.source.table, request.value, request.code),
+                       session.options().user);
   return change;
 }
 
 std::string ResetMappings(Session& session, DataSource source) {
   const DataSourceInfo info = MappedSource(session, source);
-  mapping::ResetArchive(session.db(), info.table);
+  mapping::ResetArchive(session.db(), info.table, session.options().user);
   return info.table;
 }
 

@@ -8,8 +8,11 @@
 #include "numbering/demo_company.h"
 #include "numbering/deployment_check.h"
 #include "numbering/draft.h"
+#include "numbering/history.h"
 #include "numbering/issuing.h"
+#include "numbering/journal_trail.h"
 #include "numbering/mappings.h"
+#include "numbering/rule_files.h"
 #include "numbering/rule_records.h"
 #include "numbering/rule_saving.h"
 #include "numbering/running_numbers.h"
@@ -202,6 +205,31 @@ std::vector<std::string> Numbering::DescribedLocales() {
 std::vector<JournalEntry> Numbering::Journal(const JournalQuery& query) {
   return numbering::Within(state_->session,
                            [&] { return numbering::Journal(state_->session, query); });
+}
+
+std::string Numbering::ExportRules(const ExportRequest& request) {
+  return numbering::Within(state_->session,
+                           [&] { return numbering::ExportRules(state_->session, request); });
+}
+
+ImportResult Numbering::ImportRules(const ImportRequest& request) {
+  return numbering::Within(state_->session,
+                           [&] { return numbering::ImportRules(state_->session, request); });
+}
+
+VoidedSerial Numbering::VoidSerialNumber(const VoidRequest& request) {
+  return numbering::Within(state_->session,
+                           [&] { return numbering::VoidSerialNumber(state_->session, request); });
+}
+
+std::vector<NumberGap> Numbering::Gaps(const GapQuery& query) {
+  return numbering::Within(state_->session,
+                           [&] { return numbering::Gaps(state_->session, query); });
+}
+
+std::vector<HistoryEntry> Numbering::History(const HistoryQuery& query) {
+  return numbering::Within(state_->session,
+                           [&] { return numbering::History(state_->session, query); });
 }
 
 }  // namespace quillet

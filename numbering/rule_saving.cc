@@ -20,8 +20,8 @@ std::string Where(std::size_t index, const Segment& segment) {
   return "segment " + std::to_string(index + 1) + " '" + FormatSegment(segment) + "'";
 }
 
-// Refuses what a rule cannot store as it stands: a value with a blank at
-// either end (saving removes it) and a second running number.
+}  // namespace
+
 void RequireStorable(const std::vector<Segment>& segments) {
   std::optional<std::size_t> running_number;
   for (std::size_t i = 0; i < segments.size(); ++i) {
@@ -39,6 +39,8 @@ void RequireStorable(const std::vector<Segment>& segments) {
     running_number = i;
   }
 }
+
+namespace {
 
 std::optional<std::string> StepConcern(std::size_t index, const Segment& segment) {
   if (segment.step > 0) return std::nullopt;
@@ -160,7 +162,7 @@ SavedRule SaveRule(Session& session, const SaveRuleRequest& request) {
   }
   const std::optional<std::string> refused = maintenance::SaveRule(
       session.db(), RuleDocument(OwnerName(session, request.owner), request.segments),
-      request.owner, request.name);
+      request.owner, request.name, session.options().user);
   if (refused) throw Failure(FailureKind::kConflict, errc::kSharedRuleName, *refused);
   std::optional<Rule> after = ReadRule(session, request.owner);
   if (!after) RaiseNotFound("the rule of " + FormatOwner(request.owner) + " was not stored");
@@ -172,7 +174,7 @@ Rule DeleteRule(Session& session, const RuleOwner& owner) {
   RequireRule(session, owner);
   std::optional<Rule> rule = ReadRule(session, owner);
   if (!rule) RaiseNotFound(FormatOwner(owner) + " has no rule of its own", errc::kNoOwnRule);
-  maintenance::DeleteRule(session.db(), owner, rule->name);
+  maintenance::DeleteRule(session.db(), owner, rule->name, session.options().user);
   return *std::move(rule);
 }
 

@@ -18,6 +18,10 @@ namespace quillet::numbering {
 // and saying what issuing will then do; none for a sound rule. Pure.
 std::vector<std::string> RuleConcerns(const std::vector<Segment>& segments);
 
+// Refuses (kInvalidRequest) what a rule cannot store as it stands: a value
+// with a blank at either end (saving removes it) and a second running number.
+void RequireStorable(const std::vector<Segment>& segments);
+
 // Numbering::SaveRule and Numbering::DeleteRule.
 SavedRule SaveRule(Session& session, const SaveRuleRequest& request);
 Rule DeleteRule(Session& session, const RuleOwner& owner);

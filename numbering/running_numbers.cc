@@ -109,11 +109,11 @@ SetRunningNumberResult SetRunningNumber(Session& session, const SetRunningNumber
   NumberPlace place = PlaceOf(session, request.owner, request.line);
   if (!request.force) RequireForward(place.number, request.next_number);
   if (place.stored_key.empty()) {
-    maintenance::SetStoredRunningNumber(session.db(), request.owner,
-                                        std::to_string(request.next_number));
+    maintenance::SetStoredRunningNumber(
+        session.db(), request.owner, std::to_string(request.next_number), session.options().user);
   } else {
     maintenance::SetCounterNumber(session.db(), request.owner, place.stored_key,
-                                  request.next_number);
+                                  request.next_number, session.options().user);
   }
   SetRunningNumberResult result{place.number, place.number.next_number};
   result.number.next_number = std::to_string(request.next_number);

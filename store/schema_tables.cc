@@ -64,6 +64,28 @@ std::vector<TableDef> MakeTables() {
         {"cuser", kText},
         {"cunique", kText}},
        {}},
+      // Serial numbers of the journal marked void: once each, never deleted.
+      {"SNjournalvoid",
+       {{"cserial", kText, true},
+        {"cinvcode", kText, true},
+        {"cinvtype", kInt, true},
+        {"inumber", kInt},
+        {"dvoided", kText, true},
+        {"cuser", kText},
+        {"creason", kText, true}},
+       {"cserial"}},
+      // Every change of a rule, a running number or a user's mapping code:
+      // when (UTC), who, whose rule, what kind, and the rule before and after
+      // as a rule file writes it.
+      {"SNrulehistory",
+       {{"dchanged", kText, true},
+        {"cuser", kText},
+        {"cinvcode", kText},
+        {"cinvtype", kInt},
+        {"ckind", kText, true},
+        {"cbefore", kText},
+        {"cafter", kText}},
+       {}},
       // Value-to-code mappings of the archive values.
       {"SNContrapose",
        {{"cdatasrccode", kText},
@@ -130,6 +152,7 @@ std::vector<IndexDef> MakeIndexes() {
       {"ix_snjournal_serial", "SNjournal", {"cserial"}},
       {"ix_snjournal_issued", "SNjournal", {"dissued"}},
       {"ux_snjournal_unique", "SNjournal", {"cunique"}, true},
+      {"ix_snrulehistory_owner", "SNrulehistory", {"cinvcode", "cinvtype", "dchanged"}},
   };
 }
 

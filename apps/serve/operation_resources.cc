@@ -51,6 +51,7 @@ Router ServiceRouter() {
   AddCallRoutes(router);
   AddSetupRoutes(router);
   AddRuleRoutes(router);
+  AddTrailRoutes(router);
   AddIssueRoutes(router);
   AddMappingRoutes(router);
   AddOperationRoutes(router);

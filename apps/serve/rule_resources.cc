@@ -30,6 +30,7 @@ RuleOwner OwnerOf(const Exchange& exchange) {
 // A rule that cannot be read is listed apart, so that it keeps no other
 // from being listed.
 void ListRules(Exchange& exchange) {
+  if (AnswerRuleExport(exchange)) return;
   const RuleList list = exchange.worker.Domain().Rules();
   json rules = json::array();
   for (const Rule& rule : list.rules) rules.push_back(RuleJson(rule));

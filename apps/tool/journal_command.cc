@@ -1,5 +1,5 @@
 // quillet journal [--owner OWNER] [--since WHEN]: the serial numbers that
-// rules keeping a journal have issued with saving.
+// rules keeping a journal have issued with saving; `void` and `gaps` beside.
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -9,6 +9,7 @@
 
 #include "apps/cli/domain_options.h"
 #include "apps/tool/commands.h"
+#include "apps/tool/journal_trail_command.h"
 #include "apps/tool/text_table.h"
 
 namespace quillet::tool {
@@ -92,8 +93,11 @@ Command AddJournalCommand(CLI::App& tool) {
       "Examples:\n"
       "  quillet journal\n"
       "  quillet journal --owner class:01 --since 2024-05-06 --json");
-  return {command,
-          [options] { return RunReported("journal", [&] { return RunJournal(*options); }); }};
+  auto trail = AddJournalTrail(*command);
+  return {command, [options, trail] {
+            if (const std::optional<int> status = trail()) return *status;
+            return RunReported("journal", [&] { return RunJournal(*options); });
+          }};
 }
 
 }  // namespace quillet::tool

@@ -1,14 +1,18 @@
 // quillet rule list | show OWNER | save OWNER --name NAME SEGMENT... |
-// delete OWNER: the rules, in the segment notation.
+// delete OWNER | history [OWNER] | export [OWNER...] | import FILE: the rules,
+// in the segment notation.
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "apps/cli/domain_options.h"
 #include "apps/tool/commands.h"
+#include "apps/tool/rule_file_command.h"
+#include "apps/tool/rule_history_command.h"
 #include "apps/tool/rule_words.h"
 #include "apps/tool/segment_explanation.h"
 #include "apps/tool/shell_words.h"
@@ -23,6 +27,13 @@ struct RuleOptions {
   std::string name;
   std::vector<std::string> segments;
   bool force = false;
+  std::optional<std::string> since;
+  std::vector<std::string> owners;
+  bool with_numbers = false;
+  bool with_codes = false;
+  std::string file;
+  std::string output;
+  bool dry_run = false;
 };
 
 std::vector<std::string> SegmentWords(const Rule& rule) {
@@ -143,6 +154,19 @@ int RunDelete(const RuleOptions& options) {
   return kExitOk;
 }
 
+int RunHistory(const RuleOptions& options) {
+  return RunRuleHistory(options.domain, options.owner, options.since);
+}
+
+int RunExport(const RuleOptions& options) {
+  return RunRuleExport(options.domain, options.owners, options.with_numbers, options.with_codes,
+                       options.output);
+}
+
+int RunImport(const RuleOptions& options) {
+  return RunRuleImport(options.domain, options.file, options.dry_run, options.force);
+}
+
 CLI::App* AddOwner(CLI::App& command, RuleOptions& options) {
   command.add_option("OWNER", options.owner, "item:CODE, class:CODE or all")->required();
   return &command;
@@ -182,7 +206,7 @@ Examples:
 
 Command AddRuleCommand(CLI::App& tool) {
   auto options = std::make_shared<RuleOptions>();
-  CLI::App* rule = tool.add_subcommand("rule", "list, show, save and delete rules");
+  CLI::App* rule = tool.add_subcommand("rule", "list, show, save and delete rules; their history");
   rule->require_subcommand(1);
   rule->footer(
       "A rule belongs to an owner: item:CODE, class:CODE (and every item below the class) or\n"
@@ -214,8 +238,62 @@ Command AddRuleCommand(CLI::App& tool) {
   AddDomainOptions(*remove, options->domain, false);
   remove->footer("Example:\n  quillet rule delete item:LW-DL-100");
 
-  return WithSubcommands<RuleOptions>(
-      rule, options, {{list, RunList}, {show, RunShow}, {save, RunSave}, {remove, RunDelete}});
+  CLI::App* history =
+      rule->add_subcommand("history", "who changed rules, running numbers and codes, and how");
+  history->add_option("OWNER", options->owner, "only the changes of OWNER's rule");
+  history
+      ->add_option("--since", options->since,
+                   "only changes at or after WHEN (UTC, e.g. 2024-05-06 or 2024-05-06T10:00)")
+      ->type_name("WHEN");
+  AddDomainOptions(*history, options->domain, true);
+  history->footer(
+      "Every save, delete, running number set and mapping code set is recorded in the same\n"
+      "transaction as the change, with the time (UTC), the user, and the rule before and\n"
+      "after as 'quillet rule export' writes it (--json shows them whole).\n"
+      "\n"
+      "Examples:\n"
+      "  quillet rule history\n"
+      "  quillet rule history class:01 --since 2024-05-06 --json");
+
+  CLI::App* exporting = rule->add_subcommand("export", "write rules to a rule file (JSON)");
+  exporting->add_option("OWNER", options->owners, "only these owners' rules (default every rule)");
+  exporting->add_flag("--with-numbers", options->with_numbers,
+                      "also the running numbers and the counters of rules that restart");
+  exporting->add_flag("--with-codes", options->with_codes, "also the mapping codes users set");
+  exporting->add_option("-o,--output", options->output, "write to FILE (default standard output)")
+      ->type_name("FILE");
+  AddDomainOptions(*exporting, options->domain, false);
+  exporting->footer(
+      "The file is described in docs/rule-files.md. The same database gives the same bytes.\n"
+      "\n"
+      "Examples:\n"
+      "  quillet rule export -o rules.json\n"
+      "  quillet rule export class:01 item:LW-DL-100 --with-numbers --with-codes");
+
+  CLI::App* importing =
+      rule->add_subcommand("import", "make the database hold a rule file's rules");
+  importing->add_option("FILE", options->file, "the rule file; - for standard input")->required();
+  importing->add_flag("--dry-run", options->dry_run, "print the difference, change nothing");
+  importing->add_flag("--force", options->force, "set running numbers back");
+  AddDomainOptions(*importing, options->domain, true);
+  importing->footer(
+      "The difference is printed first: owners added (+), changed (~), removed (-) or\n"
+      "unchanged (=), segment by segment, and the running numbers kept or set. Then it is\n"
+      "applied in one transaction, or nothing is. Owners the file covers (every owner, or\n"
+      "those of its \"owners\") that it does not list lose their rules.\n"
+      "\n"
+      "Examples:\n"
+      "  quillet rule import rules.json --dry-run\n"
+      "  quillet rule import rules.json");
+
+  return WithSubcommands<RuleOptions>(rule, options,
+                                      {{list, RunList},
+                                       {show, RunShow},
+                                       {save, RunSave},
+                                       {remove, RunDelete},
+                                       {history, RunHistory},
+                                       {exporting, RunExport},
+                                       {importing, RunImport}});
 }
 
 }  // namespace quillet::tool

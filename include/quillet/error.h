@@ -60,6 +60,8 @@ inline constexpr int32_t kNotFound = 1225;      // no such data source, mapping 
 inline constexpr int32_t kWouldWrap = 1226;     // a running number past its segment's digits
 inline constexpr int32_t kOtherCompany = 1227;  // a database holding another company's data
 inline constexpr int32_t kCodeTooWide = 1228;   // a mapped code wider than its segments
+inline constexpr int32_t kVoidedBefore = 1240;  // a serial number voided already
+inline constexpr int32_t kBadRuleFile = 1241;   // a rule file that cannot be imported
 }  // namespace errc
 
 // The one exception type that crosses the component's boundary. Every public

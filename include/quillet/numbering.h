@@ -277,6 +277,89 @@ struct JournalQuery {
   std::string since{};
 };
 
+// One change of a rule, a running number or a user's mapping code.
+struct HistoryEntry {
+  std::string changed{};             // UTC, "YYYY-MM-DDTHH:MM:SS.mmmZ"
+  std::string user{};                // Options::user, or the old class's login user
+  std::optional<RuleOwner> owner{};  // whose rule; none for a mapping code
+  // "save", "delete", "number" (a running number or counter set), "code" (a
+  // mapping code set by the user), "reset" (an archive's mappings deleted).
+  std::string kind{};
+  // The rule before and after as a rule file writes it, with its numbers
+  // (docs/rule-files.md); for a code, {"archive","value","code"}; "" for none.
+  std::string before{};
+  std::string after{};
+};
+
+struct HistoryQuery {
+  std::optional<RuleOwner> owner{};
+  std::string since{};  // as JournalQuery::since
+};
+
+struct VoidRequest {
+  std::string serial_number{};
+  std::string reason{};  // why; required
+  std::string user{};    // who voids; empty takes Options::user
+};
+
+// A serial number of the journal marked void; its journal entry stays.
+struct VoidedSerial {
+  std::string serial_number{};
+  RuleOwner owner{};
+  std::optional<int32_t> running_number{};
+  std::string voided{};  // UTC, "YYYY-MM-DDTHH:MM:SS.mmmZ"
+  std::string user{};
+  std::string reason{};
+};
+
+struct GapQuery {
+  RuleOwner owner{};
+  std::string since{};  // as JournalQuery::since: only issues at or after it
+};
+
+// A running number of a journal-keeping rule's sequence that no serial
+// number stands for.
+struct NumberGap {
+  // The counter: "" for the rule's own number, else the period ("2024-05")
+  // or "PREFIX…SUFFIX" of a rule that restarts.
+  std::string counter{};
+  int32_t running_number = 0;
+  // "voided" (issued, then voided), "set_forward" (a running number set past
+  // it), "failed_save" (used up, but no issue of it was recorded).
+  std::string reason{};
+  std::string detail{};  // who and when; a void's reason
+};
+
+// What a rule file holds (docs/rule-files.md).
+struct ExportRequest {
+  std::vector<RuleOwner> owners{};  // none for every rule
+  bool with_numbers = false;        // the running numbers and counters
+  bool with_codes = false;          // the mapping codes users set
+};
+
+struct ImportRequest {
+  std::string file{};    // the rule file's text
+  bool dry_run = false;  // tell what would change, change nothing
+  bool force = false;    // set running numbers back
+};
+
+// What an import does to one owner's rule.
+struct RuleFileChange {
+  RuleOwner owner{};
+  std::string change{};  // "added", "changed", "removed" or "unchanged"
+  std::string name{};    // the rule's name (the file's; a removed rule's own)
+  // The difference, one line each: the name, the segments one by one
+  // ("  2 text=A" kept, "- 2 text=A" and "+ 2 text=B" replaced), and the
+  // numbers ("next number kept 12", "next number 5 -> 12", "counter K ...").
+  std::vector<std::string> lines{};
+};
+
+struct ImportResult {
+  std::vector<RuleFileChange> rules{};  // the file's owners, then the removed ones
+  std::vector<std::string> codes{};     // "department 03: SL -> XY" per changed code
+  bool applied = false;                 // false for a dry run and a file that changes nothing
+};
+
 // A rule being edited, evaluated for a sample line without saving anything.
 struct DraftRequest {
   RuleOwner owner{};
@@ -520,6 +603,45 @@ class QUILLET_EXPORT Numbering {
   // oldest first. Throws Failure: kInvalidRequest for a malformed `since`;
   // kNotFound for a database without a journal table.
   std::vector<JournalEntry> Journal(const JournalQuery& query = {});
+
+  // The rule file of the owners asked (every rule without any): JSON with
+  // two-space indents ending in a line feed; the same database gives the
+  // same bytes. Throws Failure: kNotFound for an owner asked that has no
+  // rule.
+  std::string ExportRules(const ExportRequest& request = {});
+
+  // Reads a rule file and, unless a dry run, makes the database hold what it
+  // holds, in one transaction: its rules saved (each change recorded in the
+  // history), the owners it covers but does not list removed (every owner,
+  // or those of its "owners"), its numbers and codes set when it has them.
+  // Owners are not looked up: a file may bring rules of items the database
+  // does not know yet. Throws Failure, having changed nothing:
+  // kInvalidRequest (errc::kBadRuleFile) naming the place of what is not a
+  // rule file's; kGuarded, unless `force`, for a running number set back;
+  // kConflict for a rule name another owner's rule keeps.
+  ImportResult ImportRules(const ImportRequest& request);
+
+  // Marks a serial number of the journal void, once; nothing is deleted.
+  // Throws Failure: kInvalidRequest for an empty reason or serial number;
+  // kNotFound for a serial number the journal does not hold (or a database
+  // without a journal); kConflict (errc::kVoidedBefore) for one voided
+  // before, the message telling by whom and when.
+  VoidedSerial VoidSerialNumber(const VoidRequest& request);
+
+  // The running numbers the owner's rule skipped, counter by counter, in
+  // order: from each counter's first recorded issue (a period's from the
+  // rule's start, unless `since` is given) up to the number before its next
+  // one, every number not issued or issued and voided, with the reason.
+  // Throws Failure: kInvalidRequest for a rule that keeps no journal or has
+  // no running number, and a malformed `since`; kNotFound for an owner
+  // without a rule.
+  std::vector<NumberGap> Gaps(const GapQuery& query);
+
+  // Every change to rules, running numbers and users' mapping codes, oldest
+  // first; each is recorded in the transaction of the change, whichever
+  // interface made it. Throws Failure: kInvalidRequest for a malformed
+  // `since`; kNotFound for a database without a history table.
+  std::vector<HistoryEntry> History(const HistoryQuery& query = {});
 
  private:
   struct State;

@@ -113,7 +113,7 @@ TEST(Completion, OffersTheWordsThatFit) {
   // After "quillet ", the cursor at the end of the line.
   const std::pair<std::string, std::vector<std::string>> cases[] = {
       {"ru", {"rule"}},
-      {"rule ", {"list", "show", "save", "delete"}},
+      {"rule ", {"list", "show", "save", "delete", "history", "export", "import"}},
       {"rule list --l", {"--locale"}},
       {"rule show cl", {"class:"}},
       {"rule list --db po", {"postgresql:"}},

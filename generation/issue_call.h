@@ -20,6 +20,9 @@ using UserNameSource = std::function<std::string()>;
 struct IssueCall {
   UserNameSource user;
   IssueNotes notes;
+  // Where the issue tells its search for the rule, when someone listens.
+  RuleSearch* search = nullptr;
+  std::string* rule_name = nullptr;
 };
 
 // What an issuing operation gives back.
@@ -33,6 +36,8 @@ struct Issued {
   // The owners the issue asked for a rule, in order, and the one whose rule
   // it used; empty when it failed before it resolved the item's rule.
   RuleSearch search;
+  // The name of the rule of `search.found`, read with it.
+  std::string rule_name;
 };
 
 }  // namespace quillet::generation

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -214,6 +215,24 @@ void CounterClients(benchmark::State& state, std::string backend, bool eight_row
   });
 }
 
+// The usual pattern of a host program on PostgreSQL: the counter row read
+// under a row lock, advanced and committed, in four statements.
+void LockedCounterClients(benchmark::State& state, std::string backend) {
+  testing::TestDatabase& database = RuleDatabase(backend);
+  RunClients(state, static_cast<int>(state.range(0)), [&](int) {
+    auto db = std::make_shared<store::Connection>();
+    db->Open(database.connection_string());
+    return [db] {
+      db->Begin();
+      const bool read =
+          db->Query(store::Sql{"select n from counter where id=1 for update"})->RecordCount() == 1;
+      db->Execute(store::Sql{"update counter set n=n+1 where id=1"});
+      db->Commit();
+      return read;
+    };
+  });
+}
+
 // getSNbatch of 1,000 with saving, one client: per_call_ms is per number.
 void Batch(benchmark::State& state, std::string backend) {
   testing::TestDatabase& database = RuleDatabase(backend);
@@ -379,6 +398,26 @@ void FillAndList(benchmark::State& state, std::string backend) {
   }
 }
 
+// The same fill and listing through `quillet rpc`: the listing as a host
+// program receives it, encoded and read back over the pipe.
+void RpcFillAndList(benchmark::State& state, std::string backend) {
+  testing::TestDatabase& database = ArchiveDatabase(backend);
+  RpcSession session(database.connection_string());
+  const std::string request = R"({"method":"Getprefixrssrv","args":{"DomPrefixkey":")" +
+                              std::string(kDepartmentKey) +
+                              R"(","maxlength":0,"RsPrefix":null,"datasrcformat":""}})";
+  for (auto _ : state) {
+    ClearMappings(state, database.db());
+    const std::string response = session.Call(request);
+    // Every row of the listing starts with its own '[' after the rows' one.
+    const auto rows = std::count(response.begin(), response.end(), '[');
+    if (response.find(R"("error":null)") == std::string::npos || rows < kArchiveValues + 1) {
+      state.SkipWithError("the listing is incomplete");
+      return;
+    }
+  }
+}
+
 // The floor: one INSERT ... SELECT of the same rows, then the same listing.
 void FillAndListFloor(benchmark::State& state, std::string backend) {
   testing::TestDatabase& database = ArchiveDatabase(backend);
@@ -429,6 +468,13 @@ const bool kRegistered = [] {
                                          backend, false));
     clients(benchmark::RegisterBenchmark(("floor/eight_rows/" + backend).c_str(), CounterClients,
                                          backend, true));
+    if (backend == "postgresql") {
+      benchmark::RegisterBenchmark("floor/locked_row/postgresql", LockedCounterClients, backend)
+          ->Arg(1)
+          ->Iterations(1)
+          ->UseManualTime()
+          ->Unit(benchmark::kMillisecond);
+    }
     benchmark::RegisterBenchmark(("batch_1000/" + backend).c_str(), Batch, backend)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);
@@ -440,6 +486,10 @@ const bool kRegistered = [] {
         ->Iterations(3)
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("rpc_fill_list_100k/" + backend).c_str(), RpcFillAndList, backend)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
     benchmark::RegisterBenchmark(("floor_fill_list_100k/" + backend).c_str(), FillAndListFloor,
                                  backend)
         ->Iterations(3)

@@ -131,12 +131,13 @@ bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
 // or the rule gives no serial number. `count` is set once it is read.
 bool Batch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
            IssueCall& call, int16_t& count, IssuedBatch& batch) {
-  const std::string item_code = ItemCodeOf(values);
-  const std::optional<RuleOwner> owner = GetRuleOwner(db, item_code);
-  if (!owner) return false;
+  std::optional<std::string> item_code;
+  const std::optional<RuleSubject> resolved =
+      ResolveSubject(db, values, item_code, &batch.search, &batch.rule_name);
+  if (!resolved) return false;
   count = CountOf(*values);
-  const RuleSubject subject{item_code, *owner};
-  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *owner)) {
+  const RuleSubject& subject = *resolved;
+  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, subject)) {
     batch.item_code = item_code;
     BatchUnderPolicy(db, subject, *values, *policy, count, save, call, batch.error, *batch.value);
     return true;

@@ -115,8 +115,8 @@ void WalkAsTheComponent(store::Connection& db, const RuleOwner& owner, const std
   const std::string rule = OwnerWord(owner);
   std::optional<WalkedRule> walked;
   try {
-    walked =
-        WalkRule(db, values, {item, owner}, [](const RunningNumber&) { return std::string(); });
+    walked = WalkRule(db, values, {item, owner, nullptr},
+                      [](const RunningNumber&) { return std::string(); });
   } catch (const Error& error) {
     Say("the rule of " + rule + " gives no serial number for item " + item + ": " +
             error.description(),

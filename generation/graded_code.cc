@@ -15,15 +15,15 @@ struct LevelledCode {
   int16_t level = 0;
 };
 
-LevelledCode CodeWithLevel(store::Connection& db, const std::string& code,
+LevelledCode CodeWithLevel(const GradedCodeSources& sources, const std::string& code,
                            const std::string& kind) {
   if (kind == kInventoryClassKind) {
-    const auto item_class = store::generation::ItemClass(db, code);
+    const auto item_class = sources.own_row();
     const int16_t level = item_class->Field("iinvcgrade").ToInt16();
     return {item_class->Field("cinvccode").ToText(), level};
   }
   if (kind == kDepartmentKind) {
-    return {code, store::generation::DepartmentGrade(db, code)->Field("iDepGrade").ToInt16()};
+    return {code, sources.own_row()->Field("iDepGrade").ToInt16()};
   }
   throw Error::InvalidArgument();
 }
@@ -32,9 +32,19 @@ LevelledCode CodeWithLevel(store::Connection& db, const std::string& code,
 
 std::string GetGradedCode(store::Connection& db, const std::string& code, const std::string& kind,
                           const std::string& grade) {
-  const LevelledCode own = CodeWithLevel(db, code, kind);
-  const std::string coding_rule =
-      store::generation::CodingRule(db, kind)->Field("CODINGRULE").ToText();
+  GradedCodeSources sources;
+  sources.own_row = [&] {
+    return kind == kInventoryClassKind ? store::generation::ItemClass(db, code)
+                                       : store::generation::DepartmentGrade(db, code);
+  };
+  sources.coding_rule = [&] { return store::generation::CodingRule(db, kind); };
+  return GradedCodeOf(sources, code, kind, grade);
+}
+
+std::string GradedCodeOf(const GradedCodeSources& sources, const std::string& code,
+                         const std::string& kind, const std::string& grade) {
+  const LevelledCode own = CodeWithLevel(sources, code, kind);
+  const std::string coding_rule = sources.coding_rule()->Field("CODINGRULE").ToText();
   const Variant wanted(grade);
   if (wanted.ToDouble() >= own.level) return own.code;
   return FirstCharacters(own.code, LevelCodeLength(coding_rule, wanted.ToInt16()));

@@ -2,8 +2,11 @@
 #ifndef QUILLET_GENERATION_GRADED_CODE_H_
 #define QUILLET_GENERATION_GRADED_CODE_H_
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "quillet/recordset.h"
 #include "store/connection.h"
 
 namespace quillet::generation {
@@ -21,6 +24,18 @@ inline constexpr const char* kInventoryClassKind = "inventoryclass";
 // than the two, and any database error.
 std::string GetGradedCode(store::Connection& db, const std::string& code, const std::string& kind,
                           const std::string& grade);
+
+// What GetGradedCode reads, asked when it gets there: the row of the code
+// (cinvccode and iinvcgrade of an item's class, iDepGrade of a department)
+// and the coding rule of the kind (CODINGRULE).
+struct GradedCodeSources {
+  std::function<std::shared_ptr<RecordSet>()> own_row;
+  std::function<std::shared_ptr<RecordSet>()> coding_rule;
+};
+
+// GetGradedCode over rows read elsewhere; raises as it does.
+std::string GradedCodeOf(const GradedCodeSources& sources, const std::string& code,
+                         const std::string& kind, const std::string& grade);
 
 }  // namespace quillet::generation
 

@@ -22,6 +22,9 @@ struct IssueCall {
   UserNameSource user;
   IssueNotes notes;
   IssueGuard guard = IssueGuard::kNone;
+  // Where the issue tells its search for the rule, when someone listens.
+  RuleSearch* search = nullptr;
+  std::string* rule_name = nullptr;
 };
 
 // What an issuing operation gives back.
@@ -35,6 +38,8 @@ struct Issued {
   // The owners the issue asked for a rule, in order, and the one whose rule
   // it used; empty when it failed before it resolved the item's rule.
   RuleSearch search;
+  // The name of the rule of `search.found`, read with it.
+  std::string rule_name;
 };
 
 }  // namespace quillet::generation

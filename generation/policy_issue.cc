@@ -38,6 +38,7 @@ SplitRule Walk(store::Connection& db, const RuleSubject& subject, const XmlDocum
   const HeaderNumberReader read = [&](const RuleOwner& owner, const RecordSet& segment) {
     if (policy.restart != Restart::kNever) return UnusedHeaderNumber(owner, segment);
     if (lease) return lease->Read(owner);
+    if (subject.facts) return subject.facts->HeaderNumber(owner);
     return store::generation::HeaderNumber(db, owner.code, owner.KindText());
   };
   const RunningNumberHandler handler = [&](const RunningNumber& number) {
@@ -158,6 +159,10 @@ std::string NumberRange(int32_t first, int32_t last) {
 
 std::optional<NumberingPolicy> PolicyOf(store::Connection& db, const RuleOwner& owner) {
   return store::policy::OwnerPolicy(db, owner.code, owner.KindText());
+}
+
+std::optional<NumberingPolicy> PolicyOf(store::Connection& db, const RuleSubject& subject) {
+  return subject.facts ? subject.facts->Policy(subject.owner) : PolicyOf(db, subject.owner);
 }
 
 std::shared_ptr<RecordSet> UnusedHeaderNumber(const RuleOwner&, const RecordSet&) {

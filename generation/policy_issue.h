@@ -25,6 +25,8 @@ namespace quillet::generation {
 // The policy of the owner's rule; nullopt for a rule without one. Raises the
 // database's error.
 std::optional<NumberingPolicy> PolicyOf(store::Connection& db, const RuleOwner& owner);
+// The same for a resolved subject, from its facts when it has them.
+std::optional<NumberingPolicy> PolicyOf(store::Connection& db, const RuleSubject& subject);
 
 // The header's number as a rule that restarts its running number reads it:
 // a placeholder, as the number comes from a counter (a HeaderNumberReader).

@@ -21,23 +21,42 @@ int32_t RunningStep(const Variant& step) {
   return step.ToInt32();
 }
 
+namespace {
+
+void TellSearch(const IssueFacts& facts, RuleSearch& search, std::string* rule_name) {
+  try {
+    search = facts.Search();
+    if (rule_name && search.found) *rule_name = facts.RuleName(*search.found);
+  } catch (const std::exception&) {
+    // Left untold: whoever needs the search makes it on the database.
+    search = {};
+  }
+}
+
+}  // namespace
+
 std::optional<RuleSubject> ResolveSubject(store::Connection& db,
                                           const std::shared_ptr<XmlDocument>& values,
-                                          std::optional<std::string>& item_code) {
+                                          std::optional<std::string>& item_code, RuleSearch* search,
+                                          std::string* rule_name) {
   item_code = ItemCodeOf(values);
-  std::optional<RuleOwner> owner = GetRuleOwner(db, *item_code);
+  auto facts = std::make_shared<const IssueFacts>(db, *item_code, *values);
+  if (search) TellSearch(*facts, *search, rule_name);
+  std::optional<RuleOwner> owner = facts->Owner();
   if (!owner) return std::nullopt;
-  return RuleSubject{*item_code, *std::move(owner)};
+  return RuleSubject{*item_code, *std::move(owner), std::move(facts)};
 }
 
 std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
                                    const RuleSubject& subject, const RunningNumberHandler& running,
                                    const HeaderNumberReader& read_number) {
-  const auto segments =
-      store::generation::OwnerSegments(db, subject.owner.code, subject.owner.KindText());
+  const auto segments = subject.facts ? subject.facts->Segments(subject.owner)
+                                      : store::generation::OwnerSegments(db, subject.owner.code,
+                                                                         subject.owner.KindText());
   if (segments->Bof() || segments->Eof()) return std::nullopt;
 
   SegmentLookups lookups;
+  lookups.facts = subject.facts.get();
   const SegmentContext context{db, values, subject.item_code, *segments, lookups};
   WalkedRule walked;
   for (segments->MoveFirst(); !segments->Eof(); segments->MoveNext()) {
@@ -52,9 +71,10 @@ std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& val
     }
     walked.has_running_number = true;
     walked.prefix = walked.text;
-    const auto header = read_number ? read_number(subject.owner, *segments)
-                                    : store::generation::HeaderNumber(db, subject.owner.code,
-                                                                      subject.owner.KindText());
+    const auto header = read_number     ? read_number(subject.owner, *segments)
+                        : subject.facts ? subject.facts->HeaderNumber(subject.owner)
+                                        : store::generation::HeaderNumber(db, subject.owner.code,
+                                                                          subject.owner.KindText());
     walked.running_text = running(RunningNumber{*segments, header->Field("cnumber")});
     walked.text += walked.running_text;
     walked.position = utf8::Length(walked.text);

@@ -11,7 +11,9 @@
 #include <optional>
 #include <string>
 
+#include "generation/issue_facts.h"
 #include "generation/rule_owner.h"
+#include "generation/rule_search.h"
 #include "quillet/recordset.h"
 #include "quillet/variant.h"
 #include "quillet/xml_document.h"
@@ -19,10 +21,13 @@
 
 namespace quillet::generation {
 
-// The item of a value document and the rule owner that applies to it.
+// The item of a value document and the rule owner that applies to it; with
+// the facts read when it was resolved, which the issue reads from instead of
+// asking the database again.
 struct RuleSubject {
   std::string item_code;
   RuleOwner owner;
+  std::shared_ptr<const IssueFacts> facts;
 };
 
 // The item code of the value document's "cinvcode" row. Raises
@@ -30,11 +35,16 @@ struct RuleSubject {
 std::string ItemCodeOf(const std::shared_ptr<XmlDocument>& values);
 
 // Reads the item code (and sets `item_code` at once, so that it stays read
-// whatever fails later), then resolves its rule owner; nullopt when no rule
-// applies. Raises as ItemCodeOf and GetRuleOwner do.
+// whatever fails later), then reads the issue's facts in one query and
+// resolves its rule owner from them; nullopt when no rule applies. With
+// `search`, the search for the owner is told there (and the found rule's
+// name in `rule_name`) as soon as the facts are read, whatever fails later.
+// Raises as ItemCodeOf and GetRuleOwner do.
 std::optional<RuleSubject> ResolveSubject(store::Connection& db,
                                           const std::shared_ptr<XmlDocument>& values,
-                                          std::optional<std::string>& item_code);
+                                          std::optional<std::string>& item_code,
+                                          RuleSearch* search = nullptr,
+                                          std::string* rule_name = nullptr);
 
 // The running-number segment as the walk meets it.
 struct RunningNumber {

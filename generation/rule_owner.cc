@@ -28,22 +28,25 @@ RecordSet FactsOfKind(const RecordSet& facts, int32_t kind, std::vector<Column> 
 }  // namespace
 
 std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& item_code) {
+  return OwnerOfFacts(*store::generation::OwnerFacts(db, item_code), item_code);
+}
+
+std::optional<RuleOwner> OwnerOfFacts(const RecordSet& facts, const std::string& item_code) {
   namespace queries = store::generation;
-  const auto facts = queries::OwnerFacts(db, item_code);
-  if (FactsOfKind(*facts, queries::kOwnFact, {{"code"}}).RecordCount() > 0) {
+  if (FactsOfKind(facts, queries::kOwnFact, {{"code"}}).RecordCount() > 0) {
     return RuleOwner{item_code, OwnerKind::kItem};
   }
   const RecordSet item_class =
-      FactsOfKind(*facts, queries::kClassFact, {{"cinvccode"}, {"iinvcgrade"}});
+      FactsOfKind(facts, queries::kClassFact, {{"cinvccode"}, {"iinvcgrade"}});
   RuleOwner candidate{item_class.Field("cinvccode").ToText(), OwnerKind::kClass};
   const int16_t class_level = item_class.Field("iinvcgrade").ToInt16();
   // Read before the class's own header is asked for: a missing coding rule
   // fails the search even when the class has a header.
   const std::string coding_rule =
-      FactsOfKind(*facts, queries::kRuleFact, {{"CODINGRULE"}}).Field("CODINGRULE").ToText();
+      FactsOfKind(facts, queries::kRuleFact, {{"CODINGRULE"}}).Field("CODINGRULE").ToText();
 
   std::set<std::string> headed_classes;
-  for (const auto& row : facts->rows()) {
+  for (const auto& row : facts.rows()) {
     if (row[0].ToInt32() == queries::kAncestryFact) headed_classes.insert(row[1].ToText());
   }
   if (headed_classes.contains(candidate.code)) return candidate;
@@ -53,7 +56,7 @@ std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& 
     if (headed_classes.contains(candidate.code)) return candidate;
   }
 
-  if (FactsOfKind(*facts, queries::kAllFact, {{"code"}}).RecordCount() > 0) {
+  if (FactsOfKind(facts, queries::kAllFact, {{"code"}}).RecordCount() > 0) {
     return RuleOwner{"all", OwnerKind::kAll};
   }
   return std::nullopt;

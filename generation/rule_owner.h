@@ -7,6 +7,7 @@
 #include <string>
 
 #include "quillet/owner.h"
+#include "quillet/recordset.h"
 #include "store/connection.h"
 
 namespace quillet::generation {
@@ -23,6 +24,10 @@ bool HasSNRule(store::Connection& db, const RuleOwner& owner);
 // longer than what is left of the class code (errc::kInvalidArgument), and
 // any database error. Sends one query, whatever the item's level.
 std::optional<RuleOwner> GetRuleOwner(store::Connection& db, const std::string& item_code);
+
+// GetRuleOwner's answer from facts read already, in the shape of
+// store::generation::OwnerFacts (kind, code, grade). Raises as GetRuleOwner.
+std::optional<RuleOwner> OwnerOfFacts(const RecordSet& facts, const std::string& item_code);
 
 }  // namespace quillet::generation
 

@@ -56,12 +56,14 @@ void ApplyPolicy(store::Connection& db, const RuleSubject& subject, const XmlDoc
 
 RuleSubject SubjectOf(store::Connection& db, std::optional<std::string>& item_code,
                       const std::shared_ptr<XmlDocument>& values,
-                      const std::optional<RuleSubject>& known) {
+                      const std::optional<RuleSubject>& known, IssueCall* call) {
   if (known) {
     item_code = known->item_code;
     return *known;
   }
-  std::optional<RuleSubject> resolved = ResolveSubject(db, values, item_code);
+  std::optional<RuleSubject> resolved =
+      call ? ResolveSubject(db, values, item_code, call->search, call->rule_name)
+           : ResolveSubject(db, values, item_code);
   if (!resolved) throw Error(errc::kNoCurrentRecord, "No rule applies to the item");
   return *std::move(resolved);
 }
@@ -70,8 +72,8 @@ RuleSubject SubjectOf(store::Connection& db, std::optional<std::string>& item_co
 void Evaluate(store::Connection& db, std::optional<std::string>& item_code,
               const std::shared_ptr<XmlDocument>& values, const std::optional<RuleSubject>& known,
               IssueCall* call, const HeaderNumberReader& read_number, XmlDocument& parts) {
-  const RuleSubject subject = SubjectOf(db, item_code, values, known);
-  const std::optional<NumberingPolicy> policy = call ? PolicyOf(db, subject.owner) : std::nullopt;
+  const RuleSubject subject = SubjectOf(db, item_code, values, known, call);
+  const std::optional<NumberingPolicy> policy = call ? PolicyOf(db, subject) : std::nullopt;
   const bool counted = policy && policy->restart != Restart::kNever;
 
   RunningParts numbers;
@@ -123,7 +125,7 @@ std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db,
 Issued<std::shared_ptr<XmlDocument>> ReadRuleParts(store::Connection& db,
                                                    const std::shared_ptr<XmlDocument>& values) {
   Issued<std::shared_ptr<XmlDocument>> parts;
-  IssueCall call;
+  IssueCall call{nullptr, {}, &parts.search, &parts.rule_name};
   parts.value = EvaluateRuleParts(db, parts.item_code, values, std::nullopt, &call);
   parts.notes = std::move(call.notes);
   return parts;

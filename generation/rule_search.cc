@@ -28,16 +28,16 @@ struct ItemClass {
   int32_t level = 0;
 };
 
-std::optional<ItemClass> ClassOfItem(store::Connection& db, const std::string& item_code) {
-  const auto rows = store::generation::ItemClass(db, item_code);
+std::optional<ItemClass> ClassOfItem(const RecordSet& rows_read) {
+  const auto* rows = &rows_read;
   if (rows->Bof() && rows->Eof()) return std::nullopt;
   const Variant& code = rows->Field("cinvccode");
   const Variant& level = rows->Field("iinvcgrade");
   return ItemClass{FieldTextOrEmpty(code), level.IsNull() ? 0 : level.ToInt16()};
 }
 
-std::optional<std::string> ClassCodingRule(store::Connection& db) {
-  const auto coding = store::generation::CodingRule(db, "inventoryclass");
+std::optional<std::string> ClassCodingRule(const RecordSet& coding_read) {
+  const auto* coding = &coding_read;
   if ((coding->Bof() && coding->Eof()) || coding->Field("CODINGRULE").IsNull()) {
     return std::nullopt;
   }
@@ -77,18 +77,29 @@ bool AskClasses(const ItemClass& item, const std::string& coding_rule, const Ask
 }  // namespace
 
 RuleSearch SearchRule(store::Connection& db, const std::string& item_code) {
-  const HeaderKeys headers = Headers(db);
+  std::optional<HeaderKeys> headers;
+  SearchSources sources;
+  sources.has_header = [&](const RuleOwner& owner) {
+    if (!headers) headers = Headers(db);
+    return headers->contains(owner);
+  };
+  sources.item_class = [&] { return store::generation::ItemClass(db, item_code); };
+  sources.class_coding_rule = [&] { return store::generation::CodingRule(db, "inventoryclass"); };
+  return SearchRuleIn(sources, item_code);
+}
+
+RuleSearch SearchRuleIn(const SearchSources& sources, const std::string& item_code) {
   RuleSearch search;
   const auto ask = [&](const RuleOwner& owner) {
     search.checked.push_back(owner);
-    if (headers.contains(owner)) search.found = owner;
+    if (sources.has_header(owner)) search.found = owner;
     return search.found.has_value();
   };
   if (ask({item_code, OwnerKind::kItem})) return search;
-  const std::optional<ItemClass> item = ClassOfItem(db, item_code);
+  const std::optional<ItemClass> item = ClassOfItem(*sources.item_class());
   search.stopped = NoClassReason(item, item_code);
   if (search.stopped) return search;
-  const std::optional<std::string> coding_rule = ClassCodingRule(db);
+  const std::optional<std::string> coding_rule = ClassCodingRule(*sources.class_coding_rule());
   if (!coding_rule) {
     search.stopped = "the inventory classes have no coding rule (GradeDef inventoryclass)";
     return search;

@@ -4,11 +4,14 @@
 #ifndef QUILLET_GENERATION_RULE_SEARCH_H_
 #define QUILLET_GENERATION_RULE_SEARCH_H_
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "generation/rule_owner.h"
+#include "quillet/recordset.h"
 #include "store/connection.h"
 
 namespace quillet::generation {
@@ -25,6 +28,19 @@ struct RuleSearch {
 // a class code that the coding rule does not cut. Raises the database's
 // errors.
 RuleSearch SearchRule(store::Connection& db, const std::string& item_code);
+
+// What the search asks, each asked only when the search gets there.
+struct SearchSources {
+  std::function<bool(const RuleOwner&)> has_header;
+  // The item's inventory row (cinvccode, iinvcgrade): no rows for an
+  // unknown item.
+  std::function<std::shared_ptr<RecordSet>()> item_class;
+  // The coding rule of "inventoryclass" (CODINGRULE): no rows without one.
+  std::function<std::shared_ptr<RecordSet>()> class_coding_rule;
+};
+
+// The same search over facts read elsewhere. Raises what the sources raise.
+RuleSearch SearchRuleIn(const SearchSources& sources, const std::string& item_code);
 
 }  // namespace quillet::generation
 

@@ -84,7 +84,9 @@ std::string GradedCode(const SegmentContext& context, const std::string& value, 
   const auto key = std::make_tuple(value, std::string(kind), grade);
   auto found = context.lookups.graded.find(key);
   if (found != context.lookups.graded.end()) return found->second;
-  std::string code = GetGradedCode(context.db, value, kind, grade);
+  std::optional<std::string> known;
+  if (context.lookups.facts) known = context.lookups.facts->GradedCode(value, kind, grade);
+  std::string code = known ? *std::move(known) : GetGradedCode(context.db, value, kind, grade);
   context.lookups.graded.emplace(key, code);
   return code;
 }
@@ -130,6 +132,11 @@ void LoadMappedCodes(const SegmentContext& context) {
 // The mapped code of a segment of the rule, from the shared look-up.
 std::string MappedCode(const SegmentContext& context, const std::string& type,
                        const std::string& value) {
+  if (context.lookups.facts) {
+    if (std::optional<std::string> code = context.lookups.facts->MappedCode(type, value)) {
+      return *std::move(code);
+    }
+  }
   if (!context.lookups.mapped_loaded) LoadMappedCodes(context);
   const SegmentLookups::Key key{type, value};
   if (!context.lookups.mapped_asked.contains(key))

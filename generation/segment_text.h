@@ -10,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "generation/issue_facts.h"
 #include "quillet/recordset.h"
 #include "quillet/xml_document.h"
 #include "store/connection.h"
@@ -29,6 +30,8 @@ struct SegmentLookups {
   std::set<Key> mapped_asked;
   std::map<Key, std::string> mapped;  // the first row's code of each pair found
   std::map<std::tuple<std::string, std::string, std::string>, std::string> graded;
+  // The issue's facts, read before the walk; what they hold is not asked again.
+  const IssueFacts* facts = nullptr;
 };
 
 // What the segments of one evaluation share.

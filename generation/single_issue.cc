@@ -12,11 +12,12 @@
 namespace quillet::generation {
 namespace {
 
-std::string Issue(store::Connection& db, std::optional<std::string>& item_code,
+std::string Issue(store::Connection& db, Issued<std::string>& issued,
                   const std::shared_ptr<XmlDocument>& values, bool save, IssueCall& call) {
-  const std::optional<RuleSubject> subject = ResolveSubject(db, values, item_code);
+  const std::optional<RuleSubject> subject =
+      ResolveSubject(db, values, issued.item_code, &issued.search, &issued.rule_name);
   if (!subject) return {};
-  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, subject->owner)) {
+  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *subject)) {
     return IssueUnderPolicy(db, *subject, *values, *policy, 1, false, save, call).serials.front();
   }
   // Saving reads the number under the lease, so the value read is the one
@@ -56,7 +57,7 @@ Issued<std::string> IssueNumber(store::Connection& db, const std::shared_ptr<Xml
   Issued<std::string> issued;
   IssueCall call{user, {}, guard};
   try {
-    issued.value = Issue(db, issued.item_code, values, save, call);
+    issued.value = Issue(db, issued, values, save, call);
   } catch (const PolicyRefusal& refusal) {
     call.notes.refusal = refusal;
   } catch (const std::exception&) {

@@ -35,12 +35,18 @@ ValueRequest AskForValue(const Session& session) {
   return [](const std::string& source, int) { return "give the line a value for " + source; };
 }
 
-// The owner, name and checked owners of the issue's search; the search is
-// made here only when the issue failed before it resolved the rule.
-void TakeResolution(Session& session, const generation::RuleSearch& search, const std::string& item,
+// The owner, name and checked owners of the issue's own search; the search
+// is made here only when the issue failed before it read the rule.
+template <typename Issued>
+void TakeResolution(Session& session, const Issued& issued, const std::string& item,
                     IssueOutcome& outcome) {
-  const generation::RuleSearch found =
-      search.checked.empty() ? generation::SearchRule(session.db(), item) : search;
+  if (!issued.search.checked.empty()) {
+    outcome.checked_owners = issued.search.checked;
+    outcome.owner = issued.search.found;
+    if (outcome.owner) outcome.rule = issued.rule_name;
+    return;
+  }
+  const generation::RuleSearch found = generation::SearchRule(session.db(), item);
   outcome.checked_owners = found.checked;
   outcome.owner = found.found;
   if (outcome.owner) outcome.rule = maintenance::RuleName(session.db(), *outcome.owner);
@@ -74,7 +80,7 @@ IssueResult ResultOf(Session& session, Issued issued, std::vector<std::string> s
                      const std::string& item, const XmlDocument& values, bool save,
                      const std::optional<std::string>& message = std::nullopt) {
   IssueResult result;
-  TakeResolution(session, issued.search, item, result);
+  TakeResolution(session, issued, item, result);
   result.serial_numbers = std::move(serials);
   if (result.serial_numbers.empty()) {
     result.reason = ReasonFor(session, values, save, issued.notes, message);
@@ -130,7 +136,7 @@ PreviewResult Preview(Session& session, const Line& line) {
   generation::Issued<std::shared_ptr<XmlDocument>> parts =
       generation::ReadRuleParts(session.db(), values);
   PreviewResult preview;
-  TakeResolution(session, parts.search, line.item, preview);
+  TakeResolution(session, parts, line.item, preview);
   if (parts.value->empty()) {
     preview.reason = ReasonFor(session, *values, false, parts.notes, std::nullopt);
     return preview;

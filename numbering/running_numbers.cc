@@ -50,9 +50,9 @@ NumberPlace PeriodCounter(Session& session, const Rule& rule, const Line& line) 
   const std::shared_ptr<XmlDocument> values = ValueDocument(line.item, LineValuesByType(line));
   const std::string key =
       generation::CounterKey(policy.restart, *values, "", "", generation::OwnerWord(rule.owner));
-  const int32_t next =
-      generation::NextCounterNumber(session.db(), {line.item, rule.owner}, *values, policy.restart,
-                                    "", "", Variant(RunningSegmentOf(rule)->format));
+  const int32_t next = generation::NextCounterNumber(session.db(), {line.item, rule.owner, nullptr},
+                                                     *values, policy.restart, "", "",
+                                                     Variant(RunningSegmentOf(rule)->format));
   return {{rule.owner, key, std::to_string(next)}, key};
 }
 

@@ -2,7 +2,10 @@
 # Puts `quillet serve` under load on loopback: for each backend (a SQLite file
 # and a private PostgreSQL server started for this run, as scripts/test.sh
 # does) it starts one service, then wrk issues serial numbers with saving at
-# 1, 8 and 32 connections for a few seconds each (scripts/load.lua). Prints
+# 1, 8 and 32 connections for a few seconds each (scripts/load.lua). Beside
+# it, on the same PostgreSQL server (fsync on, as in production), pgbench runs
+# the bare `update ... returning` of a counter row at the same connection
+# counts: the floor that every figure of the service is a ratio to. Prints
 # issues per second and the p50 and p99 latency of each level, and fails when
 # any answer was not a serial number, when a serial number came twice, or
 # when the stored running number moved by other than what was answered (plus
@@ -26,7 +29,7 @@ cmake --build "$build_dir" -j "$(nproc)" --target quillet_cli
 quillet="$build_dir/apps/quillet"
 
 source "$root/scripts/lib/postgres.sh"
-start_private_postgres load
+QUILLET_PG_FSYNC=on start_private_postgres load
 work="$(mktemp -d "${TMPDIR:-/tmp}/quillet-load.XXXXXX")"
 serve_pid=""
 clean_up() {
@@ -90,6 +93,7 @@ run_level() {
   duplicates="$(cat "$folder"/serials-*.txt | grep -v '^failed' | sort | uniq -d | wc -l)"
   printf '| %s | %d | %.0f | %.1f | %.1f | %d | %d |\n' \
     "$backend" "$connections" "$rate" "$p50" "$p99" "$((bad_status + failed))" "$duplicates"
+  measured["$backend-$connections"]="$rate $p50 $p99"
   ((bad_status == 0 && failed == 0)) || fail "$backend, $connections connections: $((bad_status + failed)) answers were not serial numbers"
   ((socket_errors == 0)) || fail "$backend, $connections connections: $socket_errors socket errors"
   ((duplicates == 0)) || fail "$backend, $connections connections: $duplicates serial numbers came twice"
@@ -97,6 +101,40 @@ run_level() {
   local moved=$((after - before))
   ((moved >= answered && moved <= answered + connections)) ||
     fail "$backend, $connections connections: the running number moved by $moved for $answered answers"
+}
+
+declare -A measured floor
+
+# The floor at `connections`: pgbench runs the bare update of one counter row
+# in autocommit for $seconds; sets floor[connections] to "tps p50 p99" (ms,
+# from pgbench's log of every transaction).
+run_floor() {
+  local connections="$1" folder="$work/pgbench-$1"
+  mkdir -p "$folder"
+  local threads=$((connections < 2 ? connections : 2))
+  local rate
+  rate="$(cd "$folder" && pgbench -n -f "$work/floor.sql" -c "$connections" -j "$threads" \
+    -T "$seconds" -l "$QUILLET_TEST_POSTGRES" 2>/dev/null |
+    sed -n 's/^tps = \([0-9.]*\).*/\1/p' | tail -n 1)"
+  [[ -n "$rate" ]] || fail "pgbench did not run at $connections connections"
+  # Column 3 of pgbench's log is the transaction's latency in microseconds.
+  floor[$connections]="$rate $(cat "$folder"/pgbench_log.* | awk '{print $3}' | sort -n |
+    awk '{v[NR]=$1} END {printf "%.2f %.2f", v[int(NR*0.5)+1]/1000, v[int(NR*0.99)+1]/1000}')"
+}
+
+print_side_by_side() {
+  echo
+  echo "| connections | service issues/s | p50 ms | p99 ms | pgbench tps | p50 ms | p99 ms | throughput ratio | p99 ratio |"
+  echo "|---|---|---|---|---|---|---|---|---|"
+  local connections
+  for connections in "${levels[@]}"; do
+    read -r rate p50 p99 <<<"${measured[postgresql-$connections]}"
+    read -r floor_rate floor_p50 floor_p99 <<<"${floor[$connections]}"
+    awk -v c="$connections" -v r="$rate" -v a="$p50" -v b="$p99" -v fr="$floor_rate" \
+      -v fa="$floor_p50" -v fb="$floor_p99" 'BEGIN {
+        printf "| %d | %.0f | %.1f | %.1f | %.0f | %.1f | %.1f | %.2fx | %.1fx |\n",
+          c, r, a, b, fr, fa, fb, r / fr, b / fb }'
+  done
 }
 
 run_backend() {
@@ -113,5 +151,11 @@ echo "| backend | connections | issues/s | p50 ms | p99 ms | not a serial number
 echo "|---|---|---|---|---|---|---|"
 run_backend sqlite "sqlite:$work/load.db"
 run_backend postgresql "postgresql:$QUILLET_TEST_POSTGRES"
+psql -q -v ON_ERROR_STOP=1 "$QUILLET_TEST_POSTGRES" \
+  -c "create table load_counter (id integer primary key, n bigint not null)" \
+  -c "insert into load_counter values (1, 0)"
+echo "update load_counter set n=n+1 where id=1 returning n;" >"$work/floor.sql"
+for connections in "${levels[@]}"; do run_floor "$connections"; done
+print_side_by_side
 echo
 echo "load: every answer a serial number, none twice, the running numbers moved by what was issued"

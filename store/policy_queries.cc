@@ -19,7 +19,7 @@ std::optional<int32_t> NumberField(const Variant& field) {
 
 std::string TextField(const Variant& field) { return field.IsNull() ? "" : field.ToText(); }
 
-NumberingPolicy PolicyOfRow(const RecordSet& row) {
+NumberingPolicy StoredPolicy(const RecordSet& row) {
   NumberingPolicy policy;
   const std::string restart = TextField(row.Field("crestart"));
   if (!restart.empty()) {
@@ -71,7 +71,11 @@ std::optional<NumberingPolicy> OwnerPolicy(Connection& db, const std::string& ow
     throw;
   }
   if (rows->Bof() && rows->Eof()) return std::nullopt;
-  NumberingPolicy policy = PolicyOfRow(*rows);
+  return PolicyOfRow(*rows);
+}
+
+std::optional<NumberingPolicy> PolicyOfRow(const RecordSet& row) {
+  NumberingPolicy policy = StoredPolicy(row);
   if (policy.IsDefault()) return std::nullopt;
   return policy;
 }

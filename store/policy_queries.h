@@ -21,6 +21,11 @@
 // the connection.
 namespace quillet::store::policy {
 
+// The policy of a stored row (crestart, iend, iwarn, bjournal, bunique);
+// nullopt for a row that asks for nothing. Raises errc::kTypeMismatch for a
+// row that is not a policy.
+std::optional<NumberingPolicy> PolicyOfRow(const RecordSet& row);
+
 // The owner's policy; nullopt when it has none stored, and when the database
 // has no policy table (a database created before there were policies).
 // Raises errc::kTypeMismatch for a stored row that is not a policy.

@@ -38,6 +38,72 @@ std::shared_ptr<RecordSet> OwnerFacts(Connection& db, const std::string& item_co
   return Query(db, kSql, {item_code, item_code, item_code});
 }
 
+namespace {
+
+// The candidate owners of an item and the facts read with them; the policy
+// rows come last, so that a database without the policy table can be asked
+// without them. Mapped codes of graded values are looked up by each start of
+// the code up to kLongestGradedSeed characters, each an index look-up.
+constexpr std::string_view kIssueFactsSql =
+    "with recursive cut(n) as (select 1 union all select n+1 from cut where n<64),"
+    " owners as ("
+    "select cinvcode, cinvtype, cnumber, rulename from SNrulemain where cinvcode=:1 and cinvtype=1"
+    " union all select h.cinvcode, h.cinvtype, h.cnumber, h.rulename"
+    " from SNrulemain h, inventory a, inventoryclass b"
+    " where a.cinvcode=:2 and a.cinvccode=b.cinvccode and h.cinvtype=0"
+    " and substr(b.cinvccode,1,length(h.cinvcode))=h.cinvcode"
+    " union all select cinvcode, cinvtype, cnumber, rulename from SNrulemain"
+    " where cinvcode='all' and cinvtype=2)"
+    " select 6 as kind, s.crulename, s.cinvcode, s.cinvtype, s.igrade, s.cdatasrctype,"
+    " s.cdatasrcformat, s.iformatlength, s.cpatchsign, s.creplacesign, s.isteplength"
+    " from SNrule s join owners o on s.cinvcode=o.cinvcode and s.cinvtype=o.cinvtype"
+    " union all select 7, rulename, cinvcode, cinvtype, null, null, cnumber, null, null, null, null"
+    " from owners"
+    " union all select 2, null, b.cinvccode, null, null, null, cast(b.iinvcgrade as text),"
+    " null, null, null, null from inventory a left join inventoryclass b"
+    " on a.cinvccode=b.cinvccode where a.cinvcode=:3"
+    " union all select 3, null, null, null, null, null, r.CODINGRULE, null, null, null, null from"
+    " (select CODINGRULE from GradeDef where KEYWORD='inventoryclass' limit 1) r"
+    " union all select 8, null, cDepCode, null, iDepGrade, null, null, null, null, null, null"
+    " from department where cDepCode=:4"
+    " union all select 9, null, null, null, null, null, r.CODINGRULE, null, null, null, null from"
+    " (select CODINGRULE from GradeDef where KEYWORD='department' limit 1) r"
+    " union all select 11, null, m.cdatasrccode, null, null, null, m.cseedcode, null, m.ccode,"
+    " null, null from SNContrapose m"
+    " where m.cdatasrccode='3' and m.cseedcode=:5 or m.cdatasrccode='4' and m.cseedcode=:6"
+    " or m.cdatasrccode='5' and m.cseedcode=:7 or m.cdatasrccode='6' and m.cseedcode=:8"
+    " or m.cdatasrccode='8' and m.cseedcode=:9"
+    " union all select 11, null, m.cdatasrccode, null, null, null, m.cseedcode, null, m.ccode,"
+    " null, null from cut, SNContrapose m where cut.n<=length(cast(:10 as text))"
+    " and m.cdatasrccode='2' and m.cseedcode=substr(cast(:11 as text),1,cut.n)"
+    " union all select 11, null, m.cdatasrccode, null, null, null, m.cseedcode, null, m.ccode,"
+    " null, null from inventory a, inventoryclass b, cut, SNContrapose m"
+    " where a.cinvcode=:12 and a.cinvccode=b.cinvccode and cut.n<=length(b.cinvccode)"
+    " and m.cdatasrccode='7' and m.cseedcode=substr(b.cinvccode,1,cut.n)";
+
+constexpr std::string_view kPolicyFactsSql =
+    " union all select 10, p.crestart, p.cinvcode, p.cinvtype, p.iend, p.bjournal, null,"
+    " p.iwarn, null, null, p.bunique from SNrulepolicy p"
+    " join owners o on p.cinvcode=o.cinvcode and p.cinvtype=o.cinvtype";
+
+constexpr std::string_view kFactsOrder = " order by 1, 5";
+
+}  // namespace
+
+std::shared_ptr<RecordSet> IssueFacts(Connection& db, const IssueFactsAsked& asked) {
+  static const std::string with_policies =
+      std::string(kIssueFactsSql) + std::string(kPolicyFactsSql) + std::string(kFactsOrder);
+  static const std::string without_policies =
+      std::string(kIssueFactsSql) + std::string(kFactsOrder);
+  Params params{asked.item_code, asked.item_code, asked.item_code, asked.department};
+  for (std::size_t i = 0; i < 4; ++i) {
+    params.push_back(i < asked.source_values.size() ? asked.source_values[i] : std::nullopt);
+  }
+  params.insert(params.end(),
+                {asked.item_code, asked.department, asked.department, asked.item_code});
+  return Query(db, Sql{asked.with_policies ? with_policies : without_policies}, params);
+}
+
 std::shared_ptr<RecordSet> ItemClass(Connection& db, const std::string& item_code) {
   static constexpr Sql kSql{
       "select b.cinvccode,b.iinvcgrade from inventory a left join inventoryclass b"

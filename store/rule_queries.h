@@ -41,6 +41,47 @@ inline constexpr int32_t kAncestryFact = 4;
 inline constexpr int32_t kAllFact = 5;
 std::shared_ptr<RecordSet> OwnerFacts(Connection& db, const std::string& item_code);
 
+// Everything a single issue or a batch reads before its write, in one
+// query: rows of (kind, crulename, cinvcode, cinvtype, igrade, cdatasrctype,
+// cdatasrcformat, iformatlength, cpatchsign, creplacesign, isteplength) where
+// the candidate owners are the item's own header, the class headers whose
+// code starts the item's class code, and the header of "all". By kind:
+//   kSegmentFact   every column of each candidate owner's segments, in
+//                  ascending igrade
+//   kHeaderFact    a candidate header: cinvcode, cinvtype, cnumber in
+//                  cdatasrcformat, rulename in crulename
+//   kClassFact     the item's inventory row: its class code in cinvcode, its
+//                  level as text in cdatasrcformat (nulls without a class row)
+//   kRuleFact      the first coding rule of "inventoryclass" in cdatasrcformat
+//   kDepartmentFact  the department `department` (cDepCode in cinvcode,
+//                  iDepGrade in igrade)
+//   kDepartmentRuleFact  the first coding rule of "department"
+//   kPolicyFact    a candidate owner's policy row (cinvcode, cinvtype,
+//                  crestart in crulename, iend in igrade, iwarn in
+//                  iformatlength, bjournal in cdatasrctype, bunique in
+//                  isteplength); only `with_policies`
+//   kMappedFact    a mapping row (cdatasrccode in cinvcode, cseedcode in
+//                  cdatasrcformat, ccode in cpatchsign) of data source 3 to 6
+//                  and 8 for the value given, and of 2 and 7 whose value
+//                  starts the department code or the item's class code and
+//                  is at most kLongestGradedSeed characters long
+// `source_values` holds the values of data sources 3, 4, 5 and 6 (nullopt
+// for none).
+inline constexpr int32_t kSegmentFact = 6;
+inline constexpr int32_t kHeaderFact = 7;
+inline constexpr int32_t kDepartmentFact = 8;
+inline constexpr int32_t kDepartmentRuleFact = 9;
+inline constexpr int32_t kPolicyFact = 10;
+inline constexpr int32_t kMappedFact = 11;
+inline constexpr std::size_t kLongestGradedSeed = 64;
+struct IssueFactsAsked {
+  std::string item_code;
+  std::optional<std::string> department;
+  std::vector<std::optional<std::string>> source_values;  // data sources 3 to 6
+  bool with_policies = true;
+};
+std::shared_ptr<RecordSet> IssueFacts(Connection& db, const IssueFactsAsked& asked);
+
 // cinvccode and iinvcgrade of an item's class (the class columns are null for
 // an item without a class row); no rows for an unknown item.
 std::shared_ptr<RecordSet> ItemClass(Connection& db, const std::string& item_code);

@@ -49,14 +49,18 @@ void WritePool::ForgetInheritedLocked() {
 
 WritePool::Lease WritePool::Acquire(const std::string& connection_string) {
   std::unique_ptr<Connection> connection;
+  bool others_waiting = false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
     ForgetInheritedLocked();
-    if (held_leases == 0) {
-      if (usage_[connection_string].lent >= bound_) CountWriteWait();
-      returned_.wait(lock, [&] { return usage_[connection_string].lent < bound_; });
-    }
     Usage& usage = usage_[connection_string];
+    if (held_leases == 0) {
+      const uint64_t ticket = usage.next_ticket++;
+      if (usage.serving != ticket || usage.lent >= bound_) CountWriteWait();
+      returned_.wait(lock, [&] { return usage.serving == ticket && usage.lent < bound_; });
+      ++usage.serving;
+      others_waiting = usage.serving != usage.next_ticket;
+    }
     ++usage.lent;
     CountWriteLent();
     if (usage.lent > usage.most) usage.most = usage.lent;
@@ -68,6 +72,8 @@ WritePool::Lease WritePool::Acquire(const std::string& connection_string) {
       }
     }
   }
+  // The next in line may find a connection free as well.
+  if (others_waiting) returned_.notify_all();
   if (!connection) {
     try {
       connection = std::make_unique<Connection>();

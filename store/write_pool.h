@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
@@ -23,6 +24,7 @@ namespace quillet::store {
 // kept for the next one when given back; at most `bound` connections of one
 // connection string are lent at once (more callers wait), and at most
 // `bound` idle ones are kept over all strings (the least recently used go).
+// Callers that wait are served first come, first served.
 // A thread that already holds a lease is lent another without waiting, so
 // nested writes cannot wait for themselves.
 // A lent connection reconnects by itself after its session was lost (see
@@ -88,6 +90,10 @@ class WritePool {
   struct Usage {
     std::size_t lent = 0;
     std::size_t most = 0;
+    // Waiters are served in the order they came: each takes a ticket, and
+    // the one holding `serving` goes next once a connection is free.
+    uint64_t next_ticket = 0;
+    uint64_t serving = 0;
   };
 
   void GiveBack(const std::string& key, std::unique_ptr<Connection> connection);

@@ -5,7 +5,9 @@
 #   start_private_postgres NAME    NAME names the folder (quillet-NAME-pg.XXXXXX)
 #
 # which sets and exports QUILLET_TEST_POSTGRES (a libpq conninfo of the
-# database quillet_test) and sets pg_dir, pg_bin and as_postgres. It installs
+# database quillet_test) and sets pg_dir, pg_bin and as_postgres. The server
+# runs with fsync off unless QUILLET_PG_FSYNC=on (a load run that measures
+# commits as a production server makes them). It installs
 # an EXIT trap; a script that needs its own clean-up calls stop_private_postgres
 # from its trap.
 #
@@ -57,7 +59,7 @@ start_private_postgres() {
     return 1
   fi
   if ! "${as_postgres[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -l "$pg_dir/server.log" -w -t 60 \
-       -o "-c listen_addresses='' -k $pg_dir -c fsync=off -c max_connections=200" start >/dev/null; then
+       -o "-c listen_addresses='' -k $pg_dir -c fsync=${QUILLET_PG_FSYNC:-off} -c max_connections=200" start >/dev/null; then
     cat "$pg_dir/server.log" >&2
     return 1
   fi

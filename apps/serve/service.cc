@@ -119,10 +119,11 @@ void Service::AddHandlers() {
         if (!response.body.empty()) return HandlerResponse::Unhandled;
         WriteProblem(Problem(response.status, DetailOf(response.status, config_)), request.path,
                      response);
+        CountAnswer(config_, router_, request, response);
         return HandlerResponse::Handled;
       }));
   server_.set_logger([this](const Request& request, const Response& response) {
-    ObserveAnswer(config_, router_, request, response);
+    LogAnswer(config_, router_, request, response);
   });
 }
 
@@ -159,13 +160,13 @@ void Service::Dispatch(const Request& request, Response& response) {
     RouteMatch match = router_.Find(request.method, request.path);
     if (!match.route) {
       AnswerWithoutRoute(request, response, match);
-      return;
+    } else {
+      RequireReadableParameters(match);
+      RequireRouteRole(request, match.route->access, config_);
+      worker->UseLocale(RequestLocale(request, config_.locale));
+      Exchange exchange{request, response, std::move(match.parameters), *worker, config_};
+      match.route->handler(exchange);
     }
-    RequireReadableParameters(match);
-    RequireRouteRole(request, match.route->access, config_);
-    worker->UseLocale(RequestLocale(request, config_.locale));
-    Exchange exchange{request, response, std::move(match.parameters), *worker, config_};
-    match.route->handler(exchange);
   } catch (...) {
     config_.metrics->CountFailure(std::current_exception());
     const Problem problem = ProblemOf(std::current_exception());
@@ -174,6 +175,7 @@ void Service::Dispatch(const Request& request, Response& response) {
     response.headers.clear();
     WriteProblem(problem, request.path, response);
   }
+  CountAnswer(config_, router_, request, response);
 }
 
 void Service::AnswerWithoutRoute(const Request& request, Response& response,

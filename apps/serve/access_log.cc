@@ -40,10 +40,13 @@ LogSink StandardErrorLog() {
 
 void MarkRequestStart() { request_start = Clock::now(); }
 
-double TakeRequestMilliseconds() {
+double RequestMilliseconds() {
   if (!request_start) return 0;
-  const double milliseconds =
-      std::chrono::duration<double, std::milli>(Clock::now() - *request_start).count();
+  return std::chrono::duration<double, std::milli>(Clock::now() - *request_start).count();
+}
+
+double TakeRequestMilliseconds() {
+  const double milliseconds = RequestMilliseconds();
   request_start.reset();
   return milliseconds;
 }

@@ -23,7 +23,9 @@ void MarkRequestStart();
 std::string AccessLine(std::string_view method, std::string_view path, int status);
 
 // The milliseconds since the calling thread's MarkRequestStart, 0 when the
-// request was refused before it was read. Clears the mark.
+// request was refused before it was read.
+double RequestMilliseconds();
+// The same, clearing the mark.
 double TakeRequestMilliseconds();
 
 // AccessLine of a request that took `milliseconds`.

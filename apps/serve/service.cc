@@ -107,12 +107,13 @@ void Service::AddHandlers() {
         if (!response.body.empty()) return HandlerResponse::Unhandled;
         WriteProblem(Problem(response.status, DetailOf(response.status, config_)), request.path,
                      response);
+        CountAnswer(config_, router_, request, response);
         return HandlerResponse::Handled;
       }));
   server_.set_post_routing_handler(
       [](const Request&, Response& response) { AddSecurityHeaders(response); });
   server_.set_logger([this](const Request& request, const Response& response) {
-    ObserveAnswer(config_, router_, request, response);
+    LogAnswer(config_, router_, request, response);
   });
 }
 
@@ -146,13 +147,13 @@ void Service::Answer(const Request& request, Response& response) {
     RouteMatch match = router_.Find(request.method, request.path);
     if (!match.route) {
       AnswerWithoutRoute(request, response, match);
-      return;
+    } else {
+      RequireReadableParameters(match);
+      RequireRouteRole(request, match.route->access, config_);
+      worker->UseLocale(RequestLocale(request, config_.locale));
+      Exchange exchange{request, response, std::move(match.parameters), *worker, config_};
+      match.route->handler(exchange);
     }
-    RequireReadableParameters(match);
-    RequireRouteRole(request, match.route->access, config_);
-    worker->UseLocale(RequestLocale(request, config_.locale));
-    Exchange exchange{request, response, std::move(match.parameters), *worker, config_};
-    match.route->handler(exchange);
   } catch (...) {
     config_.metrics->CountFailure(std::current_exception());
     const Problem problem = ProblemOf(std::current_exception());
@@ -161,6 +162,7 @@ void Service::Answer(const Request& request, Response& response) {
     response.headers.clear();
     WriteProblem(problem, request.path, response);
   }
+  CountAnswer(config_, router_, request, response);
 }
 
 void Service::AnswerWithoutRoute(const Request& request, Response& response,

@@ -390,7 +390,9 @@ void FillAndList(benchmark::State& state, std::string backend) {
     int32_t width = 0;
     Variant listing;
     std::string format, error;
-    object->Getprefixrssrv(Variant(std::string(kDepartmentKey)), width, listing, format, error);
+    auto key = std::make_shared<XmlDocument>();
+    key->loadXML(kDepartmentKey);
+    object->Getprefixrssrv(Variant(key), width, listing, format, error);
     if (!listing.record_set() || listing.record_set()->RecordCount() != kArchiveValues) {
       state.SkipWithError("the listing is incomplete");
       return;
@@ -403,9 +405,9 @@ void FillAndList(benchmark::State& state, std::string backend) {
 void RpcFillAndList(benchmark::State& state, std::string backend) {
   testing::TestDatabase& database = ArchiveDatabase(backend);
   RpcSession session(database.connection_string());
-  const std::string request = R"({"method":"Getprefixrssrv","args":{"DomPrefixkey":")" +
-                              std::string(kDepartmentKey) +
-                              R"(","maxlength":0,"RsPrefix":null,"datasrcformat":""}})";
+  const std::string request =
+      R"({"method":"Getprefixrssrv","args":{"DomPrefixkey":{"type":"document","xml":")" +
+      std::string(kDepartmentKey) + R"("},"maxlength":0,"RsPrefix":null,"datasrcformat":""}})";
   for (auto _ : state) {
     ClearMappings(state, database.db());
     const std::string response = session.Call(request);

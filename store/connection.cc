@@ -230,7 +230,8 @@ __attribute__((no_sanitize("vptr"))) PGconn* PostgresHandle(soci::session& sessi
   return static_cast<soci::postgresql_session_backend*>(session.get_backend())->conn_;
 }
 
-// Statements worth keeping prepared: reads and row changes of modest size.
+// Statements worth keeping prepared: reads (a `with` query among them) and
+// row changes of modest size.
 // Transaction control, schema changes and statements built with thousands
 // of placeholders run once.
 constexpr std::size_t kLongestPreparedText = 4096;
@@ -248,6 +249,7 @@ bool Cacheable(std::string_view text) {
   if (text.size() > kLongestPreparedText) return false;
   const std::string_view word = FirstWord(text);
   return service::EqualsIgnoringAsciiCase(word, "select") ||
+         service::EqualsIgnoringAsciiCase(word, "with") ||
          service::EqualsIgnoringAsciiCase(word, "insert") ||
          service::EqualsIgnoringAsciiCase(word, "update") ||
          service::EqualsIgnoringAsciiCase(word, "delete");

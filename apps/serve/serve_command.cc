@@ -64,17 +64,13 @@ ServiceConfig ConfigOf(const ServeOptions& options) {
   return config;
 }
 
-// The write connections the workers share. A SQLite file takes one writer at
-// a time: more write connections of one process only sleep in SQLite's busy
-// handler, which under load stretches the slowest answers from a tenth of a
-// second to seconds, so the workers wait for the one connection in turn. A
-// PostgreSQL server takes one per worker: a worker then never queues inside
-// the process while the server could already take its update (the row lock
-// orders the workers there, as it orders any other clients).
-// QUILLET_WRITE_POOL, when set, still decides.
-void SizeWritePool(const std::string& db, int threads) {
-  const std::string bound = db.starts_with("sqlite:") ? "1" : std::to_string(threads);
-  ::setenv(limits::kWritePoolVariable, bound.c_str(), /*overwrite=*/0);
+// A SQLite file takes one writer at a time: more write connections of one
+// process only sleep in SQLite's busy handler, which under load stretches the
+// slowest answers from a tenth of a second to seconds. The workers wait for
+// the one write connection in turn instead. QUILLET_WRITE_POOL, when set,
+// still decides.
+void OneWriterForSqlite(const std::string& db) {
+  if (db.starts_with("sqlite:")) ::setenv(limits::kWritePoolVariable, "1", /*overwrite=*/0);
 }
 
 // What the start-up line says of tokens; never a token itself.
@@ -89,7 +85,7 @@ int RunServe(const ServeOptions& options) {
   // A peer that hangs up mid-answer is that request's failure, not the process's end.
   std::signal(SIGPIPE, SIG_IGN);
   ServiceConfig config = ConfigOf(options);
-  SizeWritePool(config.db, config.threads);
+  OneWriterForSqlite(config.db);
   // A database that cannot be used is told now, before anyone connects.
   cli::OpenNumbering({config.db, config.locale, false});
   const LogSink log = config.log;

@@ -24,6 +24,8 @@ constexpr const char* kOverview = R"(Getting started:
   quillet preview LW-FL-300 --set department=0101
                                                 which rule applies, and the next serial number
   quillet issue LW-DR-012 --count 3 --save      three serial numbers, used up
+  quillet label SN-20240506-00001 --out sn.svg  a label with its barcode
+  quillet verify SN-20240506-00001              which rule wrote it, and when
 
 Every command that uses a database takes --db (default: $QUILLET_DB, else quillet.db): a
 SQLite file (PATH or sqlite:PATH) or postgresql:CONNINFO; and --locale ID (default:
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
       AddJournalCommand(tool), AddClassesCommand(tool),
       AddItemsCommand(tool),   AddInitCommand(tool),
       AddCallCommand(tool),    AddRpcCommand(tool),
+      AddLabelCommand(tool),   AddVerifyCommand(tool),
       AddHelpCommand(tool),    quillet::serve::AddServeCommand(tool)};
   // Set after the commands: a subcommand takes its parent's footer when added.
   tool.footer(kOverview);

@@ -43,6 +43,7 @@ Router ServiceRouter() {
   AddRuleRoutes(router);
   AddIssueRoutes(router);
   AddMappingRoutes(router);
+  AddSerialRoutes(router);
   AddOperationRoutes(router);
   return router;
 }

@@ -49,6 +49,7 @@ std::string_view LabelSymbologyWords() { return labels::SymbologyWords(); }
 std::string LabelSvg(std::string_view serial, LabelSymbology symbology, double module_mm) {
   labels::BarcodeOptions options;
   options.module_mm = module_mm;
+  options.human_readable = false;  // a label writes the serial number itself, under the symbol
   try {
     return labels::BarcodeSvg(serial, EngineSymbology(symbology), options);
   } catch (const Error& error) {

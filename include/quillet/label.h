@@ -31,7 +31,8 @@ QUILLET_EXPORT std::optional<LabelSymbology> LabelSymbologyOf(std::string_view w
 // The words a symbology may be written as, for messages.
 QUILLET_EXPORT std::string_view LabelSymbologyWords();
 
-// The SVG of `serial` in `symbology`, modules of `module_mm` millimetres.
+// The SVG of `serial` in `symbology`, modules of `module_mm` millimetres: the
+// symbol alone, without the text that Code 128 may print under its bars.
 // Throws Failure (kInvalidRequest): errc::kInvalidText for a text that is not
 // UTF-8 or holds a NUL, errc::kRequestTooLarge past kMaxLabelTextBytes,
 // errc::kInvalidArgument for a module size outside (0, 10], and

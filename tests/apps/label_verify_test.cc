@@ -136,10 +136,10 @@ TEST_P(IssuedLabelTest, VerifyTellsRuleCheckAndIssue) {
     bool issued;                      // the first holds it in its journal
   } kCases[] = {
       {"FL-2405-000133", 0, {"class:0102"}, true, true},
-      {"fl-2405-000133", 0, {"class:0102"}, true, true},          // either case
-      {"FL-2405-000134", 1, {"class:0102"}, false, false},        // wrong check
-      {"FL-2405-001033", 1, {"class:0102"}, false, false},        // neighbours swapped
-      {"FL-2405-000230", 1, {"class:0102"}, true, false},         // right, but not issued yet
+      {"fl-2405-000133", 1, {"class:0102"}, true, false},   // fits in either case; journal as typed
+      {"FL-2405-000134", 1, {"class:0102"}, false, false},  // wrong check
+      {"FL-2405-001033", 1, {"class:0102"}, false, false},  // neighbours swapped
+      {"FL-2405-000230", 1, {"class:0102"}, true, false},   // right, but not issued yet
       {"AST-20240506-0001", 0, {"item:LW-DL-100"}, true, false},  // no journal, no check
       {"LWSL202405060003", 0, {"class:01"}, true, false},         // a mapped department
       {"202405060009", 0, {"all"}, true, false},

@@ -24,6 +24,8 @@ constexpr const char* kOverview = R"(Getting started:
   quillet preview LW-FL-300 --set department=0101
                                                 which rule applies, and the next serial number
   quillet issue LW-DR-012 --count 3 --save      three serial numbers, used up
+  quillet label SN-20240506-00001 --out sn.svg  a label with its barcode
+  quillet verify SN-20240506-00001              which rule wrote it, and when
 
 Every command that uses a database takes --db (default: $QUILLET_DB, else quillet.db): a
 SQLite file (PATH or sqlite:PATH) or postgresql:CONNINFO; and --locale ID (default:
@@ -69,12 +71,23 @@ int main(int argc, char** argv) {
   tool.set_version_flag("--version", std::string("quillet ") + QUILLET_VERSION_STRING,
                         "print the version and exit");
   tool.require_subcommand(1);
-  const std::vector<Command> commands = {
-      AddDemoCommand(tool),    AddIssueCommand(tool),   AddPreviewCommand(tool),
-      AddRuleCommand(tool),    AddMappingCommand(tool), AddNumberCommand(tool),
-      AddJournalCommand(tool), AddClassesCommand(tool), AddItemsCommand(tool),
-      AddInitCommand(tool),    AddCheckCommand(tool),   AddCallCommand(tool),
-      AddRpcCommand(tool),     AddHelpCommand(tool),    quillet::serve::AddServeCommand(tool)};
+  const std::vector<Command> commands = {AddDemoCommand(tool),
+                                         AddIssueCommand(tool),
+                                         AddPreviewCommand(tool),
+                                         AddRuleCommand(tool),
+                                         AddMappingCommand(tool),
+                                         AddNumberCommand(tool),
+                                         AddJournalCommand(tool),
+                                         AddClassesCommand(tool),
+                                         AddItemsCommand(tool),
+                                         AddInitCommand(tool),
+                                         AddCheckCommand(tool),
+                                         AddLabelCommand(tool),
+                                         AddVerifyCommand(tool),
+                                         AddCallCommand(tool),
+                                         AddRpcCommand(tool),
+                                         AddHelpCommand(tool),
+                                         quillet::serve::AddServeCommand(tool)};
   // Set after the commands: a subcommand takes its parent's footer when added.
   tool.footer(kOverview);
   if (argc > 1 && std::string(argv[1]) == "__complete") return Complete(tool, argc, argv);

@@ -50,18 +50,12 @@
 #include <string>
 #include <string_view>
 
+#include "quillet/numbering_policy.h"
+
 namespace quillet {
 
-enum class CheckMethod { kMod10, kLuhn, kMod97 };
-
-// "mod10", "luhn", "mod97". Pure.
-std::string_view CheckMethodWord(CheckMethod method);
-
-// The method of a word, in any case; nullopt for another word. Pure.
-std::optional<CheckMethod> CheckMethodOf(std::string_view word);
-
-// The words a method may be written as, for messages: "mod10, luhn, mod97".
-std::string_view CheckMethodWords();
+// CheckMethod, CheckMethodWord, CheckMethodOf and CheckMethodWords are in
+// quillet/numbering_policy.h, as a rule's policy names its method.
 
 // How many check characters the method appends: 1 for mod10 and luhn, 2 for
 // mod97. Pure.

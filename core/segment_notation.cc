@@ -292,7 +292,8 @@ class SegmentReader {
   }
 
   static bool IsPolicyKey(const std::string& key) {
-    return key == "restart" || key == "end" || key == "warn" || key == "journal" || key == "unique";
+    return key == "restart" || key == "end" || key == "warn" || key == "journal" ||
+           key == "unique" || key == "check";
   }
 
   void ReadPolicy(const std::string& key, const std::string& value) {
@@ -307,6 +308,12 @@ class SegmentReader {
         throw NotationError("restart '" + value + "' is not one of " + std::string(RestartWords()));
       }
       policy.restart = *restart;
+    } else if (key == "check") {
+      policy.check = CheckMethodOf(value);
+      if (!policy.check) {
+        throw NotationError("check '" + value + "' is not one of " +
+                            std::string(CheckMethodWords()));
+      }
     } else if (key == "end" || key == "warn") {
       (key == "end" ? policy.end : policy.warn) =
           ReadWhole(key, value, std::numeric_limits<int32_t>::min());
@@ -342,7 +349,7 @@ class SegmentReader {
     std::vector<std::string> keys = {"width", "pad", "fill", "step",
                                      std::string(FormatKey(segment_.type))};
     if (segment_.type == source::kNumber) {
-      keys.insert(keys.end(), {"restart", "end", "warn", "journal", "unique"});
+      keys.insert(keys.end(), {"restart", "end", "warn", "journal", "unique", "check"});
     }
     return keys;
   }
@@ -388,6 +395,7 @@ void AppendPolicy(std::string& word, const NumberingPolicy& policy) {
   if (policy.warn) AppendSetting(word, "warn", std::to_string(*policy.warn));
   if (policy.journal) AppendSetting(word, "journal", "yes");
   if (policy.unique) AppendSetting(word, "unique", "yes");
+  if (policy.check) AppendSetting(word, "check", CheckMethodWord(*policy.check));
 }
 
 }  // namespace

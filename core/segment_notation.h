@@ -7,7 +7,7 @@
 //               supplier | class | item | text | number | free1 ... free10 |
 //               "type" N (a data source type without a name)
 //   key      := width | pad | fill | step | start | format |
-//               restart | end | warn | journal | unique      (number only)
+//               restart | end | warn | journal | unique | check  (number only)
 //
 // The value after the source name is the segment's format where it has a
 // meaning of its own: the pattern of `date`, the level of `department` and
@@ -15,8 +15,8 @@
 // `start=`, every other source its format as `format=`. The numbering
 // policies of the rule are settings of its `number` segment: `restart=`
 // never | year | month | day | prefix, `end=N`, `warn=N`, `journal=yes`,
-// `unique=yes`; each is off unless given. Names, keys and the policy words
-// are read without regard to case.
+// `unique=yes`, `check=` mod10 | luhn | mod97; each is off unless given. Names, keys and the policy
+// words are read without regard to case.
 //
 // Escapes inside values: `\,` `\=` `\\` stand for themselves, `\n` `\r` `\t`
 // for a line feed, carriage return and tab, `\u{HEX}` for any character.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/check_character.h"
 #include "core/runtime_errors.h"
 #include "core/text_functions.h"
 #include "core/utc_time.h"
@@ -106,6 +107,13 @@ std::vector<std::string> SerialTexts(const SplitRule& split, const std::vector<i
                       split.suffix);
   }
   return serials;
+}
+
+// Each serial number followed by its check characters, when the policy asks
+// for them.
+void AppendCheckCharacters(const NumberingPolicy& policy, std::vector<std::string>& serials) {
+  if (!policy.check) return;
+  for (std::string& serial : serials) serial += CheckCharacters(*policy.check, serial);
 }
 
 std::string IssuedNote(const store::policy::JournalEntry& entry) {
@@ -224,6 +232,7 @@ PolicyIssue IssueUnderPolicy(store::Connection& db, const RuleSubject& subject,
   } else {
     serials.assign(static_cast<std::size_t>(count), split.prefix);
   }
+  AppendCheckCharacters(policy, serials);
   if (held && !held->open()) held->Begin(subject.owner);
   store::Connection& reader = held ? held->Writer() : db;
   if (policy.unique) RefuseRepeats(reader, subject.owner, serials);

@@ -43,7 +43,8 @@ struct PolicyIssue {
   bool digits_exceeded = false;
 };
 
-// Issues `count` serial numbers (a batch when `batch`: the digits are
+// Issues `count` serial numbers, each followed by its check characters when
+// the policy asks for them (a batch when `batch`: the digits are
 // checked, and a rule without a running number gives none) from the
 // subject's rule under `policy`; with `save`, in one transaction, takes them
 // from the header or counter, records them in the journal when the policy

@@ -15,6 +15,12 @@ std::vector<JournalEntry> ReadJournal(Reader& reader, const std::optional<RuleOw
       owner ? std::optional<std::string>(owner->KindText()) : std::nullopt, since);
 }
 
+std::optional<JournalEntry> FirstIssue(Reader& reader, const std::string& serial) {
+  std::vector<JournalEntry> found = store::policy::IssuedBefore(reader.connection(), {serial});
+  if (found.empty()) return std::nullopt;
+  return std::move(found.front());
+}
+
 bool IsMissingTable(const Error& error) { return store::IsMissingTable(error); }
 
 }  // namespace quillet::generation

@@ -31,6 +31,10 @@ std::optional<NumberingPolicy> OwnerPolicy(Reader& reader, const RuleOwner& owne
 std::vector<JournalEntry> ReadJournal(Reader& reader, const std::optional<RuleOwner>& owner,
                                       const std::optional<std::string>& since);
 
+// The first record of `serial` in the journal; nullopt when it holds none.
+// Raises as ReadJournal does. Thread safety: that of the reader.
+std::optional<JournalEntry> FirstIssue(Reader& reader, const std::string& serial);
+
 // Whether `error` is a database's answer to a statement on a table it does
 // not have.
 bool IsMissingTable(const Error& error);

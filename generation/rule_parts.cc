@@ -125,7 +125,7 @@ std::shared_ptr<XmlDocument> EvaluateRuleParts(store::Connection& db,
 Issued<std::shared_ptr<XmlDocument>> ReadRuleParts(store::Connection& db,
                                                    const std::shared_ptr<XmlDocument>& values) {
   Issued<std::shared_ptr<XmlDocument>> parts;
-  IssueCall call{nullptr, {}, &parts.search, &parts.rule_name};
+  IssueCall call{nullptr, {}, IssueGuard::kNone, &parts.search, &parts.rule_name};
   parts.value = EvaluateRuleParts(db, parts.item_code, values, std::nullopt, &call);
   parts.notes = std::move(call.notes);
   return parts;

@@ -94,6 +94,11 @@ NumberingPolicy ReadNumberingPolicy(const std::vector<RuleRow>& rows, const XmlD
     policy.warn = WholeNumberSetting(row, "warn");
     policy.journal = YesNoSetting(row, "journal");
     policy.unique = YesNoSetting(row, "unique");
+    if (const std::optional<std::string> check = row.getAttribute("check")) {
+      policy.check = CheckMethodOf(TrimBlanks(*check));
+      if (!policy.check)
+        RaiseBadSetting("check", *check, "one of " + std::string(CheckMethodWords()));
+    }
     break;
   }
   return policy;

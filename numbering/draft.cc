@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "core/check_character.h"
 #include "core/field_text.h"
 #include "core/number_text.h"
 #include "core/segment_notation.h"
@@ -106,7 +107,15 @@ DraftSegment Evaluate(const generation::SegmentContext& context, const RecordSet
   }
 }
 
-void Conclude(DraftEvaluation& draft, bool has_segments) {
+// The check method the draft's running number asks for, if any.
+std::optional<CheckMethod> CheckMethodOfDraft(const std::vector<Segment>& segments) {
+  for (const Segment& segment : segments) {
+    if (segment.source == DataSource::kRunningNumber) return segment.policy.check;
+  }
+  return std::nullopt;
+}
+
+void Conclude(DraftEvaluation& draft, bool has_segments, std::optional<CheckMethod> check) {
   if (!has_segments) draft.failure = DraftFailure{"no_segments", "the rule has no segments"};
   for (std::size_t i = 0; i < draft.segments.size() && !draft.failure; ++i) {
     if (const auto& failure = draft.segments[i].failure) {
@@ -116,7 +125,12 @@ void Conclude(DraftEvaluation& draft, bool has_segments) {
       draft.serial_number += *draft.segments[i].text;
     }
   }
-  if (draft.failure) draft.serial_number.clear();
+  if (draft.failure) {
+    draft.serial_number.clear();
+  } else if (check) {
+    draft.check = CheckCharacters(*check, draft.serial_number);
+    draft.serial_number += draft.check;
+  }
 }
 
 }  // namespace
@@ -145,7 +159,7 @@ DraftEvaluation EvaluateDraft(Session& session, const DraftRequest& request) {
     draft.segments.push_back(*std::move(outcome));
     rows->MoveNext();
   }
-  Conclude(draft, !request.segments.empty());
+  Conclude(draft, !request.segments.empty(), CheckMethodOfDraft(request.segments));
   return draft;
 }
 

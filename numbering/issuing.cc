@@ -4,9 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include "core/check_character.h"
 #include "generation/batch_issue.h"
 #include "generation/empty_issue.h"
 #include "generation/line_entry.h"
+#include "generation/policy_issue.h"
 #include "generation/rule_parts.h"
 #include "generation/rule_search.h"
 #include "generation/single_issue.h"
@@ -91,6 +93,14 @@ IssueResult ResultOf(Session& session, Issued issued, std::vector<std::string> s
   return result;
 }
 
+// The check characters the owner's policy appends to `serial`, if any.
+std::string CheckOf(Session& session, const std::optional<RuleOwner>& owner,
+                    const std::string& serial) {
+  if (!owner) return {};
+  const std::optional<NumberingPolicy> policy = generation::PolicyOf(session.db(), *owner);
+  return policy && policy->check ? CheckCharacters(*policy->check, serial) : std::string();
+}
+
 std::vector<std::string> SingleSerial(const std::string& serial) {
   if (serial.empty()) return {};
   return {serial};
@@ -147,6 +157,8 @@ PreviewResult Preview(Session& session, const Line& line) {
                    attribute("步长"), attribute("最大流水"), attribute("流水位数")};
   preview.serial_number =
       preview.parts.prefix + preview.parts.running_number + preview.parts.suffix;
+  preview.parts.check = CheckOf(session, preview.owner, preview.serial_number);
+  preview.serial_number += preview.parts.check;
   preview.warnings = std::move(parts.notes.warnings);
   return preview;
 }

@@ -18,6 +18,7 @@
 #include "numbering/running_numbers.h"
 #include "numbering/session.h"
 #include "numbering/setup_lookups.h"
+#include "numbering/verification.h"
 #include "store/connection_counters.h"
 #include "store/write_pool.h"
 
@@ -200,6 +201,11 @@ std::vector<FreeItemCaption> Numbering::FreeItemCaptions() {
 std::vector<std::string> Numbering::DescribedLocales() {
   return numbering::Within(state_->session,
                            [&] { return numbering::DescribedLocales(state_->session); });
+}
+
+SerialVerdict Numbering::Verify(const std::string& serial) {
+  return numbering::Within(state_->session,
+                           [&] { return numbering::VerifySerial(state_->session, serial); });
 }
 
 std::vector<JournalEntry> Numbering::Journal(const JournalQuery& query) {

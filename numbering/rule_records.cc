@@ -32,6 +32,7 @@ void SetPolicyAttributes(XmlNode& row, const NumberingPolicy& policy) {
   if (policy.warn) row.setAttribute("warn", std::to_string(*policy.warn));
   if (policy.journal) row.setAttribute("journal", "yes");
   if (policy.unique) row.setAttribute("unique", "yes");
+  if (policy.check) row.setAttribute("check", std::string(CheckMethodWord(*policy.check)));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ packages=(
   pkg-config bash-completion
   libcpp-httplib-dev libssl-dev openssl wrk curl
   chromium fonts-noto-cjk nodejs
-  libzint-dev librsvg2-bin zbar-tools dmtx-utils
+  libzint-dev librsvg2-bin zbar-tools dmtx-utils poppler-utils
   dpkg-dev file systemd
 )
 

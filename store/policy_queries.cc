@@ -31,6 +31,11 @@ NumberingPolicy StoredPolicy(const RecordSet& row) {
   policy.warn = NumberField(row.Field("iwarn"));
   policy.journal = row.Field("bjournal").ToInt32() != 0;
   policy.unique = row.Field("bunique").ToInt32() != 0;
+  const std::string check = TextField(row.Field("ccheck"));
+  if (!check.empty()) {
+    policy.check = CheckMethodOf(check);
+    if (!policy.check) throw Error::TypeMismatch();
+  }
   return policy;
 }
 
@@ -61,7 +66,7 @@ constexpr const char* kJournalColumns =
 std::optional<NumberingPolicy> OwnerPolicy(Connection& db, const std::string& owner_code,
                                            const std::string& owner_type) {
   static constexpr Sql kSql{
-      "select crestart,iend,iwarn,bjournal,bunique from SNrulepolicy"
+      "select crestart,iend,iwarn,bjournal,bunique,ccheck from SNrulepolicy"
       " where cinvcode=:1 and cinvtype=:2"};
   std::shared_ptr<RecordSet> rows;
   try {
@@ -92,13 +97,15 @@ void SavePolicy(Connection& db, const std::string& owner_code, const std::string
                 const NumberingPolicy& policy) {
   static constexpr Sql kDelete{"delete from SNrulepolicy where cinvcode=:1 and cinvtype=:2"};
   static constexpr Sql kInsert{
-      "insert into SNrulepolicy (cinvcode,cinvtype,crestart,iend,iwarn,bjournal,bunique)"
-      " values (:1,:2,:3,:4,:5,:6,:7)"};
+      "insert into SNrulepolicy (cinvcode,cinvtype,crestart,iend,iwarn,bjournal,bunique,ccheck)"
+      " values (:1,:2,:3,:4,:5,:6,:7,:8)"};
   db.Execute(kDelete, {owner_code, owner_type});
   if (policy.IsDefault()) return;
-  db.Execute(kInsert, {owner_code, owner_type, std::string(RestartWord(policy.restart)),
-                       OptionalNumber(policy.end), OptionalNumber(policy.warn),
-                       policy.journal ? "1" : "0", policy.unique ? "1" : "0"});
+  db.Execute(
+      kInsert,
+      {owner_code, owner_type, std::string(RestartWord(policy.restart)), OptionalNumber(policy.end),
+       OptionalNumber(policy.warn), policy.journal ? "1" : "0", policy.unique ? "1" : "0",
+       policy.check ? Param(std::string(CheckMethodWord(*policy.check))) : Param()});
 }
 
 void DeletePolicy(Connection& db, const std::string& owner_code, const std::string& owner_type) {

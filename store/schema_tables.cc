@@ -40,7 +40,8 @@ std::vector<TableDef> MakeTables() {
         {"iend", kInt},
         {"iwarn", kInt},
         {"bjournal", kInt, true, "0"},
-        {"bunique", kInt, true, "0"}},
+        {"bunique", kInt, true, "0"},
+        {"ccheck", kText}},
        {"cinvcode", "cinvtype"}},
       // The running numbers of rules that restart them: one per owner and
       // period or prefix, each the number its next issue uses.

@@ -80,6 +80,7 @@ export const api = {
   number: (owner) => call('GET', `/v1/rules/${part(owner)}/number`),
   setNumber: (owner, next, force = false) =>
     call('PUT', `/v1/rules/${part(owner)}/number`, { next_number: next, ...(force ? { force } : {}) }),
+  issue: (item, line) => call('POST', `/v1/items/${part(item)}/serials`, line),
   previewDraft: (owner, draft) => call('POST', `/v1/rules/${part(owner)}/preview`, draft),
   mappings: (source, query) => call('GET', `/v1/mappings/${part(source)}`, undefined, query),
   setMapping: (source, value, code) =>

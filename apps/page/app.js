@@ -9,6 +9,7 @@ import { ruleOwnerOf, parseOwner } from './owners.js';
 import { renderTree, searchBox } from './tree.js';
 import { createEditor } from './editor.js';
 import { createMappings } from './mappings.js';
+import { createLabels } from './labels.js';
 
 const MAX_SAMPLE_CLASSES = 30;
 
@@ -146,7 +147,10 @@ function showView(view) {
   for (const tab of root.querySelectorAll('.tabs button')) tab.setAttribute('aria-selected', String(tab.dataset.view === view));
   root.querySelector('.rule-view').hidden = view !== 'rules';
   root.querySelector('.mapping-view').hidden = view !== 'mappings';
+  root.querySelector('.label-view').hidden = view !== 'labels';
+  document.body.classList.toggle('printing-labels', view === 'labels');
   if (view === 'mappings') mappings.open();
+  else if (view === 'labels') labels.open();
   else editor.refresh();
 }
 
@@ -168,7 +172,7 @@ function drawShell() {
     h('header', { class: 'top' },
       h('h1', {}, t('app.title')),
       h('nav', { class: 'tabs', role: 'tablist' },
-        ['rules', 'mappings'].map((view) =>
+        ['rules', 'mappings', 'labels'].map((view) =>
           h('button', { role: 'tab', 'data-view': view, 'aria-selected': String(state.view === view), onclick: () => showView(view) }, t(`tab.${view}`)))),
       h('div', { class: 'top-tools' },
         tokenButton(),
@@ -179,9 +183,11 @@ function drawShell() {
     h('main', {},
       h('aside', { class: 'owners', 'aria-label': t('tree.title') }, h('h2', {}, t('tree.title')), searchBox(state, treeHandlers)),
       h('div', { class: 'rule-view' }),
-      h('div', { class: 'mapping-view', hidden: true })),
+      h('div', { class: 'mapping-view', hidden: true }),
+      h('div', { class: 'label-view', hidden: true })),
   );
   mappings.attach(root.querySelector('.mapping-view'));
+  labels.attach(root.querySelector('.label-view'));
   editor.attach(root.querySelector('.rule-view'));
   drawTree();
   showView(state.view);
@@ -195,6 +201,7 @@ const editor = createEditor(state, {
   message: notice,
 });
 const mappings = createMappings(state, { message: notice });
+const labels = createLabels(state, { message: notice });
 
 async function loadSetup() {
   setApiLocale(locale());

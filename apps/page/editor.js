@@ -5,7 +5,7 @@ import { h, fill, debounce } from './dom.js';
 import { t } from './i18n.js';
 import { api } from './api.js';
 import { confirmAction } from './dialog.js';
-import { SOURCE_NAMES, RESTART_WORDS, kindOf, caption, newSegment, segmentFromJson, segmentToJson } from './sources.js';
+import { SOURCE_NAMES, RESTART_WORDS, CHECK_WORDS, kindOf, caption, newSegment, segmentFromJson, segmentToJson } from './sources.js';
 import { validateDraft, previewable } from './validate.js';
 import { parseOwner } from './owners.js';
 import { today, sampleLine, previewBody, renderPreview, renderPreviewProblem } from './preview.js';
@@ -15,7 +15,7 @@ const FIELD_LABELS = {
   pattern: 'field.pattern', text: 'field.text', level: 'field.level', width: 'field.width',
   pad: 'field.pad', fill: 'field.fill', step: 'field.step', start: 'field.start',
   restart: 'field.restart', end: 'field.end', warn: 'field.warn', journal: 'field.journal',
-  unique: 'field.unique',
+  unique: 'field.unique', check: 'field.check',
 };
 
 // The pane keeps its draft while the page redraws around it: attach() hands
@@ -100,6 +100,10 @@ export function createEditor(state, { rulesChanged, message }) {
     if (key === 'restart') {
       return h('select', { 'data-key': key, onchange: (event) => { segment[key] = event.target.value; edited(); } },
         RESTART_WORDS.map((word) => h('option', { value: word, selected: segment[key] === word }, t(`restart.${word}`))));
+    }
+    if (key === 'check') {
+      return h('select', { 'data-key': key, onchange: (event) => { segment[key] = event.target.value; edited(); } },
+        CHECK_WORDS.map((word) => h('option', { value: word, selected: (segment[key] || 'none') === word }, t(`check.${word}`))));
     }
     if (key === 'journal' || key === 'unique') {
       return h('input', { type: 'checkbox', 'data-key': key, checked: Boolean(segment[key]),

@@ -88,6 +88,9 @@ export function renderPreview(output, answer, segments, state) {
     ),
   );
   const empty = answer.serial_number === '';
+  if (!empty && answer.check) {
+    parts.push(h('span', { class: 'part check', title: t('field.check') }, answer.check));
+  }
   return fill(
     output,
     h('div', { class: 'serial-label' }, t(empty ? 'preview.none' : 'preview.would_give')),

@@ -15,7 +15,7 @@ export const SOURCE_NAMES = [
 const KINDS = {
   date: { head: 'pattern', line: true },
   text: { head: 'text' },
-  number: { settings: ['width', 'step', 'start', 'restart', 'end', 'warn', 'journal', 'unique'] },
+  number: { settings: ['width', 'step', 'start', 'restart', 'end', 'warn', 'journal', 'unique', 'check'] },
   department: { head: 'level', line: true, mapped: true, graded: true },
   class: { head: 'level', mapped: true, graded: true },
   lot: { line: true },
@@ -45,7 +45,8 @@ export const MAPPED_SOURCES = SOURCE_NAMES.filter((name) => kindOf(name).mapped)
 // The words a running number may start again by, and its policies when none
 // is on.
 export const RESTART_WORDS = ['never', 'year', 'month', 'day', 'prefix'];
-const NO_POLICY = { restart: 'never', end: '', warn: '', journal: false, unique: false };
+export const CHECK_WORDS = ['none', 'mod10', 'luhn', 'mod97'];
+const NO_POLICY = { restart: 'never', end: '', warn: '', journal: false, unique: false, check: 'none' };
 
 // A new segment of `source` with the usual settings filled in.
 export function newSegment(source) {
@@ -74,6 +75,7 @@ export function segmentFromJson(json) {
     segment.warn = json.warn === undefined ? '' : String(json.warn);
     segment.journal = json.journal === true;
     segment.unique = json.unique === true;
+    segment.check = json.check || 'none';
   }
   return segment;
 }
@@ -87,7 +89,8 @@ export function segmentToJson(segment) {
   for (const key of kind.settings) {
     const value = segment[key];
     // A policy that is off is left out, as the service writes it.
-    if (value === undefined || value === '' || value === false || (key === 'restart' && value === 'never')) continue;
+    if (value === undefined || value === '' || value === false || (key === 'restart' && value === 'never') ||
+        (key === 'check' && value === 'none')) continue;
     json[key] = value;
   }
   return json;

@@ -65,6 +65,7 @@ void Preview(Exchange& exchange) {
                  {"stored_number", parts.stored_number},
                  {"digits", parts.digits},
                  {"serial_number", preview.serial_number}});
+  if (!parts.check.empty()) answer["check"] = parts.check;
   WriteJson(exchange.response, answer);
 }
 

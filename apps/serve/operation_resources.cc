@@ -54,6 +54,7 @@ Router ServiceRouter() {
   AddTrailRoutes(router);
   AddIssueRoutes(router);
   AddMappingRoutes(router);
+  AddSerialRoutes(router);
   AddOperationRoutes(router);
   return router;
 }

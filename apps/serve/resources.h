@@ -9,6 +9,7 @@
 //   /v1/journal/voids, /v1/rules:import        files in and out (trail_resources.cc)
 //   /v1/items/{item}/preview, .../serials      issuing (issue_resources.cc)
 //   /v1/mappings/...                           short codes (mapping_resources.cc)
+//   /v1/serials/{serial}[/barcode.svg]         read back, drawn (serial_resources.cc)
 //   /healthz, /readyz, /v1/openapi.json        operations (operation_resources.cc)
 #ifndef QUILLET_SERVE_RESOURCES_H_
 #define QUILLET_SERVE_RESOURCES_H_
@@ -27,6 +28,7 @@ bool AnswerRuleExport(Exchange& exchange);
 void AddIssueRoutes(Router& router);
 void AddMappingRoutes(Router& router);
 void AddOperationRoutes(Router& router);
+void AddSerialRoutes(Router& router);
 
 // Every route of the service.
 Router ServiceRouter();

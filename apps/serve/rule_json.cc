@@ -13,9 +13,9 @@ namespace {
 using nlohmann::json;
 
 constexpr std::array<std::string_view, 3> kHeadKeys = {"pattern", "level", "text"};
-constexpr std::array<std::string_view, 11> kSettingKeys = {"width", "step",    "start",   "pad",
+constexpr std::array<std::string_view, 12> kSettingKeys = {"width", "step",    "start",   "pad",
                                                            "fill",  "format",  "restart", "end",
-                                                           "warn",  "journal", "unique"};
+                                                           "warn",  "journal", "unique",  "check"};
 constexpr std::array<std::string_view, 2> kIgnoredKeys = {"type", "notation"};
 
 template <std::size_t N>
@@ -49,6 +49,7 @@ void AddPolicy(json& object, const NumberingPolicy& policy) {
   if (policy.warn) object["warn"] = *policy.warn;
   if (policy.journal) object["journal"] = true;
   if (policy.unique) object["unique"] = true;
+  if (policy.check) object["check"] = CheckMethodWord(*policy.check);
 }
 
 std::string ObjectWord(const json& segment, const std::string& field) {
@@ -78,7 +79,7 @@ std::string ObjectWord(const json& segment, const std::string& field) {
     } else {
       throw BadInput(field, field + ": unknown setting \"" + key +
                                 "\" (settings: source, pattern, level, text, width, pad, fill, "
-                                "step, start, format, restart, end, warn, journal, unique)");
+                                "step, start, format, restart, end, warn, journal, unique, check)");
     }
   }
   return word + settings;

@@ -156,6 +156,7 @@ json DraftJson(const std::vector<Segment>& segments, const DraftEvaluation& draf
                  {"serial_number", draft.serial_number},
                  {"segments", list}};
   answer.update(FailureJson(draft.failure));
+  if (!draft.check.empty()) answer["check"] = draft.check;
   return answer;
 }
 

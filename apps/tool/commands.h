@@ -55,6 +55,10 @@ Command AddMappingCommand(CLI::App& tool);
 Command AddNumberCommand(CLI::App& tool);
 // `quillet journal [--owner OWNER] [--since WHEN]`: issued serial numbers.
 Command AddJournalCommand(CLI::App& tool);
+// `quillet label SN... [--symbology NAME] [--out FILE]`: barcodes as SVG.
+Command AddLabelCommand(CLI::App& tool);
+// `quillet verify SERIAL`: the rule, check characters and issue of a serial.
+Command AddVerifyCommand(CLI::App& tool);
 // `quillet classes [CODE]`: the class tree with the classes' own rules.
 Command AddClassesCommand(CLI::App& tool);
 // `quillet items CLASS`: serial-managed items and the rule each follows.

@@ -8,6 +8,7 @@
 
 #include "apps/cli/domain_options.h"
 #include "apps/tool/commands.h"
+#include "apps/tool/label_output.h"
 #include "apps/tool/line_options.h"
 
 namespace quillet::tool {
@@ -19,6 +20,8 @@ struct IssueOptions {
   ValueOptions values;
   std::optional<int> count;
   bool save = false;
+  std::string labels;  // the file the labels go to; none when empty
+  LabelOptions label;
 };
 
 void Print(const IssueOptions& options, const Line& line, const IssueResult& result) {
@@ -52,7 +55,9 @@ int RunIssue(const IssueOptions& options) {
                        options.save,
                        {}});
   if (result.reason) throw ToolFailure(result.reason->text, result.reason->number);
+  // The serial numbers first: they are issued whether or not their labels can be written.
   Print(options, line, result);
+  if (!options.labels.empty()) WriteLabels(result.serial_numbers, options.label, options.labels);
   return kExitOk;
 }
 
@@ -70,6 +75,9 @@ Command AddIssueCommand(CLI::App& tool) {
   command->add_flag("--save", options->save,
                     "use the numbers up: advance the stored running number (without --save the "
                     "same numbers come again)");
+  command->add_option("--labels", options->labels, "also write their labels to FILE (SVG)")
+      ->type_name("FILE.svg");
+  AddLabelOptions(*command, options->label);
   AddDomainOptions(*command, options->domain, true);
   command->footer(
       "The values of the document line come from --date (default: today) and --set; the rule\n"
@@ -78,7 +86,8 @@ Command AddIssueCommand(CLI::App& tool) {
       "Examples:\n"
       "  quillet issue LW-DL-100 --date 2024-05-06\n"
       "  quillet issue LW-FL-300 --date 2024-05-06 --set department=0101 --save\n"
-      "  quillet issue LW-DR-012 --date 2024-05-06 --count 3 --save --json");
+      "  quillet issue LW-DR-012 --date 2024-05-06 --count 3 --save --json\n"
+      "  quillet issue LW-DR-012 --date 2024-05-06 --count 3 --save --labels labels.svg");
   return {command, [options] { return RunReported("issue", [&] { return RunIssue(*options); }); }};
 }
 

@@ -40,33 +40,36 @@ void PrintText(const Line& line, const std::string& item_name, const PreviewResu
   std::string values;
   for (const std::string& word : ValueWords(line)) values += (values.empty() ? "" : " ") + word;
   const RuleParts& parts = preview.parts;
-  PrintFields(std::cout, {{"item", line.item + (item_name.empty() ? "" : " " + item_name)},
-                          {"values", values},
-                          {"rule", "\"" + preview.rule + "\" of " + FormatOwner(*preview.owner)},
-                          {"checked", CheckedList(preview)},
-                          {"prefix", or_none(parts.prefix)},
-                          {"running number", RunningWords(parts)},
-                          {"suffix", or_none(parts.suffix)},
-                          {"serial number", preview.serial_number}});
+  std::vector<std::pair<std::string, std::string>> fields = {
+      {"item", line.item + (item_name.empty() ? "" : " " + item_name)},
+      {"values", values},
+      {"rule", "\"" + preview.rule + "\" of " + FormatOwner(*preview.owner)},
+      {"checked", CheckedList(preview)},
+      {"prefix", or_none(parts.prefix)},
+      {"running number", RunningWords(parts)},
+      {"suffix", or_none(parts.suffix)}};
+  if (!parts.check.empty()) fields.emplace_back("check", parts.check);
+  fields.emplace_back("serial number", preview.serial_number);
+  PrintFields(std::cout, fields);
 }
 
 void PrintJson(const Line& line, const PreviewResult& preview) {
   std::vector<std::string> checked;
   for (const RuleOwner& owner : preview.checked_owners) checked.push_back(FormatOwner(owner));
   const RuleParts& parts = preview.parts;
-  std::cout << nlohmann::json{{"item", line.item},
-                              {"owner", FormatOwner(*preview.owner)},
-                              {"rule", preview.rule},
-                              {"checked", checked},
-                              {"prefix", parts.prefix},
-                              {"running_number", parts.running_number},
-                              {"suffix", parts.suffix},
-                              {"step", parts.step},
-                              {"stored_number", parts.stored_number},
-                              {"digits", parts.digits},
-                              {"serial_number", preview.serial_number}}
-                   .dump()
-            << '\n';
+  nlohmann::json answer{{"item", line.item},
+                        {"owner", FormatOwner(*preview.owner)},
+                        {"rule", preview.rule},
+                        {"checked", checked},
+                        {"prefix", parts.prefix},
+                        {"running_number", parts.running_number},
+                        {"suffix", parts.suffix},
+                        {"step", parts.step},
+                        {"stored_number", parts.stored_number},
+                        {"digits", parts.digits},
+                        {"serial_number", preview.serial_number}};
+  if (!parts.check.empty()) answer["check"] = parts.check;
+  std::cout << answer.dump() << '\n';
 }
 
 int RunPreview(const PreviewOptions& options) {

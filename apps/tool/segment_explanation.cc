@@ -61,6 +61,23 @@ std::string FittedWords(const Segment& segment) {
   return words + "; " + (filled.empty() ? "nothing" : filled) + " when empty";
 }
 
+std::string RunningNumberWords(const Segment& segment) {
+  if (segment.step == 0) {
+    return "running number in " + std::to_string(segment.width) +
+           " digits, up 1 per serial number (a batch repeats it: step 0)";
+  }
+  return "running number in " + std::to_string(segment.width) + " digits, up " +
+         std::to_string(segment.step) + " per serial number";
+}
+
+std::string CheckWords(const NumberingPolicy& policy) {
+  if (!policy.check) return {};
+  const bool two = *policy.check == CheckMethod::kMod97;
+  return "; then " + std::string(two ? "two " : "one ") +
+         std::string(CheckMethodWord(*policy.check)) + " check " + (two ? "digits" : "digit") +
+         " over the whole serial number";
+}
+
 }  // namespace
 
 std::string ExplainSegment(const Segment& segment) {
@@ -71,12 +88,7 @@ std::string ExplainSegment(const Segment& segment) {
     case source::kText:
       return segment.format.empty() ? "nothing (empty text)" : "the text " + segment.format;
     case source::kNumber:
-      if (segment.step == 0) {
-        return "running number in " + std::to_string(segment.width) +
-               " digits, up 1 per serial number (a batch repeats it: step 0)";
-      }
-      return "running number in " + std::to_string(segment.width) + " digits, up " +
-             std::to_string(segment.step) + " per serial number";
+      return RunningNumberWords(segment) + CheckWords(segment.policy);
     case source::kDepartment:
     case source::kClass:
       return SourceWords(TypeOf(segment)) + " cut to level " + segment.format + ", " +

@@ -39,6 +39,7 @@
 #include "quillet/numbering_policy.h"
 #include "quillet/owner.h"
 #include "quillet/rule.h"
+#include "quillet/verification.h"
 
 namespace quillet {
 
@@ -125,6 +126,9 @@ struct RuleParts {
   std::string step{};
   std::string stored_number{};
   std::string digits{};
+  // The check characters after the suffix, computed over all of the serial
+  // number before them; "" for a rule without check= in its policy.
+  std::string check{};
 };
 
 struct PreviewResult : IssueOutcome {
@@ -386,7 +390,8 @@ struct DraftEvaluation {
   // one, or the draft's start for an owner without a rule.
   std::string next_number{};
   bool number_fits = true;                // its digits fit the segment's width
-  std::string serial_number{};            // "" when `failure` is set
+  std::string serial_number{};            // "" when `failure` is set; with the check characters
+  std::string check{};                    // the check characters the policy appends, or ""
   std::optional<DraftFailure> failure{};  // the first failing segment's, or the draft's
 };
 
@@ -642,6 +647,16 @@ class QUILLET_EXPORT Numbering {
   // interface made it. Throws Failure: kInvalidRequest for a malformed
   // `since`; kNotFound for a database without a history table.
   std::vector<HistoryEntry> History(const HistoryQuery& query = {});
+
+  // --- Serial numbers read back ------------------------------------------------
+
+  // Which rules could have written `serial` (quillet/verification.h), its
+  // check characters by each, and, for a rule that keeps a journal, when,
+  // for which item and document date and by whom it was issued. Throws
+  // Failure: kInvalidRequest for an empty serial, one longer than
+  // kMaxLabelTextBytes (quillet/label.h) or not UTF-8; kDatabase,
+  // kUnavailable.
+  SerialVerdict Verify(const std::string& serial);
 
  private:
   struct State;

@@ -84,6 +84,15 @@ TEST(SegmentNotation, EveryDataSourceReadAndWrittenCanonically) {
       {"number,width=2,restart=never,journal=yes,unique=no",
        {10, "1", 2, "", "", 1, {Restart::kNever, std::nullopt, std::nullopt, true, false}},
        "number,width=2,step=1,start=1,journal=yes"},
+      {"number,width=3,Check=MOD97",
+       {10,
+        "1",
+        3,
+        "",
+        "",
+        1,
+        {Restart::kNever, std::nullopt, std::nullopt, false, false, CheckMethod::kMod97}},
+       "number,width=3,step=1,start=1,check=mod97"},
   };
   // The free items 1 to 10 are types 20, 21 and 28 to 35.
   int free_item = 0;
@@ -163,6 +172,8 @@ TEST(SegmentNotation, MalformedWordsNameTheBadPart) {
       {"number,width=2,end=9e3", "end '9e3' is not a whole number"},
       {"number,width=2,unique=1", "unique '1' is not yes or no"},
       {"lot,width=2,restart=year", "restart is a setting of the running number"},
+      {"number,width=2,check=mod11", "check 'mod11' is not one of mod10, luhn, mod97"},
+      {"text=A,check=luhn", "check is a setting of the running number"},
   };
   for (const auto& [word, message] : cases) {
     try {

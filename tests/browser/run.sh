@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The rule-setup page end to end: a real `quillet serve` on a loopback port,
 # with a bearer token and the demo company, driven by Debian's Chromium
-# (headless) through playwright-core. Stops by itself: the browser steps
-# within three minutes, then the service.
+# (headless) through playwright-core; then the labels of serial numbers
+# issued on the page, printed to PDF and read back with pdftoppm and zbarimg.
+# Stops by itself: each browser run within three minutes, then the service.
 #
 #   bash tests/browser/run.sh QUILLET_BINARY [sqlite|postgresql] [SCREENSHOT_DIR]
 #
@@ -71,13 +72,16 @@ fi
 # playwright-core from the lock file, into the run's own folder (runs on
 # both databases may go on at once); it brings no browser.
 mkdir "$work/npm"
-cp "$here/package.json" "$here/package-lock.json" "$here/page.test.mjs" "$work/npm/"
+cp "$here/package.json" "$here/package-lock.json" "$here"/*.test.mjs "$work/npm/"
 (cd "$work/npm" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 
 [[ -n "$shots" ]] && mkdir -p "$shots" && shots="$(realpath "$shots")"
 status=0
 QUILLET_URL="http://$address" QUILLET_TOKEN="$(cat "$work/token")" CHROMIUM="$chromium" \
   SCREENSHOTS="$shots" timeout --kill-after=10 180 node --test "$work/npm/page.test.mjs" || status=$?
+# The labels after the page, one at a time: both issue serial numbers.
+((status == 0)) && { QUILLET_URL="http://$address" QUILLET_TOKEN="$(cat "$work/token")" CHROMIUM="$chromium" \
+  SCREENSHOTS="$shots" timeout --kill-after=10 180 node --test "$work/npm/labels.test.mjs" || status=$?; }
 if ((status != 0)); then
   echo "browser test: the service's log:" >&2
   tail -n 150 "$work/serve.log" >&2

@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "core/check_character.h"
 #include "store/policy_queries.h"
 #include "tests/generation/rule_fixture.h"
 
@@ -103,6 +104,62 @@ TEST_P(PolicyIssueTest, BatchesTakeTheirNumbersFromTheCounter) {
             (std::vector<std::string>{"SA001", "SA002", "SA003"}));
   EXPECT_EQ(Saved(Line("2024-06-06", "A", "2")), (std::vector<std::string>{"SA001", "SA002"}));
   EXPECT_EQ(Number(Line("2024-05-01", "B"), true), "SB004");
+}
+
+// Check characters follow every serial number issued, singly or in a batch,
+// with or without saving, and are computed over the whole of it.
+TEST_P(PolicyIssueTest, CheckCharactersFollowEverySerialNumber) {
+  const struct {
+    CheckMethod method;
+    Restart restart;
+    std::vector<std::string> batch;  // saved, after one unsaved issue
+  } kCases[] = {
+      {CheckMethod::kMod10, Restart::kNever, {"SA0072", "SA0089", "SA0096"}},
+      {CheckMethod::kLuhn, Restart::kMonth, {"SA0014", "SA0022", "SA0030"}},
+      {CheckMethod::kMod97, Restart::kNever, {"SA00770", "SA00867", "SA00964"}},
+  };
+  for (const auto& [method, restart, batch] : kCases) {
+    SCOPED_TRACE(CheckMethodWord(method));
+    Rule(kLotRule, "7");
+    NumberingPolicy policy = With(restart);
+    policy.check = method;
+    Policy(policy);
+    EXPECT_EQ(Number(Line("2024-05-06", "A")), batch.front());
+    EXPECT_EQ(Saved(Line("2024-05-06", "A", "3")), batch);
+    for (const std::string& serial : batch) {
+      EXPECT_TRUE(HasValidCheckCharacters(method, serial)) << serial;
+      EXPECT_EQ(serial.substr(0, 5) + CheckCharacters(method, serial.substr(0, 5)), serial);
+    }
+  }
+}
+
+// Every single-character typo and every swap of neighbours of an issued
+// serial number fails its mod97 check.
+TEST_P(PolicyIssueTest, Mod97RefusesEveryTypoOfAnIssuedSerialNumber) {
+  Rule({{"9", "LW-"}, {"0", "YYMM-"}, {"10", "1", "4", "0", std::nullopt, "1"}}, "1");
+  NumberingPolicy policy;
+  policy.check = CheckMethod::kMod97;
+  Policy(policy);
+  const std::string serial = Number(Line("2024-05-06", "A"), true);
+  ASSERT_EQ(serial.substr(0, 12), "LW-2405-0001");
+  ASSERT_TRUE(HasValidCheckCharacters(CheckMethod::kMod97, serial));
+  int typos = 0;
+  for (std::size_t i = 0; i < serial.size(); ++i) {
+    for (char c = ' '; c <= '~'; ++c) {
+      std::string typo = serial;
+      typo[i] = c;
+      if (std::toupper(c) == std::toupper(serial[i])) continue;
+      ++typos;
+      EXPECT_FALSE(HasValidCheckCharacters(CheckMethod::kMod97, typo)) << typo;
+    }
+    if (i + 1 < serial.size() && serial[i] != serial[i + 1]) {
+      std::string swapped = serial;
+      std::swap(swapped[i], swapped[i + 1]);
+      ++typos;
+      EXPECT_FALSE(HasValidCheckCharacters(CheckMethod::kMod97, swapped)) << swapped;
+    }
+  }
+  EXPECT_GT(typos, 1000);
 }
 
 TEST_P(PolicyIssueTest, ARestartPerPeriodNeedsTheDocumentDate) {

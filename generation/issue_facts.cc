@@ -115,6 +115,7 @@ std::optional<NumberingPolicy> IssueFacts::Policy(const RuleOwner& owner) const 
                           {kGrade, "iend"},
                           {kWidth, "iwarn"},
                           {kSourceType, "bjournal"},
+                          {kFormat, "ccheck"},
                           {kStep, "bunique"}});
   if (rows->RecordCount() == 0) return std::nullopt;
   return store::policy::PolicyOfRow(*rows);

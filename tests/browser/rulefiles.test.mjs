@@ -108,5 +108,13 @@ test('rule files and history on the page', { timeout: 150_000 }, async (t) => {
     await shoot(page, 'rule-history');
   });
 
+  await t.test('history and rule files speak Chinese', async () => {
+    await page.locator('select[name="language"]').selectOption('zh-CN');
+    await page.locator('section.trail h3', { hasText: '变更记录' }).waitFor();
+    await page.locator('table.history tbody tr').first().getByText('保存').waitFor();
+    await page.getByRole('tab', { name: '规则文件' }).click();
+    await page.getByRole('button', { name: '下载规则文件' }).waitFor();
+  });
+
   assert.deepEqual(errors, []);
 });

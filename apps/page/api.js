@@ -36,12 +36,14 @@ export const token = {
     value ? sessionStorage.setItem(TOKEN_KEY, value) : sessionStorage.removeItem(TOKEN_KEY),
 };
 
-async function call(method, path, body, query = {}) {
+async function call(method, path, body, query = {}, { raw = false } = {}) {
   // Relative to the page, so that the service may sit below a path of a proxy.
   const url = new URL(`.${path}`, document.baseURI);
   url.searchParams.set('locale', locale);
   for (const [name, value] of Object.entries(query)) {
-    if (value !== undefined && value !== '') url.searchParams.set(name, value);
+    if (value === undefined || value === '' || value === false) continue;
+    if (Array.isArray(value)) for (const each of value) url.searchParams.append(name, each);
+    else url.searchParams.set(name, value);
   }
   const headers = { Accept: 'application/json' };
   if (body !== undefined) headers['Content-Type'] = 'application/json';
@@ -52,6 +54,7 @@ async function call(method, path, body, query = {}) {
     body: body === undefined ? undefined : JSON.stringify(body),
   });
   const text = await response.text();
+  if (raw && response.ok) return text;
   let data = null;
   try {
     data = text ? JSON.parse(text) : null;
@@ -86,4 +89,12 @@ export const api = {
   setMapping: (source, value, code) =>
     call('PUT', `/v1/mappings/${part(source)}/${part(value)}`, { code }),
   resetArchive: (source) => call('DELETE', `/v1/mappings/${part(source)}`),
+  // The rule file as the service writes it, byte for byte (text, not parsed).
+  exportRules: ({ owners = [], withNumbers = false, withCodes = false } = {}) =>
+    call('GET', '/v1/rules', undefined,
+      { format: 'export', owner: owners, with_numbers: withNumbers, with_codes: withCodes }, { raw: true }),
+  importRules: (file, { dryRun = false, force = false } = {}) =>
+    call('POST', '/v1/rules:import', file, { dry_run: dryRun, force }),
+  history: (owner) => call('GET', `/v1/rules/${part(owner)}/history`),
+  gaps: (owner) => call('GET', `/v1/rules/${part(owner)}/gaps`),
 };

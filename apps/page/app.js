@@ -1,5 +1,6 @@
 // The rule-setup page: loads the sources, the class tree and the rules, and
-// joins the owners pane, the rule of the chosen owner and the mappings.
+// joins the owners pane, the rule of the chosen owner with its history, the
+// mappings, the labels and the rule files.
 import { h, fill } from './dom.js';
 import { t, locale, setLocale, LOCALES } from './i18n.js';
 import { api, setApiLocale, token, whenRefused } from './api.js';
@@ -10,6 +11,8 @@ import { renderTree, searchBox } from './tree.js';
 import { createEditor } from './editor.js';
 import { createMappings } from './mappings.js';
 import { createLabels } from './labels.js';
+import { createFiles } from './files.js';
+import { createHistory } from './history.js';
 
 const MAX_SAMPLE_CLASSES = 30;
 
@@ -131,6 +134,7 @@ function select(owner) {
   drawTree();
   root.querySelector(`.node[data-owner="${CSS.escape(owner)}"]`)?.scrollIntoView({ block: 'nearest' });
   editor.open();
+  trail.open();
 }
 
 function notice(text, notes = [], problem = false) {
@@ -148,9 +152,11 @@ function showView(view) {
   root.querySelector('.rule-view').hidden = view !== 'rules';
   root.querySelector('.mapping-view').hidden = view !== 'mappings';
   root.querySelector('.label-view').hidden = view !== 'labels';
+  root.querySelector('.file-view').hidden = view !== 'files';
   document.body.classList.toggle('printing-labels', view === 'labels');
   if (view === 'mappings') mappings.open();
   else if (view === 'labels') labels.open();
+  else if (view === 'files') files.open();
   else editor.refresh();
 }
 
@@ -172,7 +178,7 @@ function drawShell() {
     h('header', { class: 'top' },
       h('h1', {}, t('app.title')),
       h('nav', { class: 'tabs', role: 'tablist' },
-        ['rules', 'mappings', 'labels'].map((view) =>
+        ['rules', 'mappings', 'labels', 'files'].map((view) =>
           h('button', { role: 'tab', 'data-view': view, 'aria-selected': String(state.view === view), onclick: () => showView(view) }, t(`tab.${view}`)))),
       h('div', { class: 'top-tools' },
         tokenButton(),
@@ -182,26 +188,38 @@ function drawShell() {
     h('div', { class: 'notice' }),
     h('main', {},
       h('aside', { class: 'owners', 'aria-label': t('tree.title') }, h('h2', {}, t('tree.title')), searchBox(state, treeHandlers)),
-      h('div', { class: 'rule-view' }),
+      h('div', { class: 'rule-view' }, h('div', { class: 'rule-edit' }), h('div', { class: 'rule-trail' })),
       h('div', { class: 'mapping-view', hidden: true }),
-      h('div', { class: 'label-view', hidden: true })),
+      h('div', { class: 'label-view', hidden: true }),
+      h('div', { class: 'file-view', hidden: true })),
   );
   mappings.attach(root.querySelector('.mapping-view'));
   labels.attach(root.querySelector('.label-view'));
-  editor.attach(root.querySelector('.rule-view'));
+  files.attach(root.querySelector('.file-view'));
+  editor.attach(root.querySelector('.rule-edit'));
+  trail.attach(root.querySelector('.rule-trail'));
   drawTree();
   showView(state.view);
 }
 
-const editor = createEditor(state, {
+async function rulesChanged() {
+  await loadRules();
+  drawTree();
+  trail.open();
+}
+
+const editor = createEditor(state, { rulesChanged, numberSet: () => trail.open(), message: notice });
+const mappings = createMappings(state, { message: notice });
+const labels = createLabels(state, { message: notice });
+// An import may change the rule on show: it is read again.
+const files = createFiles(state, {
   rulesChanged: async () => {
-    await loadRules();
-    drawTree();
+    await rulesChanged();
+    editor.open();
   },
   message: notice,
 });
-const mappings = createMappings(state, { message: notice });
-const labels = createLabels(state, { message: notice });
+const trail = createHistory(state);
 
 async function loadSetup() {
   setApiLocale(locale());

@@ -20,7 +20,7 @@ const FIELD_LABELS = {
 
 // The pane keeps its draft while the page redraws around it: attach() hands
 // it the element to draw into.
-export function createEditor(state, { rulesChanged, message }) {
+export function createEditor(state, { rulesChanged, numberSet = () => {}, message }) {
   let container = document.createElement('div');
   let draft = null; // {name, segments, saved, copiedFrom}
   let nextNumber = ''; // the stored running number of a saved rule
@@ -293,7 +293,10 @@ export function createEditor(state, { rulesChanged, message }) {
             h('h3', {}, t('preview.title')),
             h('div', { class: 'sample-slot' }),
             h('div', { class: 'preview-output', 'aria-live': 'polite' })),
-          draft.saved && numberPanel(owner(), () => nextNumber, numberChanged))),
+          draft.saved && numberPanel(owner(), () => nextNumber, (number) => {
+            numberChanged(number);
+            numberSet();
+          }))),
     );
     if (!draft) return;
     drawRows();

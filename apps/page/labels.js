@@ -38,14 +38,16 @@ export function createLabels(state, { message }) {
   let container = document.createElement('div');
   const view = { item: '', count: '3', date: today(), values: '', layout: 'a4', symbology: 'code128', issued: null, status: '' };
 
-  // The page size of the chosen layout, for print: one @page rule of its own.
+  // The page size of the chosen layout, for print: one @page rule in a sheet
+  // of its own, built in code (the content security policy refuses style
+  // elements written as text).
+  let pageSheet = null;
   function applyPageSize() {
-    let style = document.getElementById('label-page-size');
-    if (!style) {
-      style = h('style', { id: 'label-page-size' });
-      document.head.append(style);
+    if (!pageSheet) {
+      pageSheet = new CSSStyleSheet();
+      document.adoptedStyleSheets = [...document.adoptedStyleSheets, pageSheet];
     }
-    style.textContent = `@page { size: ${LAYOUTS[view.layout].page}; margin: 0; }`;
+    pageSheet.replaceSync(`@page { size: ${LAYOUTS[view.layout].page}; margin: 0; }`);
   }
 
   async function issue(event) {

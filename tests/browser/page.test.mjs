@@ -150,6 +150,9 @@ test('the rule-setup page', { timeout: 150_000 }, async (t) => {
     assert.equal(await setting('journal').isChecked(), true);
     await setting('warn').fill('8000');
     await setting('unique').check();
+    // The first save's notice closed, so that the second one is waited for.
+    await page.locator('.notice button').click();
+    await page.locator('.notice > div').waitFor({ state: 'detached' });
     await page.locator('button.save').click();
     await page.getByText('Rule “Manufacturing” saved.').waitFor();
     assert.deepEqual(await policies(), ['month', 9000, 8000, true, true]);

@@ -2,7 +2,9 @@
 # The rule-setup page end to end: a real `quillet serve` on a loopback port,
 # with a bearer token and the demo company, driven by Debian's Chromium
 # (headless) through playwright-core; then the labels of serial numbers
-# issued on the page, printed to PDF and read back with pdftoppm and zbarimg.
+# issued on the page, printed to PDF and read back with pdftoppm and zbarimg;
+# then a rule file downloaded, uploaded again with its difference, applied,
+# and the owner's history read.
 # Stops by itself: each browser run within three minutes, then the service.
 #
 #   bash tests/browser/run.sh QUILLET_BINARY [sqlite|postgresql] [SCREENSHOT_DIR]
@@ -82,6 +84,9 @@ QUILLET_URL="http://$address" QUILLET_TOKEN="$(cat "$work/token")" CHROMIUM="$ch
 # The labels after the page, one at a time: both issue serial numbers.
 ((status == 0)) && { QUILLET_URL="http://$address" QUILLET_TOKEN="$(cat "$work/token")" CHROMIUM="$chromium" \
   SCREENSHOTS="$shots" timeout --kill-after=10 180 node --test "$work/npm/labels.test.mjs" || status=$?; }
+# Then the rule files and the history: the file goes back over the page's changes.
+((status == 0)) && { QUILLET_URL="http://$address" QUILLET_TOKEN="$(cat "$work/token")" CHROMIUM="$chromium" \
+  SCREENSHOTS="$shots" timeout --kill-after=10 180 node --test "$work/npm/rulefiles.test.mjs" || status=$?; }
 if ((status != 0)); then
   echo "browser test: the service's log:" >&2
   tail -n 150 "$work/serve.log" >&2

@@ -15,6 +15,7 @@
 #include "store/mapping_contrapose.h"
 #include "store/policy_queries.h"
 #include "store/rule_file_queries.h"
+#include "store/rule_queries.h"
 #include "store/write_pool.h"
 
 namespace quillet::maintenance {
@@ -62,8 +63,38 @@ void RemoveRule(store::Connection& writer, const RuleOwner& owner, const std::st
   RecordRuleChange(writer, owner, change::kDelete, before, user);
 }
 
-std::vector<RuleRow> WriteRule(store::Connection& writer, const ImportRule& rule,
+// The plan's comparison made again under the write transaction: numbers
+// issued since the plan was read would otherwise be issued a second time.
+void RequireForwardNow(const std::string& what, const RuleOwner& owner,
+                       std::optional<int32_t> stored, const std::string& next) {
+  const std::optional<int32_t> wanted = service::ParseNumber<int32_t>(next);
+  if (!stored || !wanted || *wanted >= *stored) return;
+  throw Error(errc::kGuarded, "the " + what + " of " + FormatOwner(owner) + " is " +
+                                  std::to_string(*stored) +
+                                  " by now: the rule file would set it back to " + next +
+                                  ", which issues serial numbers again (give force to set it)");
+}
+
+void RequireNumbersForward(store::Connection& writer, const ImportRule& rule) {
+  const std::string type = rule.owner.KindText();
+  if (rule.next_number && !rule.next_number->empty()) {
+    const auto locked = store::generation::LockedHeaderNumber(writer, rule.owner.code, type);
+    const std::optional<int32_t> stored =
+        locked->RecordCount() == 0 || locked->Field(0).IsNull()
+            ? std::nullopt
+            : service::ParseNumber<int32_t>(locked->Field(0).ToText());
+    RequireForwardNow("next running number", rule.owner, stored, *rule.next_number);
+  }
+  for (const auto& [key, number] : rule.counters) {
+    RequireForwardNow("counter " + key, rule.owner,
+                      store::policy::CounterNumber(writer, rule.owner.code, type, key),
+                      std::to_string(number));
+  }
+}
+
+std::vector<RuleRow> WriteRule(store::Connection& writer, const ImportRule& rule, bool force,
                                const std::string& user) {
+  if (!force) RequireNumbersForward(writer, rule);
   const std::string before = RuleEntryText(writer, rule.owner);
   std::vector<RuleRow> rows = WriteRuleDocument(writer, *rule.document, rule.owner, rule.name);
   if (rule.next_number) store::maintenance::SetRunningNumber(writer, rule.owner, *rule.next_number);
@@ -132,7 +163,9 @@ void ApplyImport(store::Connection& db, const ImportPlan& plan, const std::strin
     store::Connection::Transaction transaction(*writer);
     for (const RuleOwner& owner : plan.removed) RemoveRule(*writer, owner, user);
     for (const ImportRule& rule : plan.rules) {
-      for (RuleRow& row : WriteRule(*writer, rule, user)) saved.push_back(std::move(row));
+      for (RuleRow& row : WriteRule(*writer, rule, plan.force, user)) {
+        saved.push_back(std::move(row));
+      }
     }
     for (const ImportCode& code : plan.codes) WriteCode(*writer, code, user);
     transaction.Commit();

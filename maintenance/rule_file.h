@@ -53,6 +53,9 @@ struct ImportCode {
 };
 
 struct ImportPlan {
+  // Without it, a running number or counter the file would set below the
+  // stored one, read again under the transaction's lock, is refused.
+  bool force = false;
   std::vector<RuleOwner> removed;
   std::vector<ImportRule> rules;  // only those that change
   std::vector<ImportCode> codes;  // only those that change
@@ -64,7 +67,9 @@ struct ImportPlan {
 // each change in the rule history by `user`; then regenerates the mappings
 // of the mapped data sources the saved rules use (those the database
 // describes). Raises the errors of
-// WriteRuleDocument and the database's, having changed nothing.
+// WriteRuleDocument and the database's, and Error errc::kGuarded for a
+// number set back without `force` (one issued since the plan was made),
+// having changed nothing.
 void ApplyImport(store::Connection& db, const ImportPlan& plan, const std::string& user);
 
 }  // namespace quillet::maintenance

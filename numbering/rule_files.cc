@@ -300,6 +300,7 @@ ImportResult ImportRules(Session& session, const ImportRequest& request) {
   const RuleFile file = ReadFile(request.file);
   ImportResult result;
   maintenance::ImportPlan plan;
+  plan.force = request.force;
   std::set<RuleOwner> listed;
   for (const FileRule& rule : file.rules) {
     listed.insert(rule.owner);

@@ -45,6 +45,8 @@ FailureKind KindOfEngineError(const Error& error) {
       return FailureKind::kInvalidRequest;
     case errc::kSharedRuleName:
       return FailureKind::kConflict;
+    case errc::kGuarded:
+      return FailureKind::kGuarded;
     default:
       return store::IsUnavailable(error) ? FailureKind::kUnavailable : FailureKind::kDatabase;
   }

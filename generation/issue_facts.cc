@@ -115,7 +115,8 @@ std::optional<NumberingPolicy> IssueFacts::Policy(const RuleOwner& owner) const 
                           {kGrade, "iend"},
                           {kWidth, "iwarn"},
                           {kSourceType, "bjournal"},
-                          {kStep, "bunique"}});
+                          {kStep, "bunique"},
+                          {kFormat, "ccheck"}});
   if (rows->RecordCount() == 0) return std::nullopt;
   return store::policy::PolicyOfRow(*rows);
 }

@@ -82,7 +82,7 @@ constexpr std::string_view kIssueFactsSql =
     " and m.cdatasrccode='7' and m.cseedcode=substr(b.cinvccode,1,cut.n)";
 
 constexpr std::string_view kPolicyFactsSql =
-    " union all select 10, p.crestart, p.cinvcode, p.cinvtype, p.iend, p.bjournal, null,"
+    " union all select 10, p.crestart, p.cinvcode, p.cinvtype, p.iend, p.bjournal, p.ccheck,"
     " p.iwarn, null, null, p.bunique from SNrulepolicy p"
     " join owners o on p.cinvcode=o.cinvcode and p.cinvtype=o.cinvtype";
 

@@ -226,8 +226,9 @@ PolicyIssue IssueUnderPolicy(store::Connection& db, const RuleSubject& subject,
     numbers =
         Numbers(FirstNumber(db, subject, values, policy, split, count, held), running.step, count);
     if (batch && OutgrowsDigits(numbers, running.width)) return {{}, true};
-    if (call.guard == IssueGuard::kRefuseLoss) RefuseWrap(numbers.back(), running.width);
+    // The rule's own end is the reason to tell before the segment's width.
     CheckLimits(policy, subject.owner, numbers.front(), numbers.back(), warnings);
+    if (call.guard == IssueGuard::kRefuseLoss) RefuseWrap(numbers.back(), running.width);
     serials = SerialTexts(split, numbers);
   } else {
     serials.assign(static_cast<std::size_t>(count), split.prefix);

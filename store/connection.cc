@@ -389,7 +389,21 @@ struct Connection::Prepared {
     }
   }
 
+  // The spelling of column `i`, worked out once for each name the database
+  // reports: a kept statement answers with the same columns every time.
+  const std::string& NameOf(std::size_t i, const std::string& reported, Dialect dialect,
+                            std::string_view text) {
+    if (names.size() <= i) names.resize(i + 1);
+    auto& [known, spelled] = names[i];
+    if (spelled.empty() || known != reported) {
+      known = reported;
+      spelled = ColumnName(reported, dialect, text);
+    }
+    return spelled;
+  }
+
   soci::row row;
+  std::vector<std::pair<std::string, std::string>> names;  // reported, spelled
   std::vector<std::string> values;
   std::vector<soci::indicator> indicators;
   soci::statement statement;
@@ -554,28 +568,28 @@ auto Connection::RunStatement(std::string_view sql, const Params& params, bool q
 }
 
 std::shared_ptr<RecordSet> Connection::Query(const Sql& sql, const Params& params) {
-  return RunStatement(sql.For(dialect()), params, true,
-                      [&](Prepared& prepared, const std::string& text) {
-                        soci::statement& statement = prepared.statement;
-                        soci::row& row = prepared.row;
-                        bool has_row = statement.execute(true);
-                        std::vector<Column> columns;
-                        for (std::size_t i = 0; i < row.size(); ++i) {
-                          const soci::column_properties& properties = row.get_properties(i);
-                          columns.push_back({ColumnName(properties.get_name(), dialect_, text),
-                                             FieldTypeOf(properties.get_data_type())});
-                        }
-                        std::vector<std::vector<Variant>> rows;
-                        while (has_row) {
-                          std::vector<Variant> values;
-                          values.reserve(row.size());
-                          for (std::size_t i = 0; i < row.size(); ++i)
-                            values.push_back(FieldValue(row, i));
-                          rows.push_back(std::move(values));
-                          has_row = statement.fetch();
-                        }
-                        return std::make_shared<RecordSet>(std::move(columns), std::move(rows));
-                      });
+  return RunStatement(
+      sql.For(dialect()), params, true, [&](Prepared& prepared, const std::string& text) {
+        soci::statement& statement = prepared.statement;
+        soci::row& row = prepared.row;
+        bool has_row = statement.execute(true);
+        std::vector<Column> columns;
+        columns.reserve(row.size());
+        for (std::size_t i = 0; i < row.size(); ++i) {
+          const soci::column_properties& properties = row.get_properties(i);
+          columns.push_back({prepared.NameOf(i, properties.get_name(), dialect_, text),
+                             FieldTypeOf(properties.get_data_type())});
+        }
+        std::vector<std::vector<Variant>> rows;
+        while (has_row) {
+          std::vector<Variant> values;
+          values.reserve(row.size());
+          for (std::size_t i = 0; i < row.size(); ++i) values.push_back(FieldValue(row, i));
+          rows.push_back(std::move(values));
+          has_row = statement.fetch();
+        }
+        return std::make_shared<RecordSet>(std::move(columns), std::move(rows));
+      });
 }
 
 long long Connection::Execute(const Sql& sql, const Params& params) {

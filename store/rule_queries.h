@@ -59,7 +59,7 @@ std::shared_ptr<RecordSet> OwnerFacts(Connection& db, const std::string& item_co
 //   kPolicyFact    a candidate owner's policy row (cinvcode, cinvtype,
 //                  crestart in crulename, iend in igrade, iwarn in
 //                  iformatlength, bjournal in cdatasrctype, bunique in
-//                  isteplength); only `with_policies`
+//                  isteplength, ccheck in cdatasrcformat); only `with_policies`
 //   kMappedFact    a mapping row (cdatasrccode in cinvcode, cseedcode in
 //                  cdatasrcformat, ccode in cpatchsign) of data source 3 to 6
 //                  and 8 for the value given, and of 2 and 7 whose value

@@ -1,12 +1,22 @@
 #include "store/schema.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "quillet/error.h"
 #include "store/schema_tables.h"
 
 namespace quillet::store {
 namespace {
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
 
 std::string JoinNames(const std::vector<std::string_view>& names) {
   std::string joined;
@@ -95,6 +105,35 @@ void RemoveDuplicateMappings(Connection& db) {
   db.Execute(kDelete);
 }
 
+// The columns a table of an older database lacks: added since, each
+// nullable or with a default, so that rows already there stay as they were.
+std::vector<const ColumnDef*> MissingColumns(Connection& db, const TableDef& table) {
+  static constexpr Sql kColumns{"select name from pragma_table_info(:1)",
+                                "select column_name from information_schema.columns"
+                                " where table_schema=current_schema() and table_name=lower(:1)"};
+  std::vector<std::string> present;
+  const auto rows = db.Query(kColumns, {std::string(table.name)});
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    present.push_back(LowerAscii(rows->Field(0).ToText()));
+  }
+  std::vector<const ColumnDef*> missing;
+  for (const ColumnDef& column : table.columns) {
+    const bool addable = !column.not_null || !column.default_value.empty();
+    if (addable &&
+        std::find(present.begin(), present.end(), LowerAscii(column.name)) == present.end()) {
+      missing.push_back(&column);
+    }
+  }
+  return missing;
+}
+
+void AddMissingColumns(Connection& db, const TableDef& table) {
+  for (const ColumnDef* column : MissingColumns(db, table)) {
+    db.Execute(Sql{"ALTER TABLE " + std::string(table.name) + " ADD COLUMN " +
+                   ColumnSql(*column, db.dialect())});
+  }
+}
+
 }  // namespace
 
 void CreateSchema(Connection& db) {
@@ -105,7 +144,10 @@ void CreateSchema(Connection& db) {
 
 void CreateTables(Connection& db) {
   const Dialect dialect = db.dialect();
-  for (const TableDef& table : Tables()) db.Execute(Sql{CreateTableSql(table, dialect)});
+  for (const TableDef& table : Tables()) {
+    db.Execute(Sql{CreateTableSql(table, dialect)});
+    AddMissingColumns(db, table);
+  }
   RequireRuleNamesOfOneOwner(db);
   RemoveDuplicateMappings(db);
   for (std::string_view replaced : ReplacedIndexes()) {

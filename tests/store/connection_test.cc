@@ -192,6 +192,15 @@ TEST_P(ConnectionTest, SchemaAndDemoLoadTwiceKeepOneCopy) {
   EXPECT_EQ(Count("select count(*) from SNPrefabricate_lang where localid=:1", {"en-US"}), 17);
 }
 
+// A database made before a column was added to a table gets the column when
+// the tables are created again, its rows kept.
+TEST_P(ConnectionTest, CreatingTheTablesAgainAddsTheColumnsAddedSince) {
+  db_.db().Execute(Sql{"insert into SNrulepolicy (cinvcode,cinvtype,iend) values ('all',2,9)"});
+  db_.db().Execute(Sql{"alter table SNrulepolicy drop column ccheck"});
+  store::CreateSchema(db_.db());
+  EXPECT_EQ(Count("select count(*) from SNrulepolicy where iend=9 and ccheck is null"), 1);
+}
+
 // A transaction pooler lends each transaction whichever server session is
 // free: a statement name kept by one client would be missing, or taken by
 // another, in the next. Reached directly, statements stay prepared.

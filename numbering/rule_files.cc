@@ -28,7 +28,8 @@ using Json = nlohmann::ordered_json;
 void RequireKeys(const Json& object, const std::string& where,
                  std::initializer_list<const char*> allowed) {
   if (!object.is_object()) RaiseBadFile(where, "is not an object");
-  for (const auto& [key, value] : object.items()) {
+  for (const auto& member : object.items()) {
+    const std::string& key = member.key();
     if (std::none_of(allowed.begin(), allowed.end(), [&](const char* a) { return key == a; })) {
       RaiseBadFile(where, "has a member \"" + key + "\" that rule files do not have");
     }

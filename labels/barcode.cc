@@ -10,6 +10,7 @@
 
 #include "core/ascii_case.h"
 #include "core/text_check.h"
+#include "core/xml_writer.h"
 #include "quillet/error.h"
 
 namespace quillet::labels {
@@ -121,27 +122,6 @@ void AppendNumber(std::string& out, float value) {
   out.append(buffer.data(), ec == std::errc() ? end : buffer.data());
 }
 
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
-
 // Every dark module of the symbol as one path: "M x,y h w v h h -w z" each.
 void AppendBars(std::string& out, const zint_vector& vector) {
   out += "<path fill=\"#000\" d=\"";
@@ -173,8 +153,8 @@ void AppendTexts(std::string& out, const zint_vector& vector) {
     out += "\" text-anchor=\"";
     out += kAnchors[static_cast<std::size_t>(std::clamp(text->halign, 0, 2))];
     out += "\">";
-    AppendEscaped(out, std::string_view(reinterpret_cast<const char*>(text->text),
-                                        static_cast<std::size_t>(std::max(text->length, 0))));
+    out += EscapeAttribute(std::string_view(reinterpret_cast<const char*>(text->text),
+                                            static_cast<std::size_t>(std::max(text->length, 0))));
     out += "</text>\n";
   }
 }

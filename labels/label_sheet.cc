@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "core/xml_writer.h"
 #include "quillet/error.h"
 
 namespace quillet::labels {
@@ -21,26 +22,6 @@ double Millimetres(std::string_view svg, std::string_view name) {
   double value = 0;
   std::from_chars(first, svg.data() + svg.size(), value);
   return value;
-}
-
-std::string Escaped(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 std::string Number(double value) {
@@ -90,7 +71,7 @@ std::string LabelSheetSvg(const std::vector<std::string>& serials, Symbology sym
     y += symbol.height + kTextMm;
     labels += "<text x=\"" + Number(kMarginMm + symbol.width / 2) + "\" y=\"" + Number(y) +
               "\" font-family=\"monospace\" font-size=\"" + Number(kTextMm) +
-              "\" text-anchor=\"middle\">" + Escaped(serial) + "</text>\n";
+              "\" text-anchor=\"middle\">" + EscapeAttribute(serial) + "</text>\n";
     y += kGapMm;
     if (symbol.width > widest) widest = symbol.width;
   }

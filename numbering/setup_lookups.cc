@@ -1,13 +1,12 @@
 #include "numbering/setup_lookups.h"
 
-#include <algorithm>
-
 #include "core/field_text.h"
 #include "core/number_text.h"
 #include "generation/policy_lookup.h"
 #include "mapping/setup_data.h"
 #include "mapping/source_locales.h"
 #include "numbering/catalog.h"
+#include "numbering/history.h"
 #include "numbering/line_document.h"
 
 namespace quillet::numbering {
@@ -15,19 +14,6 @@ namespace {
 
 std::string Text(const RecordSet& rows, std::string_view column) {
   return FieldTextOrEmpty(rows.Field(column));
-}
-
-// `since` as the journal stores its times: "YYYY-MM-DDTHH:MM:SS.mmmZ",
-// compared as text.
-std::optional<std::string> JournalTime(const std::string& since) {
-  if (since.empty()) return std::nullopt;
-  if (!IsDateText(since)) {
-    RaiseBadRequest("since '" + since +
-                    "' is not a UTC time written YYYY-MM-DD (optionally with HH:MM:SS)");
-  }
-  std::string time = since;
-  std::replace(time.begin(), time.end(), ' ', 'T');
-  return time;
 }
 
 }  // namespace
@@ -62,7 +48,7 @@ std::vector<std::string> DescribedLocales(Session& session) {
 }
 
 std::vector<JournalEntry> Journal(Session& session, const JournalQuery& query) {
-  const std::optional<std::string> since = JournalTime(query.since);
+  const std::optional<std::string> since = SinceTime(query.since);
   std::vector<generation::JournalEntry> stored;
   try {
     stored = generation::ReadJournal(session.reader(), query.owner, since);

@@ -4,19 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "core/ascii_case.h"
 #include "quillet/error.h"
 #include "store/schema_tables.h"
 
 namespace quillet::store {
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 std::string JoinNames(const std::vector<std::string_view>& names) {
   std::string joined;
@@ -114,13 +107,13 @@ std::vector<const ColumnDef*> MissingColumns(Connection& db, const TableDef& tab
   std::vector<std::string> present;
   const auto rows = db.Query(kColumns, {std::string(table.name)});
   for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
-    present.push_back(LowerAscii(rows->Field(0).ToText()));
+    present.push_back(service::AsciiLowered(rows->Field(0).ToText()));
   }
   std::vector<const ColumnDef*> missing;
   for (const ColumnDef& column : table.columns) {
     const bool addable = !column.not_null || !column.default_value.empty();
-    if (addable &&
-        std::find(present.begin(), present.end(), LowerAscii(column.name)) == present.end()) {
+    if (addable && std::find(present.begin(), present.end(), service::AsciiLowered(column.name)) ==
+                       present.end()) {
       missing.push_back(&column);
     }
   }

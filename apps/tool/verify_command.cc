@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "apps/cli/domain_options.h"
+#include "apps/cli/verdict_json.h"
 #include "apps/tool/commands.h"
 #include "apps/tool/text_table.h"
 
@@ -57,39 +58,11 @@ void PrintText(const SerialVerdict& verdict) {
   }
 }
 
-nlohmann::json FitJson(const SerialFit& fit) {
-  nlohmann::json object = {
-      {"owner", FormatOwner(fit.owner)},      {"rule", fit.rule},     {"prefix", fit.prefix},
-      {"running_number", fit.running_number}, {"digits", fit.digits}, {"suffix", fit.suffix},
-      {"journaled", fit.journaled},           {"good", fit.Good()}};
-  if (!fit.date_pattern.empty()) {
-    object["date_part"] = fit.date_part;
-    object["date_pattern"] = fit.date_pattern;
-  }
-  if (fit.check) {
-    object["check"] = CheckMethodWord(*fit.check);
-    object["check_right"] = fit.check_right;
-  }
-  if (fit.issue) {
-    object["issued"] = {{"issued", fit.issue->issued},
-                        {"item", fit.issue->item},
-                        {"document_date", fit.issue->document_date},
-                        {"user", fit.issue->user}};
-  }
-  return object;
-}
-
 int RunVerify(const VerifyOptions& options) {
   Numbering numbering = OpenNumbering(options.domain);
   const SerialVerdict verdict = numbering.Verify(options.serial);
   if (options.domain.json) {
-    nlohmann::json fits = nlohmann::json::array();
-    for (const SerialFit& fit : verdict.fits) fits.push_back(FitJson(fit));
-    std::cout << nlohmann::json{{"serial_number", verdict.serial_number},
-                                {"good", verdict.Good()},
-                                {"fits", fits}}
-                     .dump()
-              << '\n';
+    std::cout << cli::VerdictJson(verdict).dump() << '\n';
   } else {
     PrintText(verdict);
   }

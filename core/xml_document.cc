@@ -26,6 +26,7 @@ void SilentStructuredError(void* /*context*/, xmlErrorPtr /*error*/) {}
 }  // namespace
 
 XmlTree::~XmlTree() {
+  if (xpath != nullptr) xmlXPathFreeContext(xpath);
   for (xmlNodePtr node : detached) xmlFreeNode(node);
   if (doc != nullptr) xmlFreeDoc(doc);
 }
@@ -127,29 +128,40 @@ const std::pair<const char*, const char*> kNamespaces[] = {
   throw Error(errc::kXPathInvalid, description);
 }
 
+// The tree's kept XPath context, silent and knowing the rowset prefixes.
+xmlXPathContext& XPathContextOf(const XmlTree& tree, const std::string& expression) {
+  if (tree.xpath == nullptr) {
+    tree.xpath = xmlXPathNewContext(tree.doc);
+    if (tree.xpath == nullptr) {
+      throw Error(errc::kXPathInvalid, "Out of memory evaluating '" + expression + "'");
+    }
+    tree.xpath->error = detail::SilentStructuredError;
+    for (const auto& [prefix, uri] : kNamespaces) {
+      xmlXPathRegisterNs(tree.xpath, reinterpret_cast<const xmlChar*>(prefix),
+                         reinterpret_cast<const xmlChar*>(uri));
+    }
+  }
+  tree.xpath->doc = tree.doc;
+  xmlResetError(&tree.xpath->lastError);
+  return *tree.xpath;
+}
+
 // The nodes `xpath` selects from `context` (the document when null), in
 // document order; at most one when `first_only`.
 std::vector<xmlNodePtr> Evaluate(const XmlTree& tree, xmlNodePtr context, std::string_view xpath,
                                  bool first_only) {
   detail::QuietLibxml();
   const std::string expression(xpath);
-  std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> ctx(xmlXPathNewContext(tree.doc),
-                                                                       xmlXPathFreeContext);
-  if (!ctx) throw Error(errc::kXPathInvalid, "Out of memory evaluating '" + expression + "'");
-  ctx->error = detail::SilentStructuredError;
-  for (const auto& [prefix, uri] : kNamespaces) {
-    xmlXPathRegisterNs(ctx.get(), reinterpret_cast<const xmlChar*>(prefix),
-                       reinterpret_cast<const xmlChar*>(uri));
-  }
+  xmlXPathContext* ctx = &XPathContextOf(tree, expression);
   if (expression.find('\0') != std::string::npos) ThrowXPathInvalid(xpath, ctx->lastError);
   std::unique_ptr<xmlXPathCompExpr, decltype(&xmlXPathFreeCompExpr)> compiled(
-      xmlXPathCtxtCompile(ctx.get(), Chars(expression)), xmlXPathFreeCompExpr);
+      xmlXPathCtxtCompile(ctx, Chars(expression)), xmlXPathFreeCompExpr);
   if (!compiled) ThrowXPathInvalid(xpath, ctx->lastError);
   if (tree.doc == nullptr) return {};
 
   ctx->node = context != nullptr ? context : reinterpret_cast<xmlNodePtr>(tree.doc);
   std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
-      xmlXPathCompiledEval(compiled.get(), ctx.get()), xmlXPathFreeObject);
+      xmlXPathCompiledEval(compiled.get(), ctx), xmlXPathFreeObject);
   if (!result) ThrowXPathInvalid(xpath, ctx->lastError);
   if (result->type != XPATH_NODESET) {
     throw Error(errc::kXPathInvalid,

@@ -3,6 +3,7 @@
 #define QUILLET_CORE_XML_TREE_H_
 
 #include <libxml/tree.h>
+#include <libxml/xpath.h>
 
 #include <vector>
 
@@ -22,6 +23,10 @@ struct XmlTree {
   // Nodes unlinked by setText: kept until the tree goes, because an XmlNode
   // may still point at them.
   std::vector<xmlNodePtr> detached;
+  // The XPath context of `doc`, made on the first evaluation and kept:
+  // making one registers every XPath function anew, which costs more than
+  // evaluating a short expression.
+  mutable xmlXPathContextPtr xpath = nullptr;
 };
 
 // Makes libxml2 silent on the calling thread (and on threads started later):

@@ -15,6 +15,16 @@ RunningNumberLease::~RunningNumberLease() {
   }
 }
 
+store::Connection& RunningNumberLease::Reader(store::Connection& service) {
+  if (service.dialect() != store::Dialect::kSqlite) return service;
+  if (!writer_) writer_ = store::generation::OpenWriter(service_);
+  return *writer_;
+}
+
+void RunningNumberLease::Release() {
+  if (!owner_ && !open_transaction_) writer_.reset();
+}
+
 std::shared_ptr<RecordSet> RunningNumberLease::Read(const RuleOwner& owner) {
   Begin(owner);
   return store::generation::LockedHeaderNumber(*writer_, owner.code, owner.KindText());
@@ -51,7 +61,7 @@ void RunningNumberLease::Commit() {
 
 std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int32_t step) {
   if (owner_) throw Error::ObjectOpen();
-  writer_ = store::generation::OpenWriter(service_);
+  if (!writer_) writer_ = store::generation::OpenWriter(service_);
   const std::optional<int32_t> before =
       store::generation::AdvanceNumber(*writer_, owner.code, owner.KindText(), step);
   if (!before) return Read(owner);

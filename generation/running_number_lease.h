@@ -33,6 +33,18 @@ class RunningNumberLease {
   RunningNumberLease(const RunningNumberLease&) = delete;
   RunningNumberLease& operator=(const RunningNumberLease&) = delete;
 
+  // The connection the reads before its claim are best sent on: on
+  // SQLite the write connection itself (opened here, no transaction), whose
+  // page cache the advance then leaves warm, where a separate reader's is
+  // emptied by every commit; `service` elsewhere. Raises the database's
+  // errors. Whoever takes another writer from the pool afterwards must give
+  // this one back first (see Release).
+  store::Connection& Reader(store::Connection& service);
+
+  // Gives back the connection Reader opened; a lease holding a transaction
+  // or a claim keeps it. Does not raise.
+  void Release();
+
   // Opens the connection, begins the transaction and reads the owner's
   // cnumber under it (as the header's record set: no rows without a header).
   // Raises the database's errors, errc::kObjectOpen when called twice.

@@ -14,18 +14,21 @@ namespace {
 
 std::string Issue(store::Connection& db, Issued<std::string>& issued,
                   const std::shared_ptr<XmlDocument>& values, bool save, IssueCall& call) {
-  const std::optional<RuleSubject> subject =
-      ResolveSubject(db, values, issued.item_code, &issued.search, &issued.rule_name);
-  if (!subject) return {};
-  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, *subject)) {
-    return IssueUnderPolicy(db, *subject, *values, *policy, 1, false, save, call).serials.front();
-  }
   // Saving reads the number under the lease, so the value read is the one
   // advanced, whoever else issues at the same time.
   std::optional<RunningNumberLease> lease;
+  if (save) lease.emplace(db);
+  store::Connection& reader = lease ? lease->Reader(db) : db;
+  const std::optional<RuleSubject> subject =
+      ResolveSubject(reader, values, issued.item_code, &issued.search, &issued.rule_name);
+  if (!subject) return {};
+  if (const std::optional<NumberingPolicy> policy = PolicyOf(reader, *subject)) {
+    // The policy's issue takes its own writer from the pool.
+    if (lease) lease->Release();
+    return IssueUnderPolicy(db, *subject, *values, *policy, 1, false, save, call).serials.front();
+  }
   HeaderNumberReader read_number;
   if (save) {
-    lease.emplace(db);
     read_number = [&](const RuleOwner& owner, const RecordSet& segment) {
       // A claim advances the number as it reads it: a guarded issue reads
       // first, so that what it refuses is never used up.
@@ -46,7 +49,8 @@ std::string Issue(store::Connection& db, Issued<std::string>& issued,
     }
     return text;
   };
-  const std::optional<WalkedRule> walked = WalkRule(db, *values, *subject, running, read_number);
+  const std::optional<WalkedRule> walked =
+      WalkRule(reader, *values, *subject, running, read_number);
   return walked ? walked->text : std::string();
 }
 

@@ -77,28 +77,13 @@ void AddItemCodeRow(XmlDocument& doc, const std::string& item_code) {
 }
 
 std::optional<std::string> ItemCode(const XmlDocument& doc) {
-  const std::optional<XmlNode> row = doc.selectSingleNode("//row[@name='cinvcode']");
+  const std::optional<XmlNode> row = doc.firstElementWhere("row", "name", "cinvcode");
   if (!row) return std::nullopt;
   return row->getAttribute("value");
 }
 
 std::optional<XmlNode> RowOfType(const XmlDocument& doc, int type) {
-  return doc.selectSingleNode("//row [@itype='" + std::to_string(type) + "']");
-}
-
-std::vector<std::optional<std::string>> ValuesOfTypes(const XmlDocument& doc,
-                                                      const std::vector<int>& types) {
-  std::vector<std::optional<std::string>> values(types.size());
-  std::vector<bool> found(types.size(), false);
-  for (const XmlNode& row : doc.selectNodes("//row [@itype]")) {
-    const std::optional<std::string> itype = row.getAttribute("itype");
-    for (std::size_t i = 0; i < types.size(); ++i) {
-      if (found[i] || itype != std::to_string(types[i])) continue;
-      found[i] = true;
-      values[i] = row.getAttribute("value");
-    }
-  }
-  return values;
+  return doc.firstElementWhere("row", "itype", std::to_string(type));
 }
 
 }  // namespace quillet

@@ -5,7 +5,6 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "quillet/xml_document.h"
 
@@ -33,11 +32,6 @@ std::optional<std::string> ItemCode(const XmlDocument& doc);
 
 // The first row whose itype is the decimal text of `type` ("//row [@itype='N']").
 std::optional<XmlNode> RowOfType(const XmlDocument& doc, int type);
-
-// The `value` of RowOfType(doc, type) for each of `types` (nullopt where
-// there is no such row or it has no value), found in one pass.
-std::vector<std::optional<std::string>> ValuesOfTypes(const XmlDocument& doc,
-                                                      const std::vector<int>& types);
 
 }  // namespace quillet
 

@@ -405,4 +405,46 @@ std::vector<XmlNode> XmlDocument::selectNodes(std::string_view xpath) const {
   return result;
 }
 
+namespace {
+
+bool HasNoNamespaceName(xmlNodePtr node, std::string_view name) {
+  return node->ns == nullptr && node->name != nullptr &&
+         std::string_view(reinterpret_cast<const char*>(node->name)) == name;
+}
+
+bool AttributeIs(xmlNodePtr element, std::string_view attribute, std::string_view value) {
+  for (xmlAttrPtr property = element->properties; property != nullptr; property = property->next) {
+    if (!HasNoNamespaceName(reinterpret_cast<xmlNodePtr>(property), attribute)) continue;
+    std::unique_ptr<xmlChar, decltype(xmlFree)> text(
+        xmlNodeListGetString(element->doc, property->children, 1), xmlFree);
+    return std::string_view(text ? reinterpret_cast<const char*>(text.get()) : "") == value;
+  }
+  return false;
+}
+
+// The next node after `node` in document order, its children first.
+xmlNodePtr NextInOrder(xmlNodePtr node) {
+  if (node->type == XML_ELEMENT_NODE && node->children != nullptr) return node->children;
+  while (node != nullptr && node->next == nullptr) {
+    node = node->parent;
+    if (node != nullptr && node->type == XML_DOCUMENT_NODE) return nullptr;
+  }
+  return node == nullptr ? nullptr : node->next;
+}
+
+}  // namespace
+
+std::optional<XmlNode> XmlDocument::firstElementWhere(std::string_view name,
+                                                      std::string_view attribute,
+                                                      std::string_view value) const {
+  if (tree_->doc == nullptr) return std::nullopt;
+  for (xmlNodePtr node = tree_->doc->children; node != nullptr; node = NextInOrder(node)) {
+    if (node->type == XML_ELEMENT_NODE && HasNoNamespaceName(node, name) &&
+        AttributeIs(node, attribute, value)) {
+      return XmlNode(tree_, node);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace quillet

@@ -27,6 +27,12 @@ enum FactColumn : std::size_t {
   kStep = 10,
 };
 
+std::optional<std::string> ValueOfRow(const XmlDocument& values, int type) {
+  const std::optional<XmlNode> row = RowOfType(values, type);
+  if (!row) return std::nullopt;
+  return row->getAttribute("value");
+}
+
 std::string TextOf(const Variant& field) { return field.IsNull() ? std::string() : field.ToText(); }
 
 bool IsOwner(const std::vector<Variant>& row, const RuleOwner& owner) {
@@ -38,11 +44,8 @@ bool IsOwner(const std::vector<Variant>& row, const RuleOwner& owner) {
 
 IssueFacts::IssueFacts(store::Connection& db, const std::string& item_code,
                        const XmlDocument& values)
-    : item_code_(item_code) {
-  // The department (2), then the values of data sources 3 to 6.
-  source_values_ = ValuesOfTypes(values, {2, 3, 4, 5, 6});
-  department_ = source_values_.front();
-  source_values_.erase(source_values_.begin());
+    : item_code_(item_code), department_(ValueOfRow(values, 2)) {
+  for (int type = 3; type <= 6; ++type) source_values_.push_back(ValueOfRow(values, type));
   queries::IssueFactsAsked asked{item_code_, department_, source_values_, true};
   try {
     facts_ = queries::IssueFacts(db, asked);

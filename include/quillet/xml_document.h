@@ -94,6 +94,13 @@ class QUILLET_EXPORT XmlDocument {
   std::optional<XmlNode> selectSingleNode(std::string_view xpath) const;
   std::vector<XmlNode> selectNodes(std::string_view xpath) const;
 
+  // The first element in document order named `name` whose attribute
+  // `attribute` is `value` (names without a namespace): what
+  // selectSingleNode("//name[@attribute='value']") finds, without compiling
+  // an expression, for the lookups made on every call.
+  std::optional<XmlNode> firstElementWhere(std::string_view name, std::string_view attribute,
+                                           std::string_view value) const;
+
  private:
   std::shared_ptr<detail::XmlTree> tree_;
   std::string parse_error_;

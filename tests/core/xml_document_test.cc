@@ -82,6 +82,37 @@ TEST(XmlDocumentTest, XPathFormsFindTheFirstMatchingRow) {
   EXPECT_EQ(doc.selectSingleNode("//row[@name='cinvcode']")->getAttribute("value"), "螺丝-01");
 }
 
+// The direct search finds what the XPath form finds, node for node.
+TEST(XmlDocumentTest, FirstElementWhereFindsWhatTheXPathFormFinds) {
+  const char* documents[] = {
+      "<data><row itype='2' name='a'/><row itype='2' name='b'/></data>",
+      "<data><g><row itype='1' name='deep'/></g><row itype='1' name='late'/></data>",
+      "<row itype='1' name='root'><row itype='1' name='child'/></row>",
+      "<data xmlns:q='urn:q'><q:row itype='1' name='q'/><row q:itype='1' name='qa'/>"
+      "<row itype='1' name='plain'/></data>",
+      "<data xmlns='urn:d'><row itype='1' name='defaulted'/></data>",
+      "<data><row itype='&#49;' name='reference'/><row itype=' 1' name='blank'/></data>",
+      "<data><!-- c --><?p x?><row name='none'/>text<row itype='' name='empty'/></data>",
+  };
+  const std::pair<const char*, const char*> asked[] = {
+      {"itype", "1"}, {"itype", "2"}, {"itype", ""}, {"name", "late"}};
+  for (const char* text : documents) {
+    XmlDocument doc;
+    ASSERT_TRUE(doc.loadXML(text)) << text;
+    for (const auto& [attribute, value] : asked) {
+      SCOPED_TRACE(std::string(text) + " @" + attribute + "=" + value);
+      const auto by_xpath =
+          doc.selectSingleNode(std::string("//row[@") + attribute + "='" + value + "']");
+      const auto direct = doc.firstElementWhere("row", attribute, value);
+      ASSERT_EQ(direct.has_value(), by_xpath.has_value());
+      if (direct) {
+        EXPECT_EQ(direct->getAttribute("name"), by_xpath->getAttribute("name"));
+      }
+    }
+  }
+  EXPECT_FALSE(XmlDocument().firstElementWhere("row", "itype", "1"));
+}
+
 TEST(XmlDocumentTest, BadExpressionsRaiseAndEmptyDocumentsFindNothing) {
   XmlDocument doc;
   EXPECT_FALSE(doc.selectSingleNode("//row"));

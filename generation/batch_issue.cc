@@ -94,36 +94,88 @@ void BatchUnderPolicy(store::Connection& db, const RuleSubject& subject, const X
   result.loadXML(kDeclaration + list + "</SN>");
 }
 
+// A batch's list from one evaluation of its rule.
+struct BatchList {
+  bool has_rule = false;            // false: the rule gives no serial number
+  std::optional<std::string> list;  // nullopt: a number outgrew its digits
+  std::string next;                 // the number the next issue will use
+};
+
+BatchList ListOfRule(store::Connection& db, std::optional<std::string>& item_code,
+                     const std::shared_ptr<XmlDocument>& values, const RuleSubject& subject,
+                     int16_t count, IssueGuard guard, const HeaderNumberReader& read_number) {
+  const auto parts = EvaluateRuleParts(db, item_code, values, subject, nullptr, read_number);
+  BatchList batch;
+  if (parts->xml().empty()) return batch;
+  batch.has_rule = true;
+  const std::optional<std::string> entries = Entries(*parts->documentElement(), count, batch.next);
+  if (!entries) return batch;
+  batch.list = kDeclaration + *entries + "</SN>";
+  if (guard == IssueGuard::kRefuseLoss) RefuseUnreadableList(*batch.list);
+  return batch;
+}
+
+// The batch made from the running number read with the rule, stored only if
+// that number is still the one stored, in one statement; nullopt when the
+// rule has no facts or no running number, or another caller moved the number
+// meanwhile (nothing is saved then).
+std::optional<BatchList> BatchFromReadNumber(store::Connection& reader,
+                                             std::optional<std::string>& item_code,
+                                             const std::shared_ptr<XmlDocument>& values,
+                                             const RuleSubject& subject, int16_t count,
+                                             IssueGuard guard, RunningNumberLease& lease) {
+  if (!subject.facts) return std::nullopt;
+  std::optional<std::string> read;
+  const HeaderNumberReader read_number = [&](const RuleOwner& owner, const RecordSet&) {
+    auto header = subject.facts->HeaderNumber(owner);
+    if (header->RecordCount() > 0 && !header->Field(0).IsNull()) read = header->Field(0).ToText();
+    return header;
+  };
+  BatchList batch = ListOfRule(reader, item_code, values, subject, count, guard, read_number);
+  if (!read) return std::nullopt;  // the locked read settles a rule that read no number
+  if (!batch.list) return batch;
+  try {
+    if (!lease.AdvanceFrom(subject.owner, *read, batch.next)) return std::nullopt;
+  } catch (const std::exception&) {
+    // As a failure of the read under the lease: the rule gives no number.
+    return BatchList{};
+  }
+  return batch;
+}
+
 // The batch of a rule without a numbering policy, loaded into `result`; false
 // when the rule gives no serial number. A running number that outgrows its
 // digits leaves `result` empty and says so in `error`.
-bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
+bool BatchOfRule(store::Connection& db, store::Connection& reader,
+                 std::optional<RunningNumberLease>& lease, std::optional<std::string>& item_code,
                  const std::shared_ptr<XmlDocument>& values, const RuleSubject& subject,
-                 int16_t count, bool save, IssueGuard guard, std::optional<std::string>& error,
+                 int16_t count, IssueGuard guard, std::optional<std::string>& error,
                  XmlDocument& result) {
-  // Saving holds the running number from its read in the evaluation to its
-  // update, so no other caller issues from the same number meanwhile.
-  std::optional<RunningNumberLease> lease;
-  HeaderNumberReader read_number;
-  if (save) {
-    lease.emplace(db);
-    read_number = [&](const RuleOwner& locked, const RecordSet&) { return lease->Read(locked); };
+  std::optional<BatchList> batch;
+  if (lease) {
+    batch = BatchFromReadNumber(reader, item_code, values, subject, count, guard, *lease);
+    if (!batch) {
+      // Read again under the lease, which holds the number from its read in
+      // the evaluation to its update, so no other caller issues from it
+      // meanwhile.
+      const HeaderNumberReader read_number = [&](const RuleOwner& locked, const RecordSet&) {
+        return lease->Read(locked);
+      };
+      batch = ListOfRule(db, item_code, values, subject, count, guard, read_number);
+      if (batch->list) lease->Advance(batch->next);
+    }
+  } else {
+    batch = ListOfRule(db, item_code, values, subject, count, guard, nullptr);
   }
-  const auto parts = EvaluateRuleParts(db, item_code, values, subject, nullptr, read_number);
-  if (parts->xml().empty()) return false;
-  std::string next;
-  const std::optional<std::string> entries = Entries(*parts->documentElement(), count, next);
-  if (!entries) {
+  if (!batch->has_rule) return false;
+  if (!batch->list) {
     // Nothing is saved and nothing is loaded.
     error = modLanguage::GetResString(kDigitLimitKey);
     return true;
   }
-  const std::string list = kDeclaration + *entries + "</SN>";
-  if (guard == IssueGuard::kRefuseLoss) RefuseUnreadableList(list);
-  if (save) lease->Advance(next);
   // Entries go in as they stand; one that is not well-formed leaves the
   // result empty.
-  result.loadXML(list);
+  result.loadXML(*batch->list);
   return true;
 }
 
@@ -131,19 +183,24 @@ bool BatchOfRule(store::Connection& db, std::optional<std::string>& item_code,
 // or the rule gives no serial number. `count` is set once it is read.
 bool Batch(store::Connection& db, const std::shared_ptr<XmlDocument>& values, bool save,
            IssueCall& call, int16_t& count, IssuedBatch& batch) {
+  std::optional<RunningNumberLease> lease;
+  if (save) lease.emplace(db);
+  store::Connection& reader = lease ? lease->Reader(db) : db;
   std::optional<std::string> item_code;
   const std::optional<RuleSubject> resolved =
-      ResolveSubject(db, values, item_code, &batch.search, &batch.rule_name);
+      ResolveSubject(reader, values, item_code, &batch.search, &batch.rule_name);
   if (!resolved) return false;
   count = CountOf(*values);
   const RuleSubject& subject = *resolved;
-  if (const std::optional<NumberingPolicy> policy = PolicyOf(db, subject)) {
+  if (const std::optional<NumberingPolicy> policy = PolicyOf(reader, subject)) {
+    // The policy's issue takes its own writer from the pool.
+    if (lease) lease->Release();
     batch.item_code = item_code;
     BatchUnderPolicy(db, subject, *values, *policy, count, save, call, batch.error, *batch.value);
     return true;
   }
-  return BatchOfRule(db, batch.item_code, values, subject, count, save, call.guard, batch.error,
-                     *batch.value);
+  return BatchOfRule(db, reader, lease, batch.item_code, values, subject, count, call.guard,
+                     batch.error, *batch.value);
 }
 
 }  // namespace

@@ -73,6 +73,19 @@ std::shared_ptr<RecordSet> RunningNumberLease::Claim(const RuleOwner& owner, int
       std::vector<std::vector<Variant>>{{Variant(std::to_string(*before))}});
 }
 
+bool RunningNumberLease::AdvanceFrom(const RuleOwner& owner, const std::string& expected,
+                                     const std::string& next) {
+  if (owner_) throw Error::ObjectOpen();
+  if (!writer_) writer_ = store::generation::OpenWriter(service_);
+  if (!store::generation::ReplaceNumber(*writer_, owner.code, owner.KindText(), expected, next)) {
+    return false;
+  }
+  owner_ = owner;
+  advanced_ = true;
+  writer_.reset();
+  return true;
+}
+
 void RunningNumberLease::Advance(const std::string& next) {
   if (!owner_) {
     throw Error::ObjectClosed();

@@ -78,6 +78,11 @@ class RunningNumberLease {
   // Advance does nothing; else as Read does. Raises as Read does.
   std::shared_ptr<RecordSet> Claim(const RuleOwner& owner, int32_t step);
 
+  // Stores `next` as the owner's running number if it still reads
+  // `expected`, in one statement without a transaction; returns whether it
+  // did. Raises the database's errors, errc::kObjectOpen after Read or Claim.
+  bool AdvanceFrom(const RuleOwner& owner, const std::string& expected, const std::string& next);
+
   // Stores `next` as the running number of the owner read, commits and
   // gives the connection back. Raises the database's errors, and
   // errc::kConnectionClosed when neither Read nor Claim has run.

@@ -237,6 +237,14 @@ std::optional<int32_t> AdvanceNumber(Connection& writer, const std::string& owne
   return static_cast<int32_t>(std::stoll(advanced->Field(0).ToText()) - step);
 }
 
+bool ReplaceNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
+                   const std::string& expected, const std::string& next) {
+  static constexpr Sql kSql{
+      "update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3 and cnumber=:4"};
+  sent_statements.fetch_add(1, std::memory_order_relaxed);
+  return writer.Execute(kSql, {next, owner_code, owner_type, expected}) > 0;
+}
+
 void SetNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
                const std::string& number) {
   static constexpr Sql kSql{"update SNrulemain set cnumber=:1 where cinvcode=:2 and cinvtype=:3"};

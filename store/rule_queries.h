@@ -122,6 +122,11 @@ std::shared_ptr<RecordSet> LockedHeaderNumber(Connection& writer, const std::str
 std::optional<int32_t> AdvanceNumber(Connection& writer, const std::string& owner_code,
                                      const std::string& owner_type, int32_t step);
 
+// Stores `next` as the owner's running number if it is still `expected`;
+// returns whether it was.
+bool ReplaceNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
+                   const std::string& expected, const std::string& next);
+
 // Stores `number` as the owner's running number.
 void SetNumber(Connection& writer, const std::string& owner_code, const std::string& owner_type,
                const std::string& number);

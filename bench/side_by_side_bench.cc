@@ -239,8 +239,11 @@ void Batch(benchmark::State& state, std::string backend) {
   auto object = database.NewObject();
   auto values = ValueDocument("E1", kBatchSize);
   uint64_t numbers = 0;
+  uint64_t batches = 0;
+  const uint64_t statements = store::generation::SentStatements();
   const auto start = Clock::now();
   for (auto _ : state) {
+    ++batches;
     std::string code, error;
     if (object->getSNbatch(code, values, error, true)->selectNodes("/SN/R").size() != kBatchSize) {
       state.SkipWithError("the batch failed");
@@ -250,6 +253,9 @@ void Batch(benchmark::State& state, std::string backend) {
   }
   const std::chrono::duration<double> elapsed = Clock::now() - start;
   state.counters["per_call_ms"] = elapsed.count() * 1000.0 / static_cast<double>(numbers);
+  state.counters["statements"] =
+      static_cast<double>(store::generation::SentStatements() - statements) /
+      static_cast<double>(batches);
 }
 
 // A `quillet rpc` process talking over pipes.

@@ -600,13 +600,28 @@ long long Connection::Execute(const Sql& sql, const Params& params) {
                       });
 }
 
+void Connection::ExecuteEach(const Sql& sql, const std::vector<Params>& rows) {
+  if (rows.empty()) return;
+  for (const Params& row : rows) RequireValidParams(row);
+  RunStatement(sql.For(dialect()), rows.front(), false,
+               [&](Prepared& prepared, const std::string&) {
+                 for (std::size_t i = 0; i < rows.size(); ++i) {
+                   if (i > 0) {
+                     ++sent_statements_;
+                     prepared.Bind(rows[i]);
+                   }
+                   prepared.statement.execute(true);
+                 }
+                 return 0;
+               });
+}
+
 void Connection::InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
                             const std::vector<Params>& rows) {
   if (rows.empty()) return;
   if (dialect() == Dialect::kSqlite) {
     const std::string text = SqliteInsert(table, columns, "");
-    const Sql insert{text};
-    for (const Params& row : rows) Execute(insert, row);
+    ExecuteEach(Sql{text}, rows);
     return;
   }
   CopyRows(std::string(table), JoinedNames(columns), rows);
@@ -624,8 +639,7 @@ void Connection::InsertNewRows(std::string_view table, const std::vector<std::st
   }
   if (dialect() == Dialect::kSqlite) {
     const std::string text = SqliteInsert(table, columns, " on conflict do nothing");
-    const Sql insert{text};
-    for (const Params& row : rows) Execute(insert, row);
+    ExecuteEach(Sql{text}, rows);
     return;
   }
   const std::string names = JoinedNames(columns);

@@ -99,6 +99,11 @@ class Connection {
   std::shared_ptr<RecordSet> Query(const Sql& sql, const Params& params = {});
   // Runs a statement; returns the number of rows it changed.
   long long Execute(const Sql& sql, const Params& params = {});
+  // Runs `sql` once for each of `rows` on one prepared statement: Execute
+  // for many rows without finding the statement again for each. Raises as
+  // Execute does; rows before a failing one stay run (within the caller's
+  // transaction).
+  void ExecuteEach(const Sql& sql, const std::vector<Params>& rows);
 
   // Inserts `rows` into `table`, each row one value per column of `columns`
   // (names written by the caller, never user values). PostgreSQL streams them

@@ -126,8 +126,11 @@ void AddBackend(const Results& r, const std::string& backend, std::vector<Row>& 
                   "2",
                   statements ? std::optional<bool>(*statements <= 2.0) : std::nullopt});
   const auto batch_statements = r.Counter("batch_1000/" + backend, "statements");
-  rows.push_back({"statements per batch with saving, " + backend, Number(batch_statements), "2",
-                  {}, "2",
+  rows.push_back({"statements per batch with saving, " + backend,
+                  Number(batch_statements),
+                  "2",
+                  {},
+                  "2",
                   batch_statements ? std::optional<bool>(*batch_statements <= 2.0) : std::nullopt});
   rows.push_back({"`getSNbatch` of 1,000, per number, " + backend, Number(batch, " ms"),
                   Number(single, " ms") + " (a single issue)", Divide(single, batch),

@@ -76,6 +76,16 @@ void AddItemCodeRow(XmlDocument& doc, const std::string& item_code) {
   row->getNamedItem("value")->setText(item_code);
 }
 
+void AppendItemCodeRow(XmlDocument& doc, const std::string& item_code) {
+  std::optional<XmlNode> root = doc.documentElement();
+  if (!root) throw Error::ObjectNotSet();
+  XmlNode row = root->appendElement("row");
+  row.setAttribute("name", "cinvcode");
+  row.setAttribute("value", item_code);
+  row.setAttribute("itype", "");
+  row.setAttribute("bHave", "true");
+}
+
 std::optional<std::string> ItemCode(const XmlDocument& doc) {
   const std::optional<XmlNode> row = doc.firstElementWhere("row", "name", "cinvcode");
   if (!row) return std::nullopt;

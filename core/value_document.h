@@ -26,6 +26,12 @@ const std::string& StandardRowSetText();
 // as attribute text, never spliced into markup.
 void AddItemCodeRow(XmlDocument& doc, const std::string& item_code);
 
+// The same row appended to the root as a node, without writing the document
+// out and reading it again: for a document whose text is never handed back
+// (no line break is added after the row). Raises Error::ObjectNotSet() for an
+// empty document.
+void AppendItemCodeRow(XmlDocument& doc, const std::string& item_code);
+
 // The `value` of the first row named cinvcode; nullopt when there is no such
 // row or it has no value attribute.
 std::optional<std::string> ItemCode(const XmlDocument& doc);

@@ -126,12 +126,8 @@ std::optional<BatchList> BatchFromReadNumber(store::Connection& reader,
                                              IssueGuard guard, RunningNumberLease& lease) {
   if (!subject.facts) return std::nullopt;
   std::optional<std::string> read;
-  const HeaderNumberReader read_number = [&](const RuleOwner& owner, const RecordSet&) {
-    auto header = subject.facts->HeaderNumber(owner);
-    if (header->RecordCount() > 0 && !header->Field(0).IsNull()) read = header->Field(0).ToText();
-    return header;
-  };
-  BatchList batch = ListOfRule(reader, item_code, values, subject, count, guard, read_number);
+  BatchList batch = ListOfRule(reader, item_code, values, subject, count, guard,
+                               NumberReadWithRule(subject, read));
   if (!read) return std::nullopt;  // the locked read settles a rule that read no number
   if (!batch.list) return batch;
   try {

@@ -47,6 +47,15 @@ std::optional<RuleSubject> ResolveSubject(store::Connection& db,
   return RuleSubject{*item_code, *std::move(owner), std::move(facts)};
 }
 
+HeaderNumberReader NumberReadWithRule(const RuleSubject& subject,
+                                      std::optional<std::string>& read) {
+  return [&subject, &read](const RuleOwner& owner, const RecordSet&) {
+    std::shared_ptr<RecordSet> header = subject.facts->HeaderNumber(owner);
+    if (header->RecordCount() > 0 && !header->Field(0).IsNull()) read = header->Field(0).ToText();
+    return header;
+  };
+}
+
 std::optional<WalkedRule> WalkRule(store::Connection& db, const XmlDocument& values,
                                    const RuleSubject& subject, const RunningNumberHandler& running,
                                    const HeaderNumberReader& read_number) {

@@ -74,6 +74,12 @@ struct WalkedRule {
 using HeaderNumberReader =
     std::function<std::shared_ptr<RecordSet>(const RuleOwner&, const RecordSet& segment)>;
 
+// Reads the owner's cnumber from the facts read with the rule and keeps its
+// text in `read` (left nullopt for a null number): for an issue that stores
+// its next number only if the number read is still the one stored. Needs
+// `subject.facts`; `subject` and `read` must outlive the reader.
+HeaderNumberReader NumberReadWithRule(const RuleSubject& subject, std::optional<std::string>& read);
+
 // Walks the owner's segments in ascending igrade, appending each segment's
 // text; at the running-number segment reads the owner's cnumber, through
 // `read_number` when given (else on the service connection), and asks

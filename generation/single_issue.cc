@@ -12,6 +12,33 @@
 namespace quillet::generation {
 namespace {
 
+// A guarded issue from the running number read with the rule, which is
+// stored advanced only if it is still the one stored, after the whole rule
+// was walked: nothing is taken for a refusal or a failed segment. nullopt
+// when the number moved meanwhile or cannot be compared (nothing is taken
+// then either).
+std::optional<std::string> GuardedFromReadNumber(store::Connection& reader,
+                                                 const XmlDocument& values,
+                                                 const RuleSubject& subject,
+                                                 RunningNumberLease& lease) {
+  if (!subject.facts) return std::nullopt;
+  std::optional<std::string> read;
+  std::optional<std::string> next;
+  const auto running = [&](const RunningNumber& number) {
+    const int32_t value = number.stored.ToInt32();
+    const std::string width = FieldText(number.segment.Field("iformatlength"));
+    RefuseWrap(value, width);
+    next = std::to_string(CheckedAdd(value, RunningStep(number.segment.Field("isteplength"))));
+    return PatchValue(std::to_string(value), width, "0");
+  };
+  const std::optional<WalkedRule> walked =
+      WalkRule(reader, values, subject, running, NumberReadWithRule(subject, read));
+  if (!walked) return std::string();
+  if (!next) return walked->text;  // no running number: nothing to store
+  if (!read || !lease.AdvanceFrom(subject.owner, *read, *next)) return std::nullopt;
+  return walked->text;
+}
+
 std::string Issue(store::Connection& db, Issued<std::string>& issued,
                   const std::shared_ptr<XmlDocument>& values, bool save, IssueCall& call) {
   // Saving reads the number under the lease, so the value read is the one
@@ -26,6 +53,12 @@ std::string Issue(store::Connection& db, Issued<std::string>& issued,
     // The policy's issue takes its own writer from the pool.
     if (lease) lease->Release();
     return IssueUnderPolicy(db, *subject, *values, *policy, 1, false, save, call).serials.front();
+  }
+  if (save && call.guard == IssueGuard::kRefuseLoss) {
+    if (std::optional<std::string> text =
+            GuardedFromReadNumber(reader, *values, *subject, *lease)) {
+      return *text;
+    }
   }
   HeaderNumberReader read_number;
   if (save) {

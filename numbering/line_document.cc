@@ -95,7 +95,7 @@ std::shared_ptr<XmlDocument> ValueDocument(const std::string& item,
     std::optional<XmlNode> row = RowOfType(*document, type);
     if (row) row->setAttribute("value", value);
   }
-  AddItemCodeRow(*document, item);
+  AppendItemCodeRow(*document, item);
   if (count) document->documentElement()->setAttribute("count", std::to_string(*count));
   return document;
 }

@@ -18,8 +18,8 @@ WorkerPool::~WorkerPool() {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
+    for (Slot* slot : idle_) slot->wake.notify_one();
   }
-  wake_.notify_all();
   for (std::thread& thread : threads_) thread.join();
 }
 
@@ -27,32 +27,49 @@ void WorkerPool::Run(const std::function<void()>& job) {
   // The promise lives on with the job, whenever this thread stops waiting.
   auto done = std::make_shared<std::promise<void>>();
   const std::future<void> finished = done->get_future();
+  std::function<void()> task = [&job, done] {
+    job();
+    done->set_value();
+  };
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    jobs_.emplace_back([&job, done] {
-      job();
-      done->set_value();
-    });
+    if (idle_.empty()) {
+      jobs_.push_back(std::move(task));
+    } else {
+      Slot* slot = idle_.back();
+      idle_.pop_back();
+      slot->job = std::move(task);
+      slot->has_job = true;
+      slot->wake.notify_one();
+    }
   }
-  wake_.notify_one();
   finished.wait();
+}
+
+std::function<void()> WorkerPool::NextJob(Slot& slot) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!jobs_.empty()) {
+    std::function<void()> job = std::move(jobs_.front());
+    jobs_.pop_front();
+    return job;
+  }
+  if (stopping_) return {};
+  idle_.push_back(&slot);
+  slot.wake.wait(lock, [&] { return slot.has_job || stopping_; });
+  if (!slot.has_job) {
+    std::erase(idle_, &slot);
+    return {};
+  }
+  slot.has_job = false;
+  return std::move(slot.job);
 }
 
 void WorkerPool::Serve(const ServiceConfig& config) {
   // The worker's component objects are made, used and released on this thread.
   Worker worker(config);
   const CurrentWorkerScope scope(worker);
-  while (true) {
-    std::function<void()> job;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-      if (jobs_.empty()) return;
-      job = std::move(jobs_.front());
-      jobs_.pop_front();
-    }
-    job();
-  }
+  Slot slot;
+  while (const std::function<void()> job = NextJob(slot)) job();
 }
 
 }  // namespace quillet::serve

@@ -42,8 +42,10 @@ json EncodeRecordSet(const std::shared_ptr<RecordSet>& record_set) {
   json columns = json::array();
   for (const Column& column : record_set->columns()) columns.push_back(column.name);
   json rows = json::array();
+  rows.get_ref<json::array_t&>().reserve(record_set->rows().size());
   for (const std::vector<Variant>& row : record_set->rows()) {
     json encoded = json::array();
+    encoded.get_ref<json::array_t&>().reserve(row.size());
     for (const Variant& field : row) encoded.push_back(EncodeField(field));
     rows.push_back(std::move(encoded));
   }

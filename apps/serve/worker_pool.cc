@@ -68,6 +68,13 @@ void WorkerPool::Serve(const ServiceConfig& config) {
   // The worker's component objects are made, used and released on this thread.
   Worker worker(config);
   const CurrentWorkerScope scope(worker);
+  // Opened now rather than by the first request: a burst that reaches a
+  // worker the light load before left idle would otherwise wait for it.
+  try {
+    worker.Domain();
+  } catch (...) {
+    // The request that needs it opens it again and answers the failure.
+  }
   Slot slot;
   while (const std::function<void()> job = NextJob(slot)) job();
 }

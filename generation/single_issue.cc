@@ -42,7 +42,8 @@ std::optional<std::string> GuardedFromReadNumber(store::Connection& reader,
 std::string Issue(store::Connection& db, Issued<std::string>& issued,
                   const std::shared_ptr<XmlDocument>& values, bool save, IssueCall& call) {
   // Saving reads the number under the lease, so the value read is the one
-  // advanced, whoever else issues at the same time.
+  // advanced, whoever else issues at the same time; on SQLite the rule is
+  // read on the lease's connection too (see RunningNumberLease::Reader).
   std::optional<RunningNumberLease> lease;
   if (save) lease.emplace(db);
   store::Connection& reader = lease ? lease->Reader(db) : db;

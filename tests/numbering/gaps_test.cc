@@ -14,26 +14,22 @@
 #include "quillet/numbering.h"
 #include "tests/support/backends.h"
 #include "tests/support/issuers.h"
+#include "tests/support/typed_rules.h"
 
 namespace quillet {
 namespace {
 
+using testing::Segments;
 using testing::TestDatabase;
 
 constexpr const char* kItem = "LW-DR-012";  // follows the rule of all
-
-std::vector<Segment> Segments(std::initializer_list<const char*> words) {
-  std::vector<Segment> segments;
-  for (const char* word : words) segments.push_back(ParseSegment(word));
-  return segments;
-}
 
 int32_t NumberOf(const std::string& serial) { return std::stoi(serial.substr(2)); }
 
 class GapsTest : public ::testing::TestWithParam<std::string> {
  protected:
   Numbering Open(const std::string& user = "tester") {
-    return Numbering::Open(db.connection_string(), {.locale = "en-US", .user = user});
+    return testing::OpenAs(db.connection_string(), user);
   }
 
   void SaveJournalRule(Numbering& n, const char* number = "number,width=5,journal=yes") {

@@ -10,23 +10,17 @@
 #include "quillet/numbering.h"
 #include "quillet/quillet.h"
 #include "tests/support/backends.h"
+#include "tests/support/typed_rules.h"
 
 namespace quillet {
 namespace {
 
+using testing::Segments;
 using testing::TestDatabase;
-
-std::vector<Segment> Segments(std::initializer_list<const char*> words) {
-  std::vector<Segment> segments;
-  for (const char* word : words) segments.push_back(ParseSegment(word));
-  return segments;
-}
 
 class HistoryTest : public ::testing::TestWithParam<std::string> {
  public:
-  Numbering Open() {
-    return Numbering::Open(db.connection_string(), {.locale = "en-US", .user = "tester"});
-  }
+  Numbering Open() { return testing::OpenAs(db.connection_string()); }
 
   // The old class signed in as "clerk".
   std::unique_ptr<clsQuillet> OldClass() {

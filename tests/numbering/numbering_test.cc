@@ -19,10 +19,12 @@
 #include "store/connection.h"
 #include "tests/support/backends.h"
 #include "tests/support/issuers.h"
+#include "tests/support/typed_rules.h"
 
 namespace quillet {
 namespace {
 
+using testing::Segments;
 using testing::TestDatabase;
 
 constexpr const char* kDate = "2024-05-06";
@@ -33,17 +35,9 @@ std::vector<RuleOwner> Owners(std::initializer_list<const char*> words) {
   return owners;
 }
 
-std::vector<Segment> Segments(std::initializer_list<const char*> words) {
-  std::vector<Segment> segments;
-  for (const char* word : words) segments.push_back(ParseSegment(word));
-  return segments;
-}
-
 class NumberingTest : public ::testing::TestWithParam<std::string> {
  protected:
-  Numbering Open() {
-    return Numbering::Open(db.connection_string(), {.locale = "en-US", .user = "tester"});
-  }
+  Numbering Open() { return testing::OpenAs(db.connection_string()); }
 
   TestDatabase db{GetParam(), /*with_demo=*/true};
 };

@@ -10,23 +10,17 @@
 #include "quillet/error.h"
 #include "quillet/numbering.h"
 #include "tests/support/backends.h"
+#include "tests/support/typed_rules.h"
 
 namespace quillet {
 namespace {
 
+using testing::Segments;
 using testing::TestDatabase;
-
-std::vector<Segment> Segments(std::initializer_list<const char*> words) {
-  std::vector<Segment> segments;
-  for (const char* word : words) segments.push_back(ParseSegment(word));
-  return segments;
-}
 
 class RuleFileTest : public ::testing::TestWithParam<std::string> {
  protected:
-  static Numbering Open(const TestDatabase& on) {
-    return Numbering::Open(on.connection_string(), {.locale = "en-US", .user = "tester"});
-  }
+  static Numbering Open(const TestDatabase& on) { return testing::OpenAs(on.connection_string()); }
 
   // The demo's rules, a rule that restarts with a counter, numbers moved on.
   void Arrange() {

@@ -1,5 +1,7 @@
 #include "generation/issue_facts.h"
 
+#include <algorithm>
+
 #include "core/field_text.h"
 #include "core/utf8.h"
 #include "core/value_document.h"
@@ -35,6 +37,10 @@ std::optional<std::string> ValueOfRow(const XmlDocument& values, int type) {
 
 std::string TextOf(const Variant& field) { return field.IsNull() ? std::string() : field.ToText(); }
 
+double GradeOf(const std::vector<Variant>& row) {
+  return row[kGrade].IsNull() ? 0.0 : row[kGrade].ToDouble();
+}
+
 bool IsOwner(const std::vector<Variant>& row, const RuleOwner& owner) {
   return !row[kCode].IsNull() && row[kCode].ToText() == owner.code &&
          TextOf(row[kType]) == owner.KindText();
@@ -62,11 +68,19 @@ std::shared_ptr<RecordSet> IssueFacts::Rows(
     const std::vector<std::pair<std::size_t, std::string>>& picked) const {
   std::vector<Column> columns;
   for (const auto& [at, name] : picked) columns.push_back({name, facts_->columns()[at].type});
-  std::vector<std::vector<Variant>> rows;
+  std::vector<const std::vector<Variant>*> found;
   for (const auto& row : facts_->rows()) {
-    if (row[kKind].ToInt32() != kind || (owner && !IsOwner(row, *owner))) continue;
+    if (row[kKind].ToInt32() == kind && (!owner || IsOwner(row, *owner))) found.push_back(&row);
+  }
+  // The read leaves the order of its rows to the reader: segments go by igrade.
+  if (kind == queries::kSegmentFact) {
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto* a, const auto* b) { return GradeOf(*a) < GradeOf(*b); });
+  }
+  std::vector<std::vector<Variant>> rows;
+  for (const auto* row : found) {
     std::vector<Variant> values;
-    for (const auto& [at, name] : picked) values.push_back(row[at]);
+    for (const auto& [at, name] : picked) values.push_back((*row)[at]);
     rows.push_back(std::move(values));
   }
   return std::make_shared<RecordSet>(std::move(columns), std::move(rows));

@@ -57,7 +57,7 @@ class IssueFacts {
 
  private:
   // The rows of `kind` whose owner is `owner` (any when nullopt), with the
-  // columns picked and named as given.
+  // columns picked and named as given; segments in ascending igrade.
   std::shared_ptr<RecordSet> Rows(
       int32_t kind, const std::optional<RuleOwner>& owner,
       const std::vector<std::pair<std::size_t, std::string>>& picked) const;

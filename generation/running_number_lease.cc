@@ -16,7 +16,7 @@ RunningNumberLease::~RunningNumberLease() {
 }
 
 store::Connection& RunningNumberLease::Reader(store::Connection& service) {
-  if (service.dialect() != store::Dialect::kSqlite) return service;
+  if (!store::generation::ReadsBestOnWriter(service)) return service;
   if (!writer_) writer_ = store::generation::OpenWriter(service_);
   return *writer_;
 }

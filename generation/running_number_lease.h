@@ -33,11 +33,10 @@ class RunningNumberLease {
   RunningNumberLease(const RunningNumberLease&) = delete;
   RunningNumberLease& operator=(const RunningNumberLease&) = delete;
 
-  // The connection the reads before its claim are best sent on: on
-  // SQLite the write connection itself (opened here, no transaction), whose
-  // page cache the advance then leaves warm, where a separate reader's is
-  // emptied by every commit; `service` elsewhere. Raises the database's
-  // errors. Whoever takes another writer from the pool afterwards must give
+  // The connection the reads before its claim are best sent on: the
+  // write connection itself (opened here, no transaction) where the store
+  // says so (store::generation::ReadsBestOnWriter), else `service`. Raises
+  // the database's errors. Whoever takes another writer from the pool afterwards must give
   // this one back first (see Release).
   store::Connection& Reader(store::Connection& service);
 

@@ -1,6 +1,5 @@
 #include "store/rule_queries.h"
 
-#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -43,9 +42,8 @@ namespace {
 
 // The candidate owners of an item and the facts read with them; the policy
 // rows come last, so that a database without the policy table can be asked
-// without them. The rows are put in order here rather than by the database:
-// on SQLite an `order by` over the branches costs a sort per branch, three
-// times the read's other work.
+// without them. The rows come in no order: on SQLite an `order by` over the
+// branches costs a sort per branch, three times the read's other work.
 //
 // The dialects differ where the read matches the starts of a code (a class
 // header's code against the item's class, a graded value's mapping against
@@ -129,19 +127,6 @@ std::string FactsText(Dialect dialect, bool with_policies) {
   return text;
 }
 
-// Facts by kind, segments by ascending igrade; the rest as read.
-void PutInOrder(std::vector<std::vector<Variant>>& rows) {
-  constexpr std::size_t kKindColumn = 0;
-  constexpr std::size_t kGradeColumn = 4;
-  const auto key = [](const std::vector<Variant>& row) {
-    const int32_t kind = row[kKindColumn].ToInt32();
-    const Variant& grade = row[kGradeColumn];
-    return std::pair(kind, kind == kSegmentFact && !grade.IsNull() ? grade.ToDouble() : 0.0);
-  };
-  std::stable_sort(rows.begin(), rows.end(),
-                   [&](const auto& a, const auto& b) { return key(a) < key(b); });
-}
-
 }  // namespace
 
 std::shared_ptr<RecordSet> IssueFacts(Connection& db, const IssueFactsAsked& asked) {
@@ -158,10 +143,7 @@ std::shared_ptr<RecordSet> IssueFacts(Connection& db, const IssueFactsAsked& ask
   params.insert(params.end(), {asked.item_code, asked.department, asked.department});
   if (db.dialect() == Dialect::kSqlite) params.push_back(asked.department);
   params.push_back(asked.item_code);
-  const auto facts = Query(db, sql, params);
-  std::vector<std::vector<Variant>> rows = facts->rows();
-  PutInOrder(rows);
-  return std::make_shared<RecordSet>(facts->columns(), std::move(rows));
+  return Query(db, sql, params);
 }
 
 std::shared_ptr<RecordSet> ItemClass(Connection& db, const std::string& item_code) {
@@ -198,6 +180,8 @@ WritePool::Lease OpenWriter(const Connection& service) {
   opened_writers.fetch_add(1, std::memory_order_relaxed);
   return OpenWriteConnection(service);
 }
+
+bool ReadsBestOnWriter(const Connection& service) { return service.dialect() == Dialect::kSqlite; }
 
 void BeginWrite(Connection& writer) {
   sent_statements.fetch_add(1, std::memory_order_relaxed);

@@ -42,12 +42,11 @@ inline constexpr int32_t kAllFact = 5;
 std::shared_ptr<RecordSet> OwnerFacts(Connection& db, const std::string& item_code);
 
 // Everything a single issue or a batch reads before its write, in one
-// query: rows of (kind, crulename, cinvcode, cinvtype, igrade, cdatasrctype,
-// cdatasrcformat, iformatlength, cpatchsign, creplacesign, isteplength) where
-// the candidate owners are the item's own header, the class headers whose
-// code starts the item's class code, and the header of "all". By kind:
-//   kSegmentFact   every column of each candidate owner's segments, in
-//                  ascending igrade
+// query, in no particular order: rows of (kind, crulename, cinvcode, cinvtype, igrade,
+// cdatasrctype, cdatasrcformat, iformatlength, cpatchsign, creplacesign, isteplength) where the
+// candidate owners are the item's own header, the class headers whose code starts the item's class
+// code, and the header of "all". By kind:
+//   kSegmentFact   every column of each candidate owner's segments
 //   kHeaderFact    a candidate header: cinvcode, cinvtype, cnumber in
 //                  cdatasrcformat, rulename in crulename
 //   kClassFact     the item's inventory row: its class code in cinvcode, its
@@ -103,6 +102,12 @@ std::shared_ptr<RecordSet> HeaderNumber(Connection& db, const std::string& owner
 
 // A write connection of the service connection's string, from the shared pool.
 WritePool::Lease OpenWriter(const Connection& service);
+
+// Whether an issue that saves reads best on the write connection it then
+// advances on: on SQLite, where each connection caches pages of its own and
+// another connection's commit empties that cache; not on PostgreSQL, whose
+// server keeps the cache.
+bool ReadsBestOnWriter(const Connection& service);
 
 // Begins a write transaction on a write connection (BEGIN IMMEDIATE on
 // SQLite: no other writer until it ends), and commits it.
